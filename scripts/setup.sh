@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Shared set-up for run.sh, test.sh and bench.sh: installs missing Debian
+# packages, then configures and builds the given build folder.
+# Usage: scripts/setup.sh BUILD_DIR [extra cmake args...]
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$1"; shift
+
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
+          qt6-svg-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev libzip-dev zlib1g-dev
+          libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk xvfb xauth imagemagick)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}" >&2
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+  else
+    echo "Missing packages. Run:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >&2
+fi
+cmake --build "$build" -j"$(nproc)" >&2

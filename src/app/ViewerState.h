@@ -1,0 +1,36 @@
+#pragma once
+// The run-time state owned by the main window: the settings record, the
+// picture list and the flags that every part of the viewer reads.
+#include "app/PictureList.h"
+#include "settings/Settings.h"
+
+#include <QString>
+#include <cstdint>
+
+struct ViewerState {
+    Settings settings;
+
+    PictureList list;
+    int32_t PictureIndex = 0;
+    uint8_t SortOrder = 2; // 1 random, 2 name, 3 name reversed, 4 date
+
+    bool ListActive = false;
+    bool ShortcutRun = false;
+    int32_t RepeatMode = -1;
+    bool FullScreen = false;
+    bool QuitRequested = false;
+    bool AutoRotate = true;
+    bool ComMax = false;
+    bool FirstFlag = true;
+
+    QString TempFolder;
+    QString PictureFilter;
+    int32_t AreaWidth = 0;
+    int32_t AreaHeight = 0;
+};
+
+inline const QString kAppTitle = QStringLiteral("グリマーデック");
+inline const QString kVersionText = QStringLiteral("Ver 5.5");
+inline const QString kIdleCaption = kAppTitle + QStringLiteral(" ") + kVersionText + QStringLiteral(" by ☆Orvane☆");
+inline const QString kMediaExtensions =
+    QStringLiteral("*.wav,*.mid,*.mp3,*.avi,*.mov,*.au,*.asf,*.mpg,*.wma,*.aif");
