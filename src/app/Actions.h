@@ -1,0 +1,60 @@
+#pragma once
+// The main window's actions and menus as data: one table of names, captions,
+// categories and shortcuts, and the menu layout that refers to it.
+#include <QString>
+#include <span>
+
+enum class ActionId {
+    fileopen1,
+    OpenFolder1,
+    slideshow1,
+    option1,
+    ShortcutCreate,
+    List1,
+    ListDel1,
+    exit1,
+    MoveUndo1,
+    fNameChange1,
+    clipcopy1,
+    ToolBox1,
+    CopyMode1,
+    MoveMode1,
+    Transfer1,
+    Max1,
+    FileNameVisible1,
+    menu_random,
+    menu_normal,
+    menu_reverse,
+    Action1,
+    Help1,
+    about1,
+    Count
+};
+
+struct ActionSpec {
+    ActionId id;
+    const char *name;
+    QString caption;     // the action's own caption
+    QString menuCaption; // the menu item's caption (with its accelerator)
+    QString category;
+    QString shortcut; // portable key sequence text, empty for none
+    bool checkable;
+    int tag; // order number for the four order actions, else 0
+    QString hint;
+};
+
+const ActionSpec &actionSpec(ActionId id);
+std::span<const ActionSpec> allActions();
+
+// Menu layout: a menu is a caption and entries; an entry is an action, a
+// separator, a submenu, or the place where the external applications go.
+struct MenuEntry {
+    enum Kind { Action, Separator, SubmenuBegin, SubmenuEnd, AppEntries } kind;
+    ActionId action = ActionId::Count;
+    QString caption; // for SubmenuBegin
+};
+struct MenuSpec {
+    QString caption;
+    std::span<const MenuEntry> entries;
+};
+std::span<const MenuSpec> mainMenus();

@@ -1,0 +1,51 @@
+#include "app/ui/QtPrompter.h"
+
+#include "app/ViewerState.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QLabel>
+
+QtPrompter::QtPrompter(QWidget *owner, QLabel *status) : owner_(owner), status_(status) {}
+
+void QtPrompter::beep()
+{
+    QApplication::beep();
+}
+
+void QtPrompter::error(const QString &text)
+{
+    QMessageBox::critical(owner_, kAppTitle, text, QMessageBox::Ok);
+}
+
+void QtPrompter::info(const QString &text)
+{
+    QMessageBox::information(owner_, kAppTitle, text, QMessageBox::Ok);
+}
+
+bool QtPrompter::confirm(const QString &text)
+{
+    return QMessageBox::question(owner_, kAppTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void QtPrompter::notice(const QString &text)
+{
+    if (notice_)
+        notice_(text);
+    else
+        info(text);
+}
+
+QString QtPrompter::statusText() const
+{
+    return status_ ? status_->text() : QString();
+}
+
+void QtPrompter::setStatusText(const QString &text)
+{
+    if (!status_)
+        return;
+    status_->setText(text);
+    status_->repaint();
+}
