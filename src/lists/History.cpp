@@ -1,0 +1,133 @@
+#include "lists/History.h"
+
+#include "app/ViewerState.h"
+#include "common/Prompter.h"
+#include "lists/ListFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace
+{
+const QString kNoPictureThere = QStringLiteral("指定された場所に画像が存在しません。");
+const QString kClearQuestion = QStringLiteral("履歴のリストを消去してもよいですか？");
+} // namespace
+
+History::History(QString folder) : folder_(std::move(folder)) {}
+
+QString History::filePath(int k) const
+{
+    return QDir(folder_).filePath(QStringLiteral("gd%1.lst").arg(k));
+}
+
+bool History::exists(int k) const
+{
+    return QFileInfo(filePath(k)).isFile();
+}
+
+int History::compact() const
+{
+    int j = 0;
+    for (int k = 1; k <= kMaxEntries; ++k) {
+        if (!exists(k))
+            continue;
+        ++j;
+        // QFile::rename never replaces an existing file, so a failed rename
+        // leaves both files in place; the count below stays honest.
+        if (j != k)
+            QFile::rename(filePath(k), filePath(j));
+    }
+    int n = 0;
+    while (n < kMaxEntries && exists(n + 1))
+        ++n;
+    return n;
+}
+
+QString History::entryCaption(int k) const
+{
+    QStringList lines;
+    if (!readListLines(filePath(k), lines) || lines.isEmpty())
+        return {};
+    const QString &first = lines.first();
+    return first.left(first.lastIndexOf(u'/') + 1);
+}
+
+QStringList History::ListCheck(Settings &settings)
+{
+    const int n = compact();
+    QStringList captions;
+    for (int k = 1; k <= n; ++k)
+        captions.append(entryCaption(k));
+    settings.Window.ListMax = n;
+    return captions;
+}
+
+void History::add(const QStringList &list, int n) const
+{
+    if (n >= kMaxEntries) {
+        QFile::remove(filePath(kMaxEntries));
+        n = kMaxEntries;
+    } else {
+        ++n;
+    }
+    for (int c = n; c >= 2; --c)
+        QFile::rename(filePath(c - 1), filePath(c));
+    // If entry 1 could not be moved out of the way, writing would destroy it.
+    if (exists(1))
+        return;
+    writeListLines(filePath(1), list);
+}
+
+int History::RecordHistory(const QStringList &list)
+{
+    int n = compact();
+    if (list.isEmpty())
+        return n;
+    for (int i = 1; i <= n; ++i) {
+        QStringList lines;
+        if (readListLines(filePath(i), lines) && lines == list) {
+            QFile::remove(filePath(i));
+            n = compact();
+            break;
+        }
+    }
+    add(list, n);
+    return compact();
+}
+
+History::ReadResult History::readEntry(int tag, ViewerState &state, Prompter &prompter)
+{
+    Settings &settings = state.settings;
+    if (tag < 1 || tag > kMaxEntries || !exists(tag)) {
+        settings.Window.ListMax = compact();
+        return ReadResult::Vanished;
+    }
+    QStringList lines;
+    const bool readable = readListLines(filePath(tag), lines);
+    if (readable && !lines.isEmpty() && !state.ShortcutRun) {
+        // Drop this entry first, so that a duplicate further up cannot take
+        // its place, then record it again at the front.
+        QFile::remove(filePath(tag));
+        settings.Window.ListMax = RecordHistory(lines);
+    }
+    state.list.clear();
+    state.list.setSorted(false);
+    state.list.replace(lines);
+    if (state.list.isEmpty() || !QFileInfo(state.list.at(0)).isFile()) {
+        state.list.clear();
+        prompter.error(kNoPictureThere);
+        return ReadResult::NoPicture;
+    }
+    return ReadResult::Loaded;
+}
+
+bool History::clear(Settings &settings, Prompter &prompter)
+{
+    if (!prompter.confirm(kClearQuestion))
+        return false;
+    for (int k = 1; k <= kMaxEntries; ++k)
+        QFile::remove(filePath(k));
+    settings.Window.ListMax = 0;
+    return true;
+}
