@@ -1,0 +1,43 @@
+#pragma once
+// The main window's plug-in manager: keeps import filters only, never lets a
+// plug-in take over the extensions the viewer decodes itself, and reports
+// broken plug-in libraries without stopping start-up.
+#include "decode/spi/SpiManager.h"
+
+#include <QString>
+#include <functional>
+
+class PictureFormats;
+class Prompter;
+
+class PluginHost
+{
+public:
+    // addFormat registers one extension (lower case, no dot) with its description
+    // in the picture format registry.
+    using AddFormat = std::function<void(const QString &extension, const QString &description)>;
+
+    PluginHost(Prompter &prompter, AddFormat addFormat);
+    // Registers into `formats` and installs the plug-ins as the picture loader's
+    // fallback decoder (removed again on destruction).
+    PluginHost(Prompter &prompter, PictureFormats &formats);
+    ~PluginHost();
+
+    // Loads the "*.spi" files of `folder` (an empty folder means "/"). A library
+    // lacking a required export is reported with an error box; the others load.
+    // Afterwards the caller rebuilds the picture filter from the registry.
+    void search(const QString &folder);
+
+    TSPIs &SPIs1() { return FSPIs; }
+
+    // Accept only import filters.
+    static void SPIs1Search(TSPIs &sender, TSPI &plugin, bool &accept);
+    // Refuse the extensions the viewer's own decoders own (a substring test).
+    static void SPIs1PictureRegister(TSPIs &sender, TInSPI &plugin, const QString &extension,
+                                     const QString &description, const SpiGraphicClass *&graphicClass);
+
+private:
+    Prompter &FPrompter;
+    TSPIs FSPIs;
+    bool FDecoderInstalled = false;
+};
