@@ -1,0 +1,265 @@
+#include "app/ListOps.h"
+
+#include "app/ListHooks.h"
+#include "app/ListOrder.h"
+#include "app/Navigation.h"
+#include "app/ViewerState.h"
+#include "common/PathUtil.h"
+#include "common/Prompter.h"
+#include "platform/FileTree.h"
+#include "platform/ZipExtract.h"
+
+#include <QDir>
+#include <fnmatch.h>
+
+namespace
+{
+const QString kArchivePattern = QStringLiteral("*.zip");
+constexpr int kMaxProblemLines = 8;
+
+// Restores the list's sorted mode when a building step ends.
+struct SortedScope {
+    PictureList &list;
+    bool was;
+    explicit SortedScope(PictureList &l) : list(l), was(l.sorted()) { list.setSorted(true); }
+    ~SortedScope() { list.setSorted(was); }
+};
+} // namespace
+
+ListOps::ListOps(ViewerState &state, Prompter &prompter, ListHooks &hooks)
+    : st_(state), prompter_(prompter), hooks_(hooks)
+{
+}
+
+bool ListOps::isMediaPath(const QString &path)
+{
+    const QString e = LowerExt(path);
+    return !e.isEmpty() && kMediaExtensions.contains(e);
+}
+
+bool ListOps::isArchivePath(const QString &path)
+{
+    const QString e = LowerExt(path);
+    return !e.isEmpty() && kArchivePattern.contains(e);
+}
+
+bool ListOps::isPicturePath(const QString &path) const
+{
+    const QString e = LowerExt(path);
+    return !e.isEmpty() && st_.PictureFilter.contains(e) && !kMediaExtensions.contains(e);
+}
+
+void ListOps::rFileName(const QString &path)
+{
+    if (FileExt(path) == QLatin1String(".lst")) {
+        if (IsFile(path))
+            hooks_.ReadListFile(path);
+        return;
+    }
+    if (IsFolder(path)) {
+        ScanFolder(WithBackslash(path) + QStringLiteral("*.*"));
+        return;
+    }
+    if (isArchivePath(path))
+        ExtractArchive(path);
+    else if (isPicturePath(path))
+        st_.list.add(path);
+}
+
+void ListOps::ScanFolder(const QString &mask)
+{
+    const QString folder = FolderPart(mask);
+    const QByteArray pattern = FileNamePart(mask).toUtf8();
+    const bool all = pattern == "*.*" || pattern == "*" || pattern.isEmpty();
+
+    bool readable = false;
+    {
+        SortedScope scope(st_.list);
+        // Gather the names first: extracting archives must not run while the
+        // folder is being read.
+        QStringList names;
+        readable = ForEachFile(folder.isEmpty() ? QStringLiteral(".") : folder, [&](const QString &name) {
+            if (all || fnmatch(pattern.constData(), name.toUtf8().constData(), FNM_PERIOD) == 0)
+                names.append(name);
+        });
+        for (const QString &name : std::as_const(names)) {
+            const QString path = folder + name;
+            if (isArchivePath(path))
+                ExtractArchive(path);
+            else if (isPicturePath(path))
+                st_.list.add(path);
+        }
+    }
+    if (readable)
+        SortList(st_.SortOrder);
+}
+
+void ListOps::ExtractArchive(const QString &path)
+{
+    if (archiveDepth_ >= kMaxArchiveDepth) {
+        prompter_.beep();
+        prompter_.error(QStringLiteral("書庫ファイルを展開できませんでした。\n") + path +
+                        QStringLiteral("\n書庫の入れ子が深すぎます。"));
+        return;
+    }
+    if (st_.TempFolder.isEmpty()) {
+        prompter_.beep();
+        prompter_.error(QStringLiteral("書庫ファイルを展開できませんでした。\n") + path +
+                        QStringLiteral("\n一時フォルダがありません。"));
+        return;
+    }
+    if (archiveDepth_ == 0)
+        hooks_.setActivationArmed(false);
+    ++archiveDepth_;
+
+    const QString base =
+        WithBackslash(st_.TempFolder) + ReplaceAll(FileNamePart(path), QLatin1Char('.'), QLatin1Char('_'));
+    QString dest = base;
+    for (int i = 1; PathExists(dest); ++i)
+        dest = base + NumberTag(i);
+
+    ZipExtractResult res;
+    if (QDir().mkpath(dest))
+        res = ExtractZip(path, dest);
+    else
+        res.problems << QStringLiteral("展開先のフォルダを作成できません。");
+
+    // A sub-folder's contents follow its own entry, so folders themselves
+    // are not scanned again (that would add their pictures twice).
+    QStringList entries;
+    ListTree(dest, entries);
+    for (const QString &entry : std::as_const(entries))
+        if (!IsFolder(entry))
+            rFileName(entry);
+
+    if (!res.ok()) {
+        QStringList lines = res.problems.mid(0, kMaxProblemLines);
+        if (res.problems.size() > kMaxProblemLines)
+            lines << QStringLiteral("ほか %1 件").arg(res.problems.size() - kMaxProblemLines);
+        prompter_.beep();
+        prompter_.error(QStringLiteral("書庫ファイルを展開できませんでした。\n") + path + QLatin1Char('\n') +
+                        lines.join(QLatin1Char('\n')));
+    }
+
+    --archiveDepth_;
+    if (archiveDepth_ == 0)
+        hooks_.setActivationArmed(true);
+}
+
+void ListOps::ActivateList()
+{
+    if (!st_.list.isEmpty()) {
+        hooks_.refreshToolBox();
+        st_.PictureIndex = 0;
+        st_.ListActive = true;
+        if (!st_.ShortcutRun)
+            hooks_.RecordHistory(st_.settings.Window.ListMax, st_.list.items());
+    } else {
+        hooks_.ImageCls();
+        st_.ListActive = false;
+    }
+    hooks_.listStateChanged();
+}
+
+void ListOps::SortList(int order)
+{
+    PictureList &list = st_.list;
+    if (list.isEmpty())
+        return;
+    switch (order) {
+    case 1:
+        ShuffleList(list);
+        break;
+    case 2:
+    case 3:
+        if (!list.sorted()) {
+            list.setSorted(true);
+            list.setSorted(false);
+        }
+        if (order == 3)
+            ReverseList(list);
+        break;
+    case 4: {
+        QString missing;
+        if (!SortByDate(list, &missing)) {
+            prompter_.beep();
+            prompter_.error(
+                QStringLiteral("日時順に並べ替えられませんでした。\nファイルが見つかりません。\n") + missing);
+            return;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    st_.PictureIndex = 0;
+    hooks_.Picture();
+}
+
+void ListOps::menuSort(int order)
+{
+    if (hooks_.toolBoxSort(order))
+        return;
+    st_.SortOrder = uint8_t(order);
+    SortList(order);
+}
+
+void ListOps::openFiles(const QStringList &chosen)
+{
+    st_.list.clear();
+    {
+        SortedScope scope(st_.list);
+        for (const QString &f : chosen)
+            if (!isMediaPath(f))
+                st_.list.add(f);
+    }
+    SortList(st_.SortOrder);
+    ActivateList();
+    hooks_.Picture();
+}
+
+void ListOps::openFolder(const std::optional<QString> &folder)
+{
+    if (folder) {
+        const QString saved = prompter_.statusText();
+        prompter_.setStatusText(kSearchingText);
+        st_.list.clear();
+        ScanFolder(WithBackslash(*folder) + QStringLiteral("*.*"));
+        prompter_.setStatusText(saved);
+
+        QString f = *folder;
+        while (f.size() > 1 && f.endsWith(QLatin1Char('/')))
+            f.chop(1);
+        QString parent = f.left(f.lastIndexOf(QLatin1Char('/')));
+        if (parent.isEmpty())
+            parent = QStringLiteral("/");
+        st_.settings.Window.LastDir = WithBackslash(parent);
+    }
+    ActivateList();
+    hooks_.Picture();
+}
+
+void ListOps::StepIndex(bool forward)
+{
+    st_.PictureIndex = ::StepIndex(st_.PictureIndex, forward, st_.settings.Tool.State);
+}
+
+void ListOps::NormalizeIndex()
+{
+    if (!st_.list.isEmpty())
+        st_.PictureIndex = ::NormalizeIndex(st_.PictureIndex, st_.list.count(), st_.settings.Tool.State);
+}
+
+void ListOps::PruneMissing()
+{
+    PictureList &list = st_.list;
+    if (!list.isEmpty() && (st_.PictureIndex < 0 || st_.PictureIndex >= list.count()))
+        NormalizeIndex();
+    while (!list.isEmpty() && !PathExists(list.at(st_.PictureIndex))) {
+        list.removeAt(st_.PictureIndex);
+        if (list.isEmpty())
+            break;
+        if (st_.PictureIndex >= list.count())
+            --st_.PictureIndex;
+    }
+}

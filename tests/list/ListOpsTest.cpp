@@ -1,0 +1,195 @@
+#include "app/ListOps.h"
+
+#include "ListRecorders.h"
+#include "platform/FileTree.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <zip.h>
+
+namespace
+{
+const QString kFilter = QStringLiteral("Pictures (*.gif;*.jpg;*.jpeg;*.png;*.bmp)");
+
+// Writes a zip holding `entries` (name -> content) with libzip.
+void makeZip(const QString &path, const QList<QPair<QString, QByteArray>> &entries)
+{
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    ASSERT_NE(z, nullptr);
+    for (const auto &[name, data] : entries) {
+        zip_source_t *src = zip_source_buffer(z, data.constData(), zip_uint64_t(data.size()), 0);
+        ASSERT_GE(zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8), 0);
+    }
+    ASSERT_EQ(zip_close(z), 0);
+}
+
+struct ListOpsTest : ::testing::Test {
+    QTemporaryDir dir, temp;
+    ViewerState st;
+    RecordingPrompter prompter;
+    RecordingHooks hooks{st};
+    ListOps ops{st, prompter, hooks};
+    QString d;
+    void SetUp() override
+    {
+        d = dir.path() + "/";
+        st.PictureFilter = kFilter;
+        st.TempFolder = temp.path() + "/picture";
+    }
+    QStringList names() const
+    {
+        QStringList out;
+        for (const QString &p : st.list.items())
+            out << p.mid(p.lastIndexOf('/') + 1);
+        return out;
+    }
+};
+} // namespace
+
+TEST_F(ListOpsTest, ScanFolderTakesPicturesByExtensionOnly)
+{
+    for (const char *n :
+         {"b.JPG", "a.png", "x.jp", "photo", "song.mp3", "notes.txt", "photo.", ".hidden.gif"})
+        touch(d + n);
+    QDir(d).mkdir("sub.jpg");
+    touch(d + "sub.jpg/inner.jpg");
+    ops.ScanFolder(d + "*.*");
+    EXPECT_EQ(names(), QStringList({".hidden.gif", "a.png", "b.JPG", "x.jp"}));
+    EXPECT_FALSE(st.list.sorted());
+    EXPECT_EQ(hooks.calls, QStringList({"Picture"}));
+}
+
+TEST_F(ListOpsTest, FolderWithoutPicturesLeavesAnEmptyUnsortedList)
+{
+    touch(d + "notes.txt");
+    touch(d + "song.mp3");
+    ops.openFolder(dir.path());
+    EXPECT_TRUE(st.list.isEmpty());
+    EXPECT_FALSE(st.list.sorted());
+    EXPECT_FALSE(st.ListActive);
+    EXPECT_EQ(hooks.calls, QStringList({"ImageCls", "listStateChanged", "Picture"}));
+}
+
+TEST_F(ListOpsTest, OpenFolderShowsSearchTextAndRemembersParent)
+{
+    QDir(d).mkpath("pics");
+    touch(d + "pics/b.jpg");
+    touch(d + "pics/a.jpg");
+    st.PictureIndex = 5;
+    ops.openFolder(d + "pics");
+    EXPECT_EQ(prompter.statusLog, QStringList({kSearchingText, "SlideShow OFF"}));
+    EXPECT_EQ(st.settings.Window.LastDir, d);
+    EXPECT_EQ(names(), QStringList({"a.jpg", "b.jpg"}));
+    EXPECT_TRUE(st.ListActive);
+    EXPECT_EQ(st.PictureIndex, 0);
+    EXPECT_EQ(hooks.history.size(), 1);
+    EXPECT_EQ(hooks.calls.last(), "Picture");
+
+    // Cancelled: the current list is activated again; no status text.
+    hooks.calls.clear();
+    prompter.statusLog.clear();
+    ops.openFolder(std::nullopt);
+    EXPECT_TRUE(prompter.statusLog.isEmpty());
+    EXPECT_EQ(hooks.calls, QStringList({"Active", "RecordHistory", "listStateChanged", "Picture"}));
+
+    // No history in a shortcut run.
+    st.ShortcutRun = true;
+    ops.ActivateList();
+    EXPECT_EQ(hooks.history.size(), 2);
+}
+
+TEST_F(ListOpsTest, OpenFilesSkipsMediaAndKeepsCaseVariants)
+{
+    st.SortOrder = 3;
+    ops.openFiles({d + "IMG.JPG", d + "img.jpg", d + "a.jpg", d + "a.jpg", d + "song.mp3"});
+    EXPECT_EQ(names(), QStringList({"img.jpg", "IMG.JPG", "a.jpg"}));
+    EXPECT_TRUE(st.ListActive);
+}
+
+TEST_F(ListOpsTest, RFileNameDispatchesByKind)
+{
+    touch(d + "list.lst");
+    touch(d + "list.LST");
+    ops.rFileName(d + "list.lst");
+    ops.rFileName(d + "missing.lst");
+    ops.rFileName(d + "list.LST"); // not a list file: letter case counts
+    ops.rFileName(d + "p.gif");    // a picture need not exist yet
+    ops.rFileName(d + "photo");
+    EXPECT_EQ(hooks.calls, QStringList({"ReadListFile:" + d + "list.lst"}));
+    EXPECT_EQ(names(), QStringList({"p.gif"}));
+}
+
+TEST_F(ListOpsTest, ArchivesExtractIntoNumberedFoldersWithoutDuplicates)
+{
+    makeZip(d + "a.b.zip",
+            {{"one.jpg", "1"}, {"sub/two.jpg", "2"}, {"sub/deeper/three.png", "3"}, {"readme.txt", "x"}});
+    st.list.setSorted(false);
+    ops.rFileName(d + "a.b.zip");
+    EXPECT_TRUE(IsFolder(st.TempFolder + "/a_b_zip"));
+    // A picture in a sub-folder is added once, even with the list unsorted.
+    QStringList got = names();
+    got.sort();
+    EXPECT_EQ(got, QStringList({"one.jpg", "three.png", "two.jpg"}));
+    EXPECT_EQ(hooks.calls, QStringList({"disarm", "arm"}));
+
+    ops.rFileName(d + "a.b.zip");
+    EXPECT_TRUE(IsFolder(st.TempFolder + "/a_b_zip[001]"));
+    EXPECT_EQ(st.list.count(), 6);
+    EXPECT_TRUE(st.list.at(5).startsWith(st.TempFolder + "/a_b_zip[001]/"));
+    EXPECT_TRUE(prompter.errors.isEmpty());
+}
+
+TEST_F(ListOpsTest, BrokenArchiveIsReportedAndTheScanGoesOn)
+{
+    touch(d + "bad.zip", "PK\x03\x04 not really a zip");
+    touch(d + "x.z", "nothing");
+    touch(d + "ok.jpg");
+    makeZip(d + "good.zip", {{"in.jpg", "1"}});
+    ops.ScanFolder(d + "*.*");
+    ASSERT_EQ(prompter.errors.size(), 2);
+    for (const QString &e : prompter.errors)
+        EXPECT_TRUE(e.contains(d + "bad.zip") || e.contains(d + "x.z")) << e.toStdString();
+    QStringList got = names();
+    got.sort();
+    EXPECT_EQ(got, QStringList({"in.jpg", "ok.jpg"}));
+}
+
+TEST_F(ListOpsTest, ArchiveNestedInItselfStopsAtADepth)
+{
+    // Zips nested deeper than the limit: the innermost is reported, not extracted.
+    QByteArray inner;
+    makeZip(d + "z0.zip", {{"deep.jpg", "1"}});
+    for (int i = 1; i <= ListOps::kMaxArchiveDepth + 1; ++i) {
+        QFile f(d + QString("z%1.zip").arg(i - 1));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        makeZip(d + QString("z%1.zip").arg(i), {{QString("z%1.zip").arg(i - 1), f.readAll()}});
+    }
+    ops.rFileName(d + QString("z%1.zip").arg(ListOps::kMaxArchiveDepth + 1));
+    EXPECT_EQ(prompter.errors.size(), 1);
+    EXPECT_TRUE(st.list.isEmpty());
+    EXPECT_EQ(hooks.calls, QStringList({"disarm", "arm"}));
+}
+
+TEST_F(ListOpsTest, PruneMissingDropsOnlyVanishedCurrentEntries)
+{
+    touch(d + "a.jpg");
+    touch(d + "d.jpg");
+    st.list.replace({d + "a.jpg", d + "b.jpg", d + "gone.jpg", d + "d.jpg"});
+    st.PictureIndex = 1;
+    ops.PruneMissing();
+    EXPECT_EQ(names(), QStringList({"a.jpg", "d.jpg"}));
+    EXPECT_EQ(st.PictureIndex, 1);
+
+    st.list.replace({d + "a.jpg", d + "x.jpg", d + "y.jpg"});
+    st.PictureIndex = 2;
+    ops.PruneMissing();
+    EXPECT_EQ(names(), QStringList({"a.jpg"}));
+    EXPECT_EQ(st.PictureIndex, 0);
+
+    st.list.replace({d + "x.jpg"});
+    st.PictureIndex = 0;
+    ops.PruneMissing();
+    EXPECT_TRUE(st.list.isEmpty());
+}
