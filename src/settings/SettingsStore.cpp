@@ -28,6 +28,16 @@ const QString kNone = QStringLiteral("none");
 const QString kDefaultLabelFont = QStringLiteral("ＭＳ ゴシック");
 constexpr int kCaptionLength = 14;
 
+// The first n UTF-16 units, without leaving half of a surrogate pair behind.
+QString cutText(const QString &text, qsizetype n)
+{
+    if (text.size() <= n)
+        return text;
+    if (n > 0 && text[n - 1].isHighSurrogate())
+        --n;
+    return text.left(n);
+}
+
 // Typed reads with the defaulting rules of the settings file.
 class Reader
 {
@@ -51,15 +61,7 @@ public:
     }
     QString string(const QString &section, const QString &key, const QString &def) const
     {
-        QString v = m_ini.value(section, key, def);
-        if (v.size() > SettingsStore::kMaxStringLength) {
-            qsizetype n = SettingsStore::kMaxStringLength;
-            // Do not leave half of a surrogate pair behind.
-            if (v[n - 1].isHighSurrogate())
-                --n;
-            v.truncate(n);
-        }
-        return v;
+        return cutText(m_ini.value(section, key, def), SettingsStore::kMaxStringLength);
     }
 
 private:
@@ -216,7 +218,7 @@ bool SettingsStore::load(Settings &s, const WindowGeometry &def, int32_t &repeat
         slot.Folder = r.string(kOption, folderKey(i), kNone);
         slot.Caption = r.string(kOption, buttonKey(i), kNone);
         if (slot.Caption == kNone)
-            slot.Caption = slot.Folder.left(kCaptionLength);
+            slot.Caption = cutText(slot.Folder, kCaptionLength);
         slot.ChosenFolder.clear();
     }
 

@@ -135,9 +135,12 @@ TEST(SettingsStore, ValueRules)
     ASSERT_FALSE(f.load("[Window]\nListMax=-3\nLastDir=" + longDir.toUtf8() +
                         "\n[Tool]\nState=257\nOrient=0x1FF\nShow=0\n"
                         "[Option]\nInterval=oops\nIntervalM=\nCopy=0\nZoom=-1\nnButton=0x7\n"
-                        "[ShortCut]\nAuto=zero\nRepeat=\"3\"\n"));
+                        "[ShortCut]\nAuto=zero\nRepeat=\"3\"\n"
+                        "[Susie Plug-in]\nDir=" +
+                        (QString(2046, u's') + QStringLiteral("😀tail")).toUtf8() + "\n"));
     EXPECT_EQ(f.s.Window.ListMax, 0);
     EXPECT_EQ(f.s.Window.LastDir, QString(2047, u'd'));
+    EXPECT_EQ(f.s.SusieDir, QString(2046, u's')); // no half surrogate pair at the cut
     EXPECT_EQ(f.s.Tool.State, 1);
     EXPECT_EQ(f.s.Tool.Orient, 255);
     EXPECT_FALSE(f.s.Tool.Show);
