@@ -1,0 +1,226 @@
+#include "decode/LoadPicture.h"
+
+#include "decode/ExifOrientation.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QMutex>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+
+QMutex pluginMutex;
+std::function<bool(const QString &, QImage &)> pluginDecoder;
+
+bool decodeWithPlugin(const QString &path, QImage &out)
+{
+    QMutexLocker lock(&pluginMutex);
+    if (!pluginDecoder)
+        return false;
+    QImage image;
+    if (!pluginDecoder(path, image) || image.isNull())
+        return false;
+    out = image;
+    return true;
+}
+
+// libjpeg pads a cut-off scan with grey and reports only a warning, which
+// Qt does not pass on; a file without its end marker is treated as broken
+// rather than shown half grey. In scan data 0xFF is always followed by 0x00
+// or a restart marker, so the first other marker after a scan is real.
+bool jpegIsComplete(const uchar *p, qsizetype n)
+{
+    qsizetype o = 2;
+    bool inScan = false;
+    // Fast path: the end marker sits at (or near) the end of the file.
+    for (qsizetype i = n - 2; i >= qMax<qsizetype>(2, n - 64); --i) {
+        if (p[i] == 0xFF && p[i + 1] == 0xD9)
+            return true;
+    }
+    while (o + 1 < n) {
+        if (inScan) {
+            const void *ff = std::memchr(p + o, 0xFF, size_t(n - o));
+            if (!ff)
+                return false;
+            o = static_cast<const uchar *>(ff) - p;
+            if (o + 1 >= n)
+                return false;
+            const uchar m = p[o + 1];
+            if (m == 0x00 || (m >= 0xD0 && m <= 0xD7)) {
+                o += 2;
+                continue;
+            }
+            if (m == 0xFF) {
+                ++o;
+                continue;
+            }
+            inScan = false;
+            continue;
+        }
+        if (p[o] != 0xFF)
+            return false;
+        const uchar m = p[o + 1];
+        if (m == 0xFF) {
+            ++o;
+            continue;
+        }
+        if (m == 0xD9)
+            return true;
+        if (m == 0xD8 || m == 0x01 || (m >= 0xD0 && m <= 0xD7)) {
+            o += 2;
+            continue;
+        }
+        if (o + 4 > n)
+            return false;
+        const qsizetype len = qsizetype(p[o + 2]) << 8 | p[o + 3];
+        if (len < 2)
+            return false;
+        o += 2 + len;
+        inScan = m == 0xDA;
+    }
+    return false;
+}
+
+// A PNG whose data stops before its end chunk.
+bool pngIsComplete(const uchar *p, qsizetype n)
+{
+    qsizetype o = 8;
+    while (o + 12 <= n) {
+        const qsizetype len = qsizetype(p[o]) << 24 | qsizetype(p[o + 1]) << 16 | p[o + 2] << 8 | p[o + 3];
+        if (std::memcmp(p + o + 4, "IEND", 4) == 0)
+            return true;
+        if (len > n - o - 12)
+            return false;
+        o += 12 + len;
+    }
+    return false;
+}
+
+bool looksComplete(const QByteArray &format, const QByteArray &data)
+{
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    if (format == "jpeg" || format == "jpg")
+        return jpegIsComplete(p, data.size());
+    if (format == "png")
+        return pngIsComplete(p, data.size());
+    return true;
+}
+
+bool decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out, const LoadOptions &options)
+{
+    QByteArray bytes = data; // shares or wraps; QBuffer needs a non-const array
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return false;
+    QImageReader reader(&buffer);
+    // Orientation is ours to apply (only the turns), never the reader's.
+    reader.setAutoTransform(false);
+    const QByteArray format = reader.format();
+    if (format.isEmpty())
+        return false;
+
+    out.path = path;
+    out.animated = HasGifExtension(path) && format == "gif";
+    out.orientation = ReadExifOrientation(data);
+    const int degrees = options.autoRotate ? OrientationRotation(out.orientation) : 0;
+
+    QSize stored = reader.size();
+    if (stored.isValid() && !options.maxSize.isEmpty() && !out.animated) {
+        QSize natural = stored;
+        if (degrees % 180)
+            natural.transpose();
+        QSize target = FitDecodeSize(natural, options.maxSize);
+        if (target != natural) {
+            if (degrees % 180)
+                target.transpose();
+            reader.setScaledSize(target);
+        }
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        return false;
+    if (!looksComplete(format, data))
+        return false;
+    if (!stored.isValid())
+        stored = image.size();
+
+    out.naturalSize = stored;
+    if (options.autoRotate) {
+        out.orientationApplied = true;
+        if (degrees && !out.animated) {
+            image = RotateImage(image, degrees);
+            if (degrees % 180)
+                out.naturalSize.transpose();
+        }
+    }
+    out.image = image;
+    return true;
+}
+
+} // namespace
+
+bool HasGifExtension(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot > slash && path.size() - dot == 4 && path.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive);
+}
+
+QSize FitDecodeSize(QSize natural, QSize area)
+{
+    const double w = natural.width(), h = natural.height();
+    const double W = area.width(), H = area.height();
+    if (w <= 0 || h <= 0 || W <= 0 || H <= 0 || (W >= w && H >= h))
+        return natural;
+    // Same choice as the layout: fit the height when the width has room to
+    // spare relative to it, otherwise fit the width. nearbyint rounds
+    // halves to even.
+    if (W / w >= H / h)
+        return QSize(qMax(1, int(std::nearbyint(H / h * w))), int(H));
+    return QSize(int(W), qMax(1, int(std::nearbyint(W / w * h))));
+}
+
+bool LoadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    if (size <= 0)
+        return false;
+
+    PictureData result;
+    bool ok;
+    // Map rather than read: the decoder walks the bytes once, straight from
+    // the page cache, and nothing is left allocated afterwards.
+    if (uchar *mapped = file.map(0, size)) {
+        const QByteArray view = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), size);
+        ok = decodeBuiltIn(path, view, result, options);
+        file.unmap(mapped);
+    } else {
+        ok = decodeBuiltIn(path, file.readAll(), result, options);
+    }
+    file.close();
+
+    if (!ok) {
+        QImage image;
+        if (!decodeWithPlugin(path, image))
+            return false;
+        result = PictureData();
+        result.path = path;
+        result.image = image;
+        result.naturalSize = image.size();
+        result.orientationApplied = options.autoRotate;
+    }
+    picture = std::move(result);
+    return true;
+}
+
+void setPluginDecoder(std::function<bool(const QString &path, QImage &out)> decoder)
+{
+    QMutexLocker lock(&pluginMutex);
+    pluginDecoder = std::move(decoder);
+}

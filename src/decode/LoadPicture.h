@@ -1,0 +1,37 @@
+#pragma once
+// Reading a picture file into a PictureData.
+#include "decode/PictureData.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+struct LoadOptions {
+    // Device pixels the picture is shown in (one display slot). A larger
+    // picture is decoded only as large as it is shown when fitted into this
+    // area (JPEG through DCT scaling); naturalSize stays the full size.
+    // Empty: decode at full size.
+    QSize maxSize;
+    // Turn the picture upright while loading; ApplyExifOrientation is then a no-op.
+    bool autoRotate = false;
+};
+
+// ".gif" in any letter case gives an animated picture; everything else is
+// decoded by its content, whatever its extension. On any failure (missing,
+// empty, unknown, corrupt or truncated file) returns false and leaves
+// picture as it was. Safe to call from worker threads.
+bool LoadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options = {});
+
+// Decoder tried when the built-in decoders cannot read a file (the plug-in
+// host installs it). Calls are serialised, so it need not be thread-safe.
+// An empty function removes it.
+void setPluginDecoder(std::function<bool(const QString &path, QImage &out)> decoder);
+
+// Size a picture of natural size w×h is shown at when fitted into area:
+// the whole picture, as large as fits, never enlarged. Rounds like the
+// display layout so a reduced decode matches the shown size exactly.
+QSize FitDecodeSize(QSize natural, QSize area);
+
+// True when the file name ends in ".gif" (any letter case).
+bool HasGifExtension(const QString &path);

@@ -1,0 +1,231 @@
+#include "decode/PictureCache.h"
+
+#include <QFileInfo>
+
+PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
+    : maxBytes_(maxBytes), maxEntries_(qMax(1, maxEntries))
+{
+    // One worker: decoding ahead must not compete with the picture the user
+    // is waiting for, and each decode briefly holds a large buffer.
+    pool_.setMaxThreadCount(1);
+}
+
+PictureCache::~PictureCache()
+{
+    pool_.clear();
+    pool_.waitForDone();
+}
+
+bool PictureCache::stampOf(const QString &path, Stamp &stamp)
+{
+    const QFileInfo fi(path);
+    if (!fi.isFile())
+        return false;
+    stamp.size = fi.size();
+    stamp.modified = fi.lastModified();
+    // The status change time moves when a file is replaced by a rename,
+    // even if the new file carries the old modification time.
+    stamp.changed = fi.metadataChangeTime();
+    return true;
+}
+
+bool PictureCache::covers(const Entry &e, const QSize &maxSize)
+{
+    const QSize need =
+        maxSize.isEmpty() ? e.picture.naturalSize : FitDecodeSize(e.picture.naturalSize, maxSize);
+    const QSize have = e.picture.image.size();
+    return have.width() >= need.width() && have.height() >= need.height();
+}
+
+bool PictureCache::pendingCovers(const Pending &p, const QSize &maxSize)
+{
+    if (p.maxSize.isEmpty())
+        return true;
+    return !maxSize.isEmpty() && p.maxSize.width() >= maxSize.width() &&
+           p.maxSize.height() >= maxSize.height();
+}
+
+PictureCache::Entry *PictureCache::findLocked(const QString &path, const Stamp &stamp,
+                                              const LoadOptions &options)
+{
+    for (qsizetype i = 0; i < entries_.size();) {
+        Entry &e = entries_[i];
+        if (e.path != path) {
+            ++i;
+            continue;
+        }
+        if (!(e.stamp == stamp)) { // the file changed: what we hold is stale
+            bytes_ -= e.bytes;
+            entries_.removeAt(i);
+            continue;
+        }
+        if (e.autoRotate == options.autoRotate && covers(e, options.maxSize)) {
+            e.lastUse = ++useCounter_;
+            return &e;
+        }
+        ++i;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<PictureCache::Pending>
+PictureCache::findPendingLocked(const QString &path, const Stamp &stamp, const LoadOptions &options)
+{
+    for (const auto &p : pending_) {
+        if (p->path == path && p->stamp == stamp && p->autoRotate == options.autoRotate &&
+            pendingCovers(*p, options.maxSize))
+            return p;
+    }
+    return nullptr;
+}
+
+void PictureCache::insertLocked(const Pending &p)
+{
+    Entry e;
+    e.path = p.path;
+    e.stamp = p.stamp;
+    e.autoRotate = p.autoRotate;
+    e.picture = p.picture;
+    e.bytes = p.picture.image.sizeInBytes();
+    e.lastUse = ++useCounter_;
+    // A larger decode of the same file makes smaller ones useless.
+    entries_.removeIf([&](const Entry &o) {
+        const bool drop = o.path == e.path &&
+                          (!(o.stamp == e.stamp) || (o.autoRotate == e.autoRotate &&
+                                                     o.picture.image.width() <= e.picture.image.width() &&
+                                                     o.picture.image.height() <= e.picture.image.height()));
+        if (drop)
+            bytes_ -= o.bytes;
+        return drop;
+    });
+    entries_.append(e);
+    bytes_ += e.bytes;
+    evictLocked();
+}
+
+void PictureCache::evictLocked()
+{
+    // Least recently used first; the newest entry always stays.
+    while (entries_.size() > 1 && (bytes_ > maxBytes_ || entries_.size() > maxEntries_)) {
+        qsizetype oldest = 0;
+        for (qsizetype i = 1; i < entries_.size() - 1; ++i) {
+            if (entries_[i].lastUse < entries_[oldest].lastUse)
+                oldest = i;
+        }
+        bytes_ -= entries_[oldest].bytes;
+        entries_.removeAt(oldest);
+    }
+}
+
+bool PictureCache::decode(const std::shared_ptr<Pending> &pending, const LoadOptions &options)
+{
+    PictureData picture;
+    const bool ok = LoadPictureFile(pending->path, picture, options);
+    QMutexLocker lock(&mutex_);
+    pending->ok = ok;
+    pending->done = true;
+    if (ok) {
+        pending->picture = picture;
+        // The file may have been replaced while it was decoded; keep the
+        // result only if it still matches what was stamped.
+        Stamp now;
+        if (stampOf(pending->path, now) && now == pending->stamp)
+            insertLocked(*pending);
+    }
+    pending_.removeOne(pending);
+    finished_.wakeAll();
+    return ok;
+}
+
+bool PictureCache::get(const QString &path, const LoadOptions &options, PictureData &picture)
+{
+    Stamp stamp;
+    if (!stampOf(path, stamp))
+        return LoadPictureFile(path, picture, options); // not a plain file: no caching
+
+    QMutexLocker lock(&mutex_);
+    for (;;) {
+        if (const Entry *e = findLocked(path, stamp, options)) {
+            picture = e->picture;
+            return true;
+        }
+        const auto running = findPendingLocked(path, stamp, options);
+        if (!running)
+            break;
+        while (!running->done)
+            finished_.wait(&mutex_);
+        if (running->ok) {
+            picture = running->picture;
+            return true;
+        }
+        if (!running->ok)
+            return false; // the same file just failed to decode
+    }
+    auto mine = std::make_shared<Pending>();
+    mine->path = path;
+    mine->stamp = stamp;
+    mine->autoRotate = options.autoRotate;
+    mine->maxSize = options.maxSize;
+    pending_.append(mine);
+    lock.unlock();
+    if (!decode(mine, options))
+        return false;
+    picture = mine->picture;
+    return true;
+}
+
+bool PictureCache::wantedLocked(const QString &path, const LoadOptions &options) const
+{
+    return wanted_.contains(path) && wantedOptions_.autoRotate == options.autoRotate &&
+           wantedOptions_.maxSize == options.maxSize;
+}
+
+void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options)
+{
+    pool_.clear(); // requests not yet started are superseded
+    {
+        QMutexLocker lock(&mutex_);
+        wanted_ = paths;
+        wantedOptions_ = options;
+    }
+    for (const QString &path : paths) {
+        pool_.start([this, path, options] {
+            Stamp stamp;
+            if (!stampOf(path, stamp))
+                return;
+            QMutexLocker lock(&mutex_);
+            if (!wantedLocked(path, options) || findLocked(path, stamp, options) ||
+                findPendingLocked(path, stamp, options))
+                return;
+            auto mine = std::make_shared<Pending>();
+            mine->path = path;
+            mine->stamp = stamp;
+            mine->autoRotate = options.autoRotate;
+            mine->maxSize = options.maxSize;
+            pending_.append(mine);
+            lock.unlock();
+            decode(mine, options);
+        });
+    }
+}
+
+void PictureCache::clear()
+{
+    pool_.clear();
+    QMutexLocker lock(&mutex_);
+    wanted_.clear();
+    entries_.clear();
+    bytes_ = 0;
+}
+
+int PictureCache::count() const
+{
+    QMutexLocker lock(&mutex_);
+    return int(entries_.size());
+}
+
+qint64 PictureCache::bytes() const
+{
+    QMutexLocker lock(&mutex_);
+    return bytes_;
+}

@@ -1,0 +1,97 @@
+#pragma once
+// Decoded pictures kept for the display, and decoded ahead of time in the
+// background so the next page is ready when the user steps to it.
+//
+// An entry is found by path, file size and change times, orientation switch
+// and a decoded size at least as large as requested, so a file replaced on
+// disk is always decoded again and a window that shrinks reuses what it has.
+#include "decode/LoadPicture.h"
+#include "decode/PictureData.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QMutex>
+#include <QStringList>
+#include <QThreadPool>
+#include <QWaitCondition>
+#include <memory>
+
+class PictureCache
+{
+public:
+    // Bounds on the decoded pixels held (bytes) and on the number of entries.
+    explicit PictureCache(qint64 maxBytes = 80ll << 20, int maxEntries = 10);
+    ~PictureCache(); // waits for a background decode to end
+    PictureCache(const PictureCache &) = delete;
+    PictureCache &operator=(const PictureCache &) = delete;
+
+    // Same contract as LoadPictureFile (false leaves picture unchanged), but
+    // served from the cache when possible. A background decode of the same
+    // picture that is under way is waited for rather than repeated.
+    bool get(const QString &path, const LoadOptions &options, PictureData &picture);
+
+    // Decodes these files in the background, in the order given (put the
+    // page the user is most likely to go to first). Replaces earlier
+    // requests that have not started yet.
+    void prefetch(const QStringList &paths, const LoadOptions &options);
+
+    // Drops every entry and pending request (a decode under way finishes).
+    void clear();
+
+    int count() const;
+    qint64 bytes() const;
+
+private:
+    struct Stamp {
+        qint64 size = -1;
+        QDateTime modified;
+        QDateTime changed;
+        bool operator==(const Stamp &o) const
+        {
+            return size == o.size && modified == o.modified && changed == o.changed;
+        }
+    };
+    struct Entry {
+        QString path;
+        Stamp stamp;
+        bool autoRotate = false;
+        PictureData picture;
+        qint64 bytes = 0;
+        quint64 lastUse = 0;
+    };
+    struct Pending {
+        QString path;
+        Stamp stamp;
+        bool autoRotate = false;
+        QSize maxSize;
+        bool done = false;
+        bool ok = false;
+        PictureData picture;
+    };
+
+    static bool stampOf(const QString &path, Stamp &stamp);
+    static bool covers(const Entry &e, const QSize &maxSize);
+    static bool pendingCovers(const Pending &p, const QSize &maxSize);
+    // Under mutex_:
+    Entry *findLocked(const QString &path, const Stamp &stamp, const LoadOptions &options);
+    std::shared_ptr<Pending> findPendingLocked(const QString &path, const Stamp &stamp,
+                                               const LoadOptions &options);
+    void insertLocked(const Pending &p);
+    void evictLocked();
+    bool wantedLocked(const QString &path, const LoadOptions &options) const;
+
+    // Decodes one request (on any thread) and publishes the result.
+    bool decode(const std::shared_ptr<Pending> &pending, const LoadOptions &options);
+
+    const qint64 maxBytes_;
+    const int maxEntries_;
+    mutable QMutex mutex_;
+    QWaitCondition finished_;
+    QList<Entry> entries_;
+    QList<std::shared_ptr<Pending>> pending_;
+    QStringList wanted_;
+    LoadOptions wantedOptions_;
+    quint64 useCounter_ = 0;
+    qint64 bytes_ = 0;
+    QThreadPool pool_;
+};
