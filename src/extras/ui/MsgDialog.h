@@ -1,0 +1,36 @@
+#pragma once
+// The notice window: one short text in large lime letters on black, centred
+// on the main window, closing itself after about a second.
+#include <QDialog>
+
+class QLabel;
+class QTimer;
+
+class TfMsgDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 240;
+    static constexpr int kHeight = 78;
+    static constexpr int kLifetimeMs = 1000;
+
+    explicit TfMsgDialog(QWidget *mainWindow = nullptr);
+
+    void setText(const QString &text);
+    QString text() const;
+
+    // Shows `text` modally over `mainWindow`; returns when the notice has
+    // closed itself (or was closed earlier).
+    static void showNotice(QWidget *mainWindow, const QString &text);
+
+    // Top-left corner that centres a window of `size` on `outer`, halves
+    // rounded toward zero.
+    static QPoint centredOn(const QRect &outer, const QSize &size);
+
+protected:
+    void showEvent(QShowEvent *e) override;
+
+private:
+    QLabel *StaticText1;
+    QTimer *Timer1;
+};
