@@ -116,6 +116,7 @@ TEST(Gestures, RejectsShortSlowAndAmbiguousStrokes)
         {"back and forth", polyline({{300, 100}, {60, 100}, {300, 104}}, 15, 300)},
         {"half circle", circle(80, 180, 30, 300)},
         {"zigzag", polyline({{0, 0}, {60, 80}, {120, 0}, {180, 80}, {240, 0}}, 10, 400)},
+        {"finger resting in place", polyline({{100, 100}, {100, 100}}, 10, 100)},
         {"points with NaN only", {{QPointF(NAN, 1), 0}, {QPointF(2, NAN), 10}}},
     };
     for (const Case &c : cases)
