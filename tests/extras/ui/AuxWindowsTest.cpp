@@ -89,6 +89,18 @@ TEST(HelpViewer, MissingPageShowsAnErrorPage)
     EXPECT_TRUE(w.browser()->toPlainText().contains("/no/such/help.html"));
 }
 
+TEST(HelpViewer, ShippedHelpPageLoadsBesideTheBuild)
+{
+    HelpSettings geo;
+    TfHelpViewer w(geo);
+    w.setHomeFileName(QStringLiteral(GD_BUILD_DIR "/help.html"));
+    w.goHome();
+    const QString text = w.browser()->toPlainText();
+    EXPECT_TRUE(text.contains("グリマーデック ヘルプ"));
+    EXPECT_TRUE(text.contains("/Repeat"));
+    EXPECT_TRUE(text.contains("Glimmerdeck List Ver1.0"));
+}
+
 TEST(AboutBox, ShowsTheBuildWidthAndCopiesAddresses)
 {
     EXPECT_EQ(TfAbout::titleLine(), QStringLiteral("グリマーデック(%1bit版)").arg(sizeof(void *) * 8));
