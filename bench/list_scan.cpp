@@ -1,0 +1,88 @@
+// Builds the picture list from a folder of 100,000 empty files and puts it
+// into each order; prints wall times and the list's heap use.
+#include "app/ListHooks.h"
+#include "app/ListOps.h"
+#include "app/ViewerState.h"
+#include "common/Prompter.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+namespace
+{
+struct QuietPrompter : Prompter {
+    void beep() override {}
+    void error(const QString &t) override { std::printf("error: %s\n", qPrintable(t)); }
+    void info(const QString &) override {}
+    bool confirm(const QString &) override { return true; }
+    void notice(const QString &) override {}
+    QString statusText() const override { return {}; }
+    void setStatusText(const QString &) override {}
+};
+struct NoHooks : ListHooks {
+    void Picture() override {}
+    void ImageCls() override {}
+    void setActivationArmed(bool) override {}
+    void refreshToolBox() override {}
+    bool toolBoxSort(int) override { return false; }
+    void RecordHistory(int, const QStringList &) override {}
+    bool ReadListFile(const QString &) override { return false; }
+    void listStateChanged() override {}
+};
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int n = argc > 1 ? std::atoi(argv[1]) : 100000;
+    QTemporaryDir dir(QDir::tempPath() + "/bench_list_XXXXXX");
+    const QByteArray base = QFile::encodeName(dir.path());
+    for (int i = 1; i <= n; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/IMG_%06d.jpg", i);
+        const int fd = ::open((base + name).constData(), O_CREAT | O_WRONLY, 0644);
+        ::close(fd);
+    }
+    std::printf("folder of %d empty files: %s\n", n, qPrintable(dir.path()));
+
+    ViewerState st;
+    st.PictureFilter = QStringLiteral("*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.webp");
+    QuietPrompter prompter;
+    NoHooks hooks;
+    ListOps ops(st, prompter, hooks);
+
+    const size_t heapBefore = mallinfo2().uordblks;
+    QElapsedTimer t;
+    t.start();
+    st.SortOrder = 2;
+    ops.ScanFolder(dir.path() + "/*.*"); // ends with SortList(2)
+    ops.SortList(2);
+    std::printf("ScanFolder + SortList(2): %.3f s (%d pictures)\n", t.nsecsElapsed() / 1e9, st.list.count());
+    const size_t heapAfter = mallinfo2().uordblks;
+    std::printf("list memory: %.1f MB\n", double(heapAfter - heapBefore) / (1024.0 * 1024.0));
+
+    // A list that is not already in name order.
+    ops.SortList(1);
+    t.restart();
+    ops.SortList(2);
+    std::printf("SortList(2) from random order: %.3f s\n", t.nsecsElapsed() / 1e9);
+
+    t.restart();
+    ops.SortList(4);
+    std::printf("SortList(4) by date: %.3f s\n", t.nsecsElapsed() / 1e9);
+
+    t.restart();
+    ops.SortList(1);
+    std::printf("SortList(1) random: %.3f s\n", t.nsecsElapsed() / 1e9);
+
+    t.restart();
+    ops.SortList(3);
+    std::printf("SortList(3) reversed: %.3f s\n", t.nsecsElapsed() / 1e9);
+    return 0;
+}

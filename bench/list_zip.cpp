@@ -1,0 +1,66 @@
+// Extracts one zip archive the way the viewer does and prints the wall time.
+// Usage: bench_list_zip <archive> <temp folder> [--list]
+// With --list the extracted pictures are also added to a picture list.
+#include "app/ListHooks.h"
+#include "app/ListOps.h"
+#include "app/ViewerState.h"
+#include "common/Prompter.h"
+#include "platform/ZipExtract.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+struct QuietPrompter : Prompter {
+    void beep() override {}
+    void error(const QString &t) override { std::printf("error: %s\n", qPrintable(t)); }
+    void info(const QString &) override {}
+    bool confirm(const QString &) override { return true; }
+    void notice(const QString &) override {}
+    QString statusText() const override { return {}; }
+    void setStatusText(const QString &) override {}
+};
+struct NoHooks : ListHooks {
+    void Picture() override {}
+    void ImageCls() override {}
+    void setActivationArmed(bool) override {}
+    void refreshToolBox() override {}
+    bool toolBoxSort(int) override { return false; }
+    void RecordHistory(int, const QStringList &) override {}
+    bool ReadListFile(const QString &) override { return false; }
+    void listStateChanged() override {}
+};
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s <archive> <temp folder> [--list]\n", argv[0]);
+        return 2;
+    }
+    const QString archive = QString::fromLocal8Bit(argv[1]);
+    const QString temp = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(temp);
+    QElapsedTimer t;
+    t.start();
+    if (argc > 3 && std::strcmp(argv[3], "--list") == 0) {
+        ViewerState st;
+        st.PictureFilter = QStringLiteral("*.gif;*.jpg;*.jpeg;*.png");
+        st.TempFolder = temp;
+        QuietPrompter prompter;
+        NoHooks hooks;
+        ListOps ops(st, prompter, hooks);
+        ops.ExtractArchive(archive);
+        std::printf("ExtractArchive: %.3f s, %d pictures\n", t.nsecsElapsed() / 1e9, st.list.count());
+    } else {
+        const ZipExtractResult r = ExtractZip(archive, temp);
+        std::printf("ExtractZip: %.3f s, %d files, %d problems\n", t.nsecsElapsed() / 1e9, r.written,
+                    int(r.problems.size()));
+    }
+    return 0;
+}
