@@ -8,12 +8,18 @@ work="$(mktemp -d "${TMPDIR:-/tmp}/bench_list_zip.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/src"
 for i in $(seq -w 1 100); do
-  # A JPEG start marker followed by 2 MB of random data, like real photos
-  # that deflate cannot shrink.
-  { printf '\xff\xd8\xff\xe0'; head -c 2097148 /dev/urandom; } >"$work/src/IMG_$i.jpg"
+  # A JPEG start marker, 2 MB of random data and a little padding, so that
+  # zip deflates the files slightly, as it does real photos.
+  { printf '\xff\xd8\xff\xe0'; head -c 1990000 /dev/urandom; head -c 107148 /dev/zero; } >"$work/src/IMG_$i.jpg"
 done
 (cd "$work/src" && zip -q -r "$work/photos.zip" .)
 ls -l "$work/photos.zip" | awk '{printf "zip: %.0f MB\n", $5/1048576}'
+unzip -Z -t "$work/photos.zip" || true
+# The viewer's extraction must give the same files as unzip.
+unzip -q "$work/photos.zip" -d "$work/a"
+"$build/bench_list_zip" "$work/photos.zip" "$work/b"
+diff -r "$work/a" "$work/b" && echo "extracted files identical to unzip's"
+rm -rf "$work/a" "$work/b"
 sync
 hyperfine --warmup 1 --runs 7 \
   --prepare "rm -rf '$work/a' '$work/b'" \
