@@ -1,13 +1,36 @@
+#include "app/CommandLine.h"
 #include "app/ui/MainWindow.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    // --help and --version answer without starting the window system.
+    switch (FindInfoRequest(args)) {
+    case InfoRequest::Help:
+        std::fputs(UsageText(QStringLiteral("glimmerdeck")).toLocal8Bit().constData(), stdout);
+        return 0;
+    case InfoRequest::Version:
+        std::fputs(VersionOutput().toLocal8Bit().constData(), stdout);
+        return 0;
+    case InfoRequest::None:
+        break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));
     QApplication::setApplicationDisplayName(kAppTitle);
-    MainWindow w;
-    w.show();
+    QApplication::setDesktopFileName(QStringLiteral("glimmerdeck"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    MainWindow w(args);
+    if (w.startsHidden())
+        w.runFirstShow(); // full screen from the command line: the main window waits hidden
+    else
+        w.show();
     return app.exec();
 }

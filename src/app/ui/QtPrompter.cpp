@@ -3,8 +3,8 @@
 #include "app/ViewerState.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QLabel>
+#include <QMessageBox>
 
 QtPrompter::QtPrompter(QWidget *owner, QLabel *status) : owner_(owner), status_(status) {}
 

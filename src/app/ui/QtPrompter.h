@@ -9,7 +9,8 @@
 class QWidget;
 class QLabel;
 
-class QtPrompter : public Prompter {
+class QtPrompter : public Prompter
+{
 public:
     QtPrompter(QWidget *owner, QLabel *status);
     // The notice window, once one is available; without it a plain box is used.

@@ -1,0 +1,159 @@
+// Wiring of the main window: menus, captions, stepping by keys and the
+// full-screen view, on an offscreen screen with a private settings folder.
+#include "app/ui/FullScreenWindow.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/PictureView.h"
+#include "platform/AppPaths.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home_.isValid());
+        qputenv("GLIMMERDECK_HOME", home_.path().toLocal8Bit());
+        ASSERT_TRUE(pics_.isValid());
+        for (int i = 0; i < 3; ++i) {
+            QImage img(40 + i, 30, QImage::Format_RGB32);
+            img.fill(QColor(60 * i, 10, 200));
+            ASSERT_TRUE(img.save(pics_.filePath(QStringLiteral("p%1.png").arg(i))));
+        }
+    }
+    void TearDown() override { qunsetenv("GLIMMERDECK_HOME"); }
+
+    QString pic(int i) const { return pics_.filePath(QStringLiteral("p%1.png").arg(i)); }
+
+    QTemporaryDir home_;
+    QTemporaryDir pics_;
+};
+
+QString caption(int pos, int count, const QString &path)
+{
+    return QStringLiteral("グリマーデック -- [%1/%2] %3").arg(pos).arg(count).arg(path);
+}
+
+void key(QWidget *w, Qt::Key k)
+{
+    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsIdleWithMenusInOrder)
+{
+    MainWindow w({});
+    w.show();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("グリマーデック Ver 5.5 by ☆Orvane☆"));
+    EXPECT_EQ(w.findChild<QLabel *>(QStringLiteral("StatusBar1"))->text(), QStringLiteral("SlideShow OFF"));
+    QStringList menus;
+    for (QAction *a : w.menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)"),
+                                  QStringLiteral("ツール(&T)"), QStringLiteral("ヘルプ(&H)")}));
+    EXPECT_EQ(w.action(ActionId::slideshow1)->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_FALSE(w.action(ActionId::slideshow1)->isEnabled());
+    EXPECT_EQ(w.action(ActionId::menu_random)->data().toInt(), 1);
+    EXPECT_EQ(w.action(ActionId::Action1)->data().toInt(), 4);
+    EXPECT_FALSE(w.state().ListActive);
+}
+
+TEST_F(MainWindowTest, CommandLineFolderShowsFirstPictureAndKeysStepWithWrap)
+{
+    MainWindow w({pics_.path()});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(w.state().ListActive);
+    EXPECT_EQ(w.windowTitle(), caption(1, 3, pic(0)));
+    key(&w, Qt::Key_Right);
+    EXPECT_EQ(w.windowTitle(), caption(2, 3, pic(1)));
+    key(&w, Qt::Key_Up); // up steps forward too
+    key(&w, Qt::Key_PageDown);
+    EXPECT_EQ(w.windowTitle(), caption(1, 3, pic(0)));
+    key(&w, Qt::Key_Left);
+    EXPECT_EQ(w.windowTitle(), caption(3, 3, pic(2)));
+    EXPECT_TRUE(w.action(ActionId::slideshow1)->isEnabled());
+}
+
+TEST_F(MainWindowTest, FullScreenOpensAndClosesByEnterAndByWindowManager)
+{
+    MainWindow w({pics_.path()});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    key(&w, Qt::Key_Return);
+    ASSERT_NE(w.fullScreenWindow(), nullptr);
+    EXPECT_TRUE(w.state().FullScreen);
+    EXPECT_TRUE(w.action(ActionId::Max1)->isChecked());
+    EXPECT_FALSE(w.isVisible());
+    // Keys on the full-screen window step the same list.
+    key(w.fullScreenWindow(), Qt::Key_Right);
+    EXPECT_EQ(w.state().PictureIndex, 1);
+    key(w.fullScreenWindow(), Qt::Key_Return);
+    EXPECT_EQ(w.fullScreenWindow(), nullptr);
+    EXPECT_FALSE(w.state().FullScreen);
+    EXPECT_FALSE(w.action(ActionId::Max1)->isChecked());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), caption(2, 3, pic(1)));
+
+    w.action(ActionId::Max1)->trigger();
+    QPointer<FullScreenWindow> fs = w.fullScreenWindow();
+    ASSERT_TRUE(fs);
+    fs->close(); // as the window manager would (Alt+F4)
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(fs.isNull());
+    EXPECT_EQ(w.fullScreenWindow(), nullptr);
+    EXPECT_FALSE(w.state().FullScreen);
+    EXPECT_FALSE(w.action(ActionId::Max1)->isChecked());
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, ClickStepsButDragDoesNot)
+{
+    MainWindow w({pics_.path()});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QWidget *canvas = w.centralWidget();
+    const QPoint at(50, 50);
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, at);
+    EXPECT_EQ(w.state().PictureIndex, 1);
+    QTest::mousePress(canvas, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, at + QPoint(6, 5)); // 11 pixels: a drag
+    EXPECT_EQ(w.state().PictureIndex, 1);
+    QTest::mouseClick(canvas, Qt::RightButton, {}, at);
+    EXPECT_EQ(w.state().PictureIndex, 0);
+}
+
+TEST_F(MainWindowTest, EscapeClosesAndSavesSettings)
+{
+    {
+        MainWindow w({});
+        w.show();
+        key(&w, Qt::Key_Escape);
+        EXPECT_FALSE(w.isVisible());
+    }
+    EXPECT_TRUE(QFile::exists(AppPaths::settingsPath()));
+}
+
+TEST_F(MainWindowTest, ShortcutRunSavesNothing)
+{
+    {
+        MainWindow w({QStringLiteral("/x=1")});
+        w.show();
+        EXPECT_TRUE(w.state().ShortcutRun);
+        w.close();
+    }
+    EXPECT_FALSE(QFile::exists(AppPaths::settingsPath()));
+}
