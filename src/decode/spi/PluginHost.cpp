@@ -5,6 +5,8 @@
 #include "decode/PictureFormats.h"
 #include "decode/spi/SpiGraphic.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QMutexLocker>
 
 PluginHost::PluginHost(Prompter &prompter, AddFormat addFormat) : FPrompter(prompter)
@@ -52,6 +54,19 @@ void PluginHost::search(const QString &folder)
         for (const QString &message : FSPIs.LastSearchErrors())
             FPrompter.error(message);
     }
+}
+
+void PluginHost::searchAtStartup(const QString &userFolder)
+{
+    search(shippedPluginFolder());
+    if (!userFolder.isEmpty())
+        search(userFolder);
+}
+
+QString PluginHost::shippedPluginFolder()
+{
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/plugins");
+    return QFileInfo(beside).isDir() ? beside : QStringLiteral(GD_PLUGIN_DIR);
 }
 
 void PluginHost::SPIs1Search(TSPIs &, TSPI &plugin, bool &accept)

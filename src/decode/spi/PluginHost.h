@@ -27,6 +27,12 @@ public:
     // lacking a required export is reported with an error box; the others load.
     // Afterwards the caller rebuilds the picture filter from the registry.
     void search(const QString &folder);
+    // Start-up: the plug-ins shipped with the viewer, then the user's folder
+    // (the "Susie Plug-in.Dir" setting) when one is set.
+    void searchAtStartup(const QString &userFolder);
+    // "plugins" beside the executable when it exists (build tree, portable
+    // use), else the installed plug-in folder.
+    static QString shippedPluginFolder();
 
     TSPIs &SPIs1() { return FSPIs; }
 
