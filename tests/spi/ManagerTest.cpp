@@ -158,7 +158,7 @@ TEST(SpiManager, ShippedFiltersJoinThePictureFilter)
     PictureFormats formats;
     {
         PluginHost host(prompter, formats);
-        host.search(QStringLiteral(GD_TEST_PLUGIN_DIR));
+        host.searchAtStartup(QStringLiteral(GD_TEST_PLUGIN_DIR));
         EXPECT_EQ(host.SPIs1().Count(), 2);
         for (const char *ext : {"pcx", "ras", "sun"}) {
             const PictureFormats::Format *f = formats.find(QLatin1String(ext));

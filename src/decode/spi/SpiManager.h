@@ -78,6 +78,12 @@ public:
     // (all messages are in LastSearchErrors()).
     void Search(const QString &wildCard);
     void SearchDir(const QString &folder, const QString &mask);
+    // Called once the owner has configured the manager: searches "*.spi" when AutoSearch is set.
+    void Loaded()
+    {
+        if (AutoSearch)
+            Search(QStringLiteral("*.spi"));
+    }
     const QStringList &LastSearchErrors() const { return FSearchErrors; }
 
     TSPISearchOptions SearchOptions = spsSusieDir | spsAppDir;
