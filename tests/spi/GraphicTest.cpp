@@ -62,6 +62,14 @@ TEST(SpiGraphic, MacBinaryHeaderIsSkippedForFilesAndStreams)
     g.LoadFromStream(buffer);
     EXPECT_EQ(g.Width(), 2);
 
+    // Any other device is read whole from its start, wherever it stands.
+    QFile device(file);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    device.seek(200);
+    TSPIGraphic g2;
+    g2.LoadFromStream(device);
+    EXPECT_EQ(g2.Width(), 2);
+
     l.spis.MacBinary = false;
     EXPECT_FALSE(DecodeWithPlugins(file, img));
 }
