@@ -268,6 +268,11 @@ void MainWindow::runFirstShow()
 
 void MainWindow::FormShow()
 {
+    // Measure the display first so that the first picture is decoded and
+    // laid out once, at the size it is shown.
+    if (!state_.ComMax && !fMax_)
+        applyStoredGeometry();
+    ComputeArea(state_.settings.Tool.State != 0);
     state_.list.setSorted(false);
     state_.SortOrder = 2;
     listOps_->SortList(state_.SortOrder);
@@ -283,14 +288,23 @@ void MainWindow::FormShow()
     }
     state_.FirstFlag = false;
     Panel1->hide();
+    // ComputeArea emptied the slots; show the current picture again (from the cache).
+    if (state_.ListActive && !state_.ComMax)
+        Picture();
 }
 
 void MainWindow::RestoreWindow()
 {
     listOps_->ActivateList();
+    applyStoredGeometry();
+    // The tool box arrives with the file-operation tools.
+}
+
+void MainWindow::applyStoredGeometry()
+{
     if (!(windowState() & Qt::WindowMaximized)) {
         const auto &w = state_.settings.Window;
-        // Left, top, height and width as stored: outer geometry.
+        // Stored left, top, width and height are the outer geometry.
         const QRect frame = frameGeometry();
         const QRect inner = geometry();
         const int extraW = frame.width() - inner.width();
@@ -299,7 +313,6 @@ void MainWindow::RestoreWindow()
         resize(qMax(1, w.Width - extraW), qMax(1, w.Height - extraH));
     }
     FitToDesktop();
-    // The tool box arrives with the file-operation tools.
 }
 
 void MainWindow::FitToDesktop()

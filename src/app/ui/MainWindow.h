@@ -111,6 +111,7 @@ private:
     void connectActions();
     void FormShow();
     void RestoreWindow();
+    void applyStoredGeometry();
     void FitToDesktop();
     void FormResize();
     void applyCommandLine(const QStringList &args);
