@@ -385,89 +385,74 @@ void TSPIBitmap::AssignDecoded(std::unique_ptr<TSPIGraphic> g, QImage plain)
         throw EInvalidGraphic(kCouldNotDecode);
 }
 
-void TSPIBitmap::LoadFromFile(const QString &fileName)
+namespace
+{
+bool isBmpName(const QString &fileName)
 {
     const int slash = fileName.lastIndexOf(QLatin1Char('/'));
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const bool bmpFirst = dot > slash && fileName.mid(dot).toUpper() == QLatin1String(".BMP");
+    return dot > slash && fileName.mid(dot).toUpper() == QLatin1String(".BMP");
+}
+} // namespace
+
+void TSPIBitmap::loadOrdered(bool bmpFirst, const std::function<void(TSPIGraphic &)> &viaPlugins,
+                             const std::function<bool(QImage &)> &viaBmp, const std::function<void()> &rewind)
+{
     std::unique_ptr<TSPIGraphic> g;
     QImage plain;
-    auto viaPlugins = [&] {
+    auto tryPlugins = [&] {
         auto s = std::make_unique<TSPIGraphic>();
         s->OnProgress = [this](const void *sender, SpiProgressStage st, int pc, bool rn, const QRect &r,
                                const QString &m) { ProgressForwarder(sender, st, pc, rn, r, m); };
         try {
-            s->LoadFromFile(fileName);
+            viaPlugins(*s);
             g = std::move(s);
             return true;
         } catch (...) {
+            // A failed attempt is dropped; the other decoder gets its turn.
+            rewind();
             return false;
         }
     };
-    auto viaBmp = [&] { return plain.load(fileName, "BMP"); };
-    try {
-        if (bmpFirst) {
-            if (!viaBmp())
-                viaPlugins();
-        } else if (!viaPlugins()) {
-            viaBmp();
-        }
-        AssignDecoded(std::move(g), plain);
-    } catch (...) {
+    auto tryBmp = [&] {
+        if (viaBmp(plain))
+            return true;
+        rewind();
+        return false;
+    };
+    auto ending = [this] {
         if (OnProgress)
             OnProgress(this, SpiProgressStage::psEnding, 100, true,
                        QRect(0, 0, FImage.width(), FImage.height()), QStringLiteral("Loaded Graphic"));
+    };
+    try {
+        if (bmpFirst) {
+            if (!tryBmp())
+                tryPlugins();
+        } else if (!tryPlugins()) {
+            tryBmp();
+        }
+        AssignDecoded(std::move(g), plain);
+    } catch (...) {
+        ending();
         throw;
     }
-    if (OnProgress)
-        OnProgress(this, SpiProgressStage::psEnding, 100, true, QRect(0, 0, FImage.width(), FImage.height()),
-                   QStringLiteral("Loaded Graphic"));
+    ending();
+}
+
+void TSPIBitmap::LoadFromFile(const QString &fileName)
+{
+    loadOrdered(
+        isBmpName(fileName), [&](TSPIGraphic &g) { g.LoadFromFile(fileName); },
+        [&](QImage &img) { return img.load(fileName, "BMP"); }, [] {});
 }
 
 void TSPIBitmap::LoadFromStreamWithName(QIODevice &stream, const QString &fileName)
 {
-    const int slash = fileName.lastIndexOf(QLatin1Char('/'));
-    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const bool bmpFirst = dot > slash && fileName.mid(dot).toUpper() == QLatin1String(".BMP");
     const qint64 start = stream.pos();
-    std::unique_ptr<TSPIGraphic> g;
-    QImage plain;
-    auto viaPlugins = [&] {
-        auto s = std::make_unique<TSPIGraphic>();
-        s->OnProgress = [this](const void *sender, SpiProgressStage st, int pc, bool rn, const QRect &r,
-                               const QString &m) { ProgressForwarder(sender, st, pc, rn, r, m); };
-        try {
-            s->LoadFromStreamWithName(stream, fileName);
-            g = std::move(s);
-            return true;
-        } catch (...) {
-            stream.seek(start);
-            return false;
-        }
-    };
-    auto viaBmp = [&] {
-        if (plain.load(&stream, "BMP"))
-            return true;
-        stream.seek(start);
-        return false;
-    };
-    try {
-        if (bmpFirst) {
-            if (!viaBmp())
-                viaPlugins();
-        } else if (!viaPlugins()) {
-            viaBmp();
-        }
-        AssignDecoded(std::move(g), plain);
-    } catch (...) {
-        if (OnProgress)
-            OnProgress(this, SpiProgressStage::psEnding, 100, true,
-                       QRect(0, 0, FImage.width(), FImage.height()), QStringLiteral("Loaded Graphic"));
-        throw;
-    }
-    if (OnProgress)
-        OnProgress(this, SpiProgressStage::psEnding, 100, true, QRect(0, 0, FImage.width(), FImage.height()),
-                   QStringLiteral("Loaded Graphic"));
+    loadOrdered(
+        isBmpName(fileName), [&](TSPIGraphic &g) { g.LoadFromStreamWithName(stream, fileName); },
+        [&](QImage &img) { return img.load(&stream, "BMP"); }, [&] { stream.seek(start); });
 }
 
 QRecursiveMutex &SpiLock()

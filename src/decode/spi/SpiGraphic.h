@@ -155,6 +155,9 @@ public:
 
 private:
     void AssignDecoded(std::unique_ptr<TSPIGraphic> g, QImage plain);
+    // Tries the plug-ins and the BMP reader in the chosen order; `rewind` runs after a failed attempt.
+    void loadOrdered(bool bmpFirst, const std::function<void(TSPIGraphic &)> &viaPlugins,
+                     const std::function<bool(QImage &)> &viaBmp, const std::function<void()> &rewind);
     void ProgressForwarder(const void *sender, SpiProgressStage stage, int percent, bool redrawNow,
                            const QRect &rect, const QString &message);
     QImage FImage;
