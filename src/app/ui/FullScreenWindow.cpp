@@ -40,6 +40,9 @@ FullScreenWindow::FullScreenWindow(MainWindow *main)
     for (PictureView *v : Image)
         pictures->watch(v);
 
+    // The main window's shortcuts keep working while it is hidden.
+    addActions(main_->actions());
+
     Timer1.setSingleShot(true);
     Timer1.setInterval(kCursorHideMs);
     connect(&Timer1, &QTimer::timeout, this, &FullScreenWindow::hideCursor);

@@ -7,11 +7,13 @@
 #include "app/ui/PictureView.h"
 #include "app/ui/QtPrompter.h"
 #include "decode/spi/PluginHost.h"
+#include "decode/ui/OpenPictureDialog.h"
 #include "extras/ui/AboutBox.h"
 #include "extras/ui/HelpViewer.h"
 #include "extras/ui/MsgDialog.h"
 #include "lists/History.h"
 #include "lists/ListFile.h"
+#include "lists/ui/HistoryMenu.h"
 #include "platform/AppPaths.h"
 #include "platform/FileTree.h"
 #include "settings/SettingsStore.h"
@@ -80,7 +82,7 @@ MainWindow::MainWindow(const QStringList &args, QWidget *parent)
     action(ActionId::clipcopy1)->setEnabled(state_.settings.Tool.State == 0);
 
     plugins_ = std::make_unique<PluginHost>(*prompter_, formats_);
-    plugins_->search(state_.settings.SusieDir);
+    plugins_->searchAtStartup(state_.settings.SusieDir);
     state_.PictureFilter = formats_.filter();
 
     QString tempError;
@@ -185,15 +187,15 @@ void MainWindow::createMenus()
             switch (e.kind) {
             case MenuEntry::Action:
                 if (e.action == ActionId::List1) {
-                    historyMenu_ = target->addMenu(actionSpec(ActionId::List1).menuCaption);
-                    historyMenu_->setObjectName(QStringLiteral("List1"));
-                    for (int k = 0; k < 6; ++k) {
-                        accList[k] = historyMenu_->addAction(QString());
-                        accList[k]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + k)));
-                        accList[k]->setShortcutContext(Qt::ApplicationShortcut);
-                        addAction(accList[k]);
-                        connect(accList[k], &QAction::triggered, this,
-                                [this, k] { readHistoryEntry(k + 1); });
+                    QMenu *sub = target->addMenu(actionSpec(ActionId::List1).menuCaption);
+                    sub->menuAction()->setObjectName(QStringLiteral("List1"));
+                    // The submenu's own entry stands for List1 (its enabled state).
+                    action(ActionId::List1)->setVisible(false);
+                    historyMenu_ = new HistoryMenu(sub, sub->menuAction(), action(ActionId::ListDel1), this);
+                    connect(historyMenu_, &HistoryMenu::entryChosen, this, &MainWindow::readHistoryEntry);
+                    for (int k = 1; k <= 6; ++k) {
+                        historyMenu_->action(k)->setShortcutContext(Qt::ApplicationShortcut);
+                        addAction(historyMenu_->action(k));
                     }
                 } else {
                     target->addAction(action(e.action));
@@ -402,10 +404,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::openPictureFiles()
 {
-    QFileDialog dialog(this, actionSpec(ActionId::fileopen1).caption);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilter(state_.PictureFilter);
+    OpenPictureDialog dialog(formats_, state_.PictureFilter, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QStringList files = dialog.selectedFiles();
@@ -453,17 +452,7 @@ void MainWindow::listStateChanged()
 
 void MainWindow::refreshHistoryMenu()
 {
-    const QStringList captions = history_->ListCheck(state_.settings);
-    for (int k = 0; k < 6; ++k) {
-        const bool present = k < captions.size();
-        accList[k]->setVisible(present);
-        accList[k]->setEnabled(present);
-        if (present)
-            accList[k]->setText(captions[k]);
-    }
-    historyMenu_->setEnabled(!captions.isEmpty());
-    action(ActionId::List1)->setEnabled(!captions.isEmpty());
-    action(ActionId::ListDel1)->setEnabled(!captions.isEmpty());
+    historyMenu_->apply(history_->ListCheck(state_.settings));
 }
 
 void MainWindow::readHistoryEntry(int tag)
@@ -474,7 +463,6 @@ void MainWindow::readHistoryEntry(int tag)
         return;
     case History::ReadResult::Loaded:
     case History::ReadResult::NoPicture:
-        listOps_->SortList(state_.SortOrder);
         listOps_->ActivateList();
         Picture();
         return;

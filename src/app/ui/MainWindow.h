@@ -25,6 +25,7 @@ class QtPrompter;
 class SlideshowTimer;
 class FullScreenWindow;
 class History;
+class HistoryMenu;
 class PluginHost;
 
 // What the display step draws into: the main window's or the full-screen
@@ -145,8 +146,7 @@ private:
     std::array<PictureData, 2> Pictures;
 
     std::array<QAction *, size_t(ActionId::Count)> actions_{};
-    QMenu *historyMenu_ = nullptr;
-    std::array<QAction *, 6> accList{};
+    HistoryMenu *historyMenu_ = nullptr;
     QWidget *canvas_ = nullptr;
     std::array<PictureView *, 2> Image{};
     std::array<QLabel *, 2> errChr{};

@@ -157,3 +157,33 @@ TEST_F(MainWindowTest, ShortcutRunSavesNothing)
     }
     EXPECT_FALSE(QFile::exists(AppPaths::settingsPath()));
 }
+
+TEST_F(MainWindowTest, StartListIsRecordedAndHistoryEntryReadsItBack)
+{
+    MainWindow w({pics_.path()});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(QFile::exists(home_.filePath(QStringLiteral("gd1.lst"))));
+    key(&w, Qt::Key_Right);
+    QAction *first = nullptr;
+    for (QAction *a : w.actions())
+        if (a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_1))
+            first = a;
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    first->trigger();
+    EXPECT_EQ(w.state().PictureIndex, 0);
+    EXPECT_EQ(w.windowTitle(), caption(1, 3, pic(0)));
+}
+
+TEST_F(MainWindowTest, SlideshowStatusTextFollowsTheToggle)
+{
+    MainWindow w({pics_.path(), QStringLiteral("/Time=2.5")});
+    w.show();
+    auto *status = w.findChild<QLabel *>(QStringLiteral("StatusBar1"));
+    w.action(ActionId::slideshow1)->trigger();
+    EXPECT_EQ(status->text(), QStringLiteral("SlideShow ON - 2.5秒"));
+    EXPECT_TRUE(w.action(ActionId::slideshow1)->isChecked());
+    w.slideshowToggle();
+    EXPECT_EQ(status->text(), QStringLiteral("SlideShow OFF"));
+}
