@@ -1,5 +1,7 @@
 #include "app/Slideshow.h"
 
+#include "app/Navigation.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -25,30 +27,12 @@ QString SlideshowOffText()
     return QStringLiteral("SlideShow OFF");
 }
 
-namespace
-{
-
-int forwardIndex(int i, int toolState)
-{
-    const bool odd = i % 2 != 0; // also true for -1
-    switch (toolState) {
-    case 1:
-        return odd ? i + 1 : i + 2;
-    case 2:
-        return odd ? i + 2 : i + 1;
-    default:
-        return i + 1;
-    }
-}
-
-} // namespace
-
 SlideshowStep SlideshowTimerStep(int index, int count, int toolState, bool listActive, bool shortcutRun,
                                  int repeatMode)
 {
     if (!listActive)
         return {index, SlideshowOutcome::Idle};
-    const int next = forwardIndex(index, toolState);
+    const int next = StepIndex(index, true, uint8_t(toolState));
     if (shortcutRun && next >= count) {
         if (repeatMode == 0)
             return {index, SlideshowOutcome::Stop};
