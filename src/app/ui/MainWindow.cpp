@@ -35,7 +35,7 @@ constexpr int kInitialClientWidth = 620;
 constexpr int kInitialClientHeight = 463;
 } // namespace
 
-MainWindow::MainWindow(const QStringList &args, QWidget *parent)
+MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *parent)
     : QMainWindow(parent), history_(std::make_unique<History>(AppPaths::applicationFolder())),
       cache_(96ll << 20, 8)
 {
@@ -52,8 +52,9 @@ MainWindow::MainWindow(const QStringList &args, QWidget *parent)
     move(0, 0);
     resize(kInitialClientWidth, kInitialClientHeight);
     createWidgets();
-    prompter_ = std::make_unique<QtPrompter>(this, status_);
-    prompter_->setNoticeHandler([this](const QString &text) { TfMsgDialog::showNotice(this, text); });
+    qtPrompter_ = std::make_unique<QtPrompter>(this, status_);
+    qtPrompter_->setNoticeHandler([this](const QString &text) { TfMsgDialog::showNotice(this, text); });
+    prompter_ = prompter ? prompter : qtPrompter_.get();
     listOps_ = std::make_unique<ListOps>(state_, *prompter_, *this);
 
     // Settings; the defaults for the window are its initial geometry.

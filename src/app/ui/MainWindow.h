@@ -44,7 +44,9 @@ class MainWindow : public QMainWindow, public ListHooks
 public:
     // FormCreate: state, settings, actions, plug-ins, temporary folder and
     // the command line (args without the program name).
-    explicit MainWindow(const QStringList &args, QWidget *parent = nullptr);
+    // `prompter` replaces the message boxes (tests script the answers); it
+    // must outlive the window.
+    explicit MainWindow(const QStringList &args, Prompter *prompter = nullptr, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     ViewerState &state() { return state_; }
@@ -137,7 +139,8 @@ private:
 
     ViewerState state_;
     PictureFormats formats_;
-    std::unique_ptr<QtPrompter> prompter_;
+    std::unique_ptr<QtPrompter> qtPrompter_;
+    Prompter *prompter_ = nullptr;
     std::unique_ptr<ListOps> listOps_;
     std::unique_ptr<History> history_;
     std::unique_ptr<PluginHost> plugins_;

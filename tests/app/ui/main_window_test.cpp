@@ -3,6 +3,7 @@
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PictureView.h"
+#include "common/Prompter.h"
 #include "platform/AppPaths.h"
 
 #include <QAction>
@@ -50,6 +51,22 @@ void key(QWidget *w, Qt::Key k)
     QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
     QApplication::sendEvent(w, &press);
 }
+
+// Records what the window would have shown in message boxes.
+class RecordingPrompter : public Prompter
+{
+public:
+    void beep() override { ++beeps; }
+    void error(const QString &text) override { errors << text; }
+    void info(const QString &text) override { errors << text; }
+    bool confirm(const QString &) override { return true; }
+    void notice(const QString &) override {}
+    QString statusText() const override { return status; }
+    void setStatusText(const QString &text) override { status = text; }
+    int beeps = 0;
+    QStringList errors;
+    QString status;
+};
 
 } // namespace
 
@@ -186,4 +203,43 @@ TEST_F(MainWindowTest, SlideshowStatusTextFollowsTheToggle)
     EXPECT_TRUE(w.action(ActionId::slideshow1)->isChecked());
     w.slideshowToggle();
     EXPECT_EQ(status->text(), QStringLiteral("SlideShow OFF"));
+}
+
+TEST_F(MainWindowTest, FilesDeletedOutsideDropOutAndTheLastOneIsReportedOnce)
+{
+    RecordingPrompter prompter;
+    MainWindow w({pics_.path()}, &prompter);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QFile::remove(pic(1)));
+    key(&w, Qt::Key_Right); // p1 is gone: the next one is shown instead
+    EXPECT_EQ(w.windowTitle(), caption(2, 2, pic(2)));
+    ASSERT_TRUE(QFile::remove(pic(0)));
+    ASSERT_TRUE(QFile::remove(pic(2)));
+    key(&w, Qt::Key_Right);
+    EXPECT_EQ(prompter.errors, QStringList{QStringLiteral("表示する画像はありません。")});
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("グリマーデック Ver 5.5 by ☆Orvane☆"));
+    EXPECT_FALSE(w.state().ListActive);
+    key(&w, Qt::Key_Right);
+    EXPECT_EQ(prompter.errors.size(), 1);
+}
+
+TEST_F(MainWindowTest, UndecodableFileBeepsAndEmptiesTheSlot)
+{
+    QFile bad(pics_.filePath(QStringLiteral("p3.png")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a picture");
+    bad.close();
+    RecordingPrompter prompter;
+    MainWindow w({pics_.path()}, &prompter);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    key(&w, Qt::Key_Left); // the last file, p3.png
+    EXPECT_EQ(w.windowTitle(), caption(4, 4, bad.fileName()));
+    EXPECT_EQ(prompter.beeps, 1);
+    auto *view = w.findChild<PictureView *>(QStringLiteral("Image1"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->hasPicture());
+    key(&w, Qt::Key_Right);
+    EXPECT_TRUE(view->hasPicture());
 }
