@@ -1,6 +1,7 @@
 #include "decode/LoadPicture.h"
 
 #include "decode/ExifOrientation.h"
+#include "decode/JpegDecoder.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -109,7 +110,30 @@ bool looksComplete(const QByteArray &format, const QByteArray &data)
     return true;
 }
 
-bool decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out, const LoadOptions &options)
+bool isJpegData(const QByteArray &data)
+{
+    return data.size() > 3 && uchar(data[0]) == 0xFF && uchar(data[1]) == 0xD8 && uchar(data[2]) == 0xFF;
+}
+
+// The reduced size to decode at, in stored orientation; invalid for full size.
+QSize decodeTarget(QSize stored, int degrees, const LoadOptions &options)
+{
+    if (!stored.isValid() || options.maxSize.isEmpty())
+        return QSize();
+    QSize natural = stored;
+    if (degrees % 180)
+        natural.transpose();
+    QSize target = FitDecodeSize(natural, options.maxSize);
+    if (target == natural)
+        return QSize();
+    if (degrees % 180)
+        target.transpose();
+    return target;
+}
+
+// Any format Qt reads, decided by content.
+bool decodeWithQt(const QByteArray &data, bool animated, int degrees, const LoadOptions &options,
+                  QImage &image, QSize &stored, bool &isGif)
 {
     QByteArray bytes = data; // shares or wraps; QBuffer needs a non-const array
     QBuffer buffer(&bytes);
@@ -121,32 +145,43 @@ bool decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out
     const QByteArray format = reader.format();
     if (format.isEmpty())
         return false;
-
-    out.path = path;
-    out.animated = HasGifExtension(path) && format == "gif";
-    out.orientation = ReadExifOrientation(data);
-    const int degrees = options.autoRotate ? OrientationRotation(out.orientation) : 0;
-
-    QSize stored = reader.size();
-    if (stored.isValid() && !options.maxSize.isEmpty() && !out.animated) {
-        QSize natural = stored;
-        if (degrees % 180)
-            natural.transpose();
-        QSize target = FitDecodeSize(natural, options.maxSize);
-        if (target != natural) {
-            if (degrees % 180)
-                target.transpose();
+    isGif = format == "gif";
+    stored = reader.size();
+    if (!(animated && isGif)) {
+        const QSize target = decodeTarget(stored, degrees, options);
+        if (target.isValid())
             reader.setScaledSize(target);
-        }
     }
-    QImage image = reader.read();
-    if (image.isNull())
-        return false;
-    if (!looksComplete(format, data))
+    image = reader.read();
+    if (image.isNull() || !looksComplete(format, data))
         return false;
     if (!stored.isValid())
         stored = image.size();
+    return true;
+}
 
+bool decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out, const LoadOptions &options)
+{
+    const int orientation = ReadExifOrientation(data);
+    const int degrees = options.autoRotate ? OrientationRotation(orientation) : 0;
+    const bool gifName = HasGifExtension(path);
+
+    QImage image;
+    QSize stored;
+    bool isGif = false;
+    JpegResult jpeg = JpegResult::Unsupported;
+    if (isJpegData(data)) {
+        stored = ReadJpegSize(data);
+        jpeg = DecodeJpeg(data, decodeTarget(stored, degrees, options), image, stored);
+        if (jpeg == JpegResult::Broken)
+            return false;
+    }
+    if (jpeg != JpegResult::Ok && !decodeWithQt(data, gifName, degrees, options, image, stored, isGif))
+        return false;
+
+    out.path = path;
+    out.animated = gifName && isGif;
+    out.orientation = orientation;
     out.naturalSize = stored;
     if (options.autoRotate) {
         out.orientationApplied = true;

@@ -5,9 +5,9 @@
 PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
     : maxBytes_(maxBytes), maxEntries_(qMax(1, maxEntries))
 {
-    // One worker: decoding ahead must not compete with the picture the user
-    // is waiting for, and each decode briefly holds a large buffer.
-    pool_.setMaxThreadCount(1);
+    // Two workers: with a key held, the next two pictures decode side by
+    // side on two cores. More would only add large transient buffers.
+    pool_.setMaxThreadCount(2);
 }
 
 PictureCache::~PictureCache()

@@ -158,6 +158,14 @@ TEST(LoadPicture, ReducedDecodeKeepsNaturalSize)
         ASSERT_TRUE(LoadPictureFile(path, pic, LoadOptions{QSize(2000, 2000), false}));
         EXPECT_EQ(pic.image.size(), QSize(1600, 1200));
     }
+    // Grey JPEGs take the same fast path.
+    const QString grey = tmp.path() + "/grey.jpg";
+    ASSERT_TRUE(img.convertToFormat(QImage::Format_Grayscale8).save(grey, "JPEG", 90));
+    PictureData g;
+    ASSERT_TRUE(LoadPictureFile(grey, g, LoadOptions{QSize(800, 800), false}));
+    EXPECT_EQ(g.image.size(), QSize(800, 600));
+    EXPECT_EQ(qRed(g.image.pixel(400, 300)), qGreen(g.image.pixel(400, 300)));
+
     // Turned pictures are reduced in their upright shape.
     PictureData pic;
     ASSERT_TRUE(LoadPictureFile(QStringLiteral(GD_TESTDATA "/exif-orientation/Landscape_6.jpg"), pic,

@@ -204,6 +204,25 @@ TEST(Orientation, ParsesTagsAndRejectsBadData)
     EXPECT_EQ(ReadExifOrientation(jpeg(tiff(true, 3, 6)).left(20)), 0);
     EXPECT_EQ(ReadExifOrientation(QByteArray("\xFF\xD8\xFF\xE1\xFF\xFF", 6)), 0);
     EXPECT_EQ(ReadExifOrientation(QByteArray()), 0);
+
+    // Real headers cut at every length and with bytes flipped: no read
+    // outside the data (run under the address sanitizer to see it).
+    for (const char *name : {"/exif-orientation/small/hopper_orientation_6.jpg",
+                             "/orientation-png-tiff/png/F-exif-chunk-early.png",
+                             "/orientation-png-tiff/tiff/g4_orientation_8.tif"}) {
+        QFile f(QStringLiteral(GD_TESTDATA) + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray whole = f.read(600);
+        for (qsizetype n = 0; n <= whole.size(); ++n) {
+            const QByteArray cut(whole.constData(), n); // own copy: the sanitizer sees its end
+            ReadExifOrientation(cut);
+        }
+        for (int i = 0; i < whole.size(); ++i) {
+            QByteArray flipped = whole;
+            flipped[i] = char(flipped[i] ^ 0xFF);
+            ReadExifOrientation(flipped);
+        }
+    }
 }
 
 // The orientation step alone: runs once, reads the file only for a picture

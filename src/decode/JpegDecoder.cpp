@@ -1,0 +1,140 @@
+#include "decode/JpegDecoder.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <jpeglib.h>
+// after jpeglib.h, which it needs
+#include <jerror.h>
+
+namespace
+{
+
+// libjpeg reports fatal errors through error_exit, which must not return:
+// it jumps back into the function that armed the jump buffer. Those
+// functions hold only plain data, so nothing needing a destructor is skipped.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    jmp_buf jump;
+    bool truncated = false;
+};
+
+void errorExit(j_common_ptr cinfo)
+{
+    longjmp(reinterpret_cast<ErrorManager *>(cinfo->err)->jump, 1);
+}
+
+void emitMessage(j_common_ptr cinfo, int level)
+{
+    // A file that ends early is padded by libjpeg with grey; we refuse it.
+    // Other warnings (stray bytes before a marker) are common in camera
+    // files that every viewer shows, so they are tolerated.
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+        reinterpret_cast<ErrorManager *>(cinfo->err)->truncated = true;
+}
+
+void outputMessage(j_common_ptr) {}
+
+struct Decoder {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+
+    Decoder()
+    {
+        cinfo.err = jpeg_std_error(&err.pub);
+        err.pub.error_exit = errorExit;
+        err.pub.emit_message = emitMessage;
+        err.pub.output_message = outputMessage;
+        jpeg_create_decompress(&cinfo);
+    }
+    ~Decoder() { jpeg_destroy_decompress(&cinfo); }
+    Decoder(const Decoder &) = delete;
+    Decoder &operator=(const Decoder &) = delete;
+};
+
+bool readHeader(Decoder &d, const unsigned char *data, unsigned long size)
+{
+    if (setjmp(d.err.jump))
+        return false;
+    jpeg_mem_src(&d.cinfo, data, size);
+    return jpeg_read_header(&d.cinfo, TRUE) == JPEG_HEADER_OK;
+}
+
+bool start(Decoder &d, int scaleNum)
+{
+    if (setjmp(d.err.jump))
+        return false;
+    d.cinfo.scale_num = unsigned(scaleNum);
+    d.cinfo.scale_denom = 8;
+    d.cinfo.out_color_space = JCS_EXT_BGRX; // QImage::Format_RGB32 byte order
+    d.cinfo.dct_method = JDCT_ISLOW;
+    return jpeg_start_decompress(&d.cinfo);
+}
+
+bool readLines(Decoder &d, unsigned char *bits, size_t bytesPerLine)
+{
+    if (setjmp(d.err.jump))
+        return false;
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        JSAMPROW rows[8];
+        const unsigned left = d.cinfo.output_height - d.cinfo.output_scanline;
+        const unsigned n = left < 8 ? left : 8;
+        for (unsigned i = 0; i < n; ++i)
+            rows[i] = bits + (d.cinfo.output_scanline + i) * bytesPerLine;
+        if (jpeg_read_scanlines(&d.cinfo, rows, n) == 0)
+            return false;
+        if (d.err.truncated)
+            return false;
+    }
+    jpeg_finish_decompress(&d.cinfo);
+    return !d.err.truncated;
+}
+
+} // namespace
+
+QSize ReadJpegSize(QByteArrayView data)
+{
+    Decoder d;
+    if (data.isEmpty() || !readHeader(d, reinterpret_cast<const unsigned char *>(data.data()), data.size()))
+        return QSize();
+    return QSize(int(d.cinfo.image_width), int(d.cinfo.image_height));
+}
+
+JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural)
+{
+    Decoder d;
+    if (data.isEmpty() || !readHeader(d, reinterpret_cast<const unsigned char *>(data.data()), data.size()))
+        return JpegResult::Broken;
+    const J_COLOR_SPACE cs = d.cinfo.jpeg_color_space;
+    if (cs != JCS_YCbCr && cs != JCS_GRAYSCALE && cs != JCS_RGB)
+        return JpegResult::Unsupported;
+    const int w = int(d.cinfo.image_width), h = int(d.cinfo.image_height);
+    natural = QSize(w, h);
+    if (w <= 0 || h <= 0)
+        return JpegResult::Broken;
+
+    // Smallest eighth whose output still covers the target.
+    int scale = 8;
+    if (target.isValid() && !target.isEmpty() && (target.width() < w || target.height() < h)) {
+        for (int m = 1; m <= 8; ++m) {
+            if ((qint64(w) * m + 7) / 8 >= target.width() && (qint64(h) * m + 7) / 8 >= target.height()) {
+                scale = m;
+                break;
+            }
+        }
+    } else {
+        target = natural;
+    }
+    if (!start(d, scale))
+        return JpegResult::Broken;
+    QImage image(int(d.cinfo.output_width), int(d.cinfo.output_height), QImage::Format_RGB32);
+    if (image.isNull()) { // too large to allocate
+        jpeg_abort_decompress(&d.cinfo);
+        return JpegResult::Broken;
+    }
+    if (!readLines(d, image.bits(), size_t(image.bytesPerLine())))
+        return JpegResult::Broken;
+    if (image.size() != target)
+        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    out = image;
+    return JpegResult::Ok;
+}
