@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMutex>
 #include <cmath>
@@ -220,6 +221,9 @@ QSize FitDecodeSize(QSize natural, QSize area)
 
 bool LoadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options)
 {
+    // Regular files only: opening a named pipe would block the viewer.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;

@@ -10,6 +10,7 @@
 #include <QMovie>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -58,6 +59,10 @@ TEST(LoadPicture, BrokenFilesFailAndKeepThePicture)
     text.write("this is not a picture at all\n");
     text.close();
     paths << text.fileName() << tmp.path(); // a folder is not a picture either
+    // A named pipe must not block the viewer waiting for a writer.
+    const QByteArray fifo = QFile::encodeName(tmp.path() + "/pipe.jpg");
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    paths << QFile::decodeName(fifo);
     // A good JPEG cut off in the middle of its scan.
     QImage photo(64, 64, QImage::Format_RGB32);
     for (int y = 0; y < 64; ++y)
