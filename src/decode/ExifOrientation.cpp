@@ -1,6 +1,7 @@
 #include "decode/ExifOrientation.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTransform>
 
 namespace
@@ -153,16 +154,12 @@ int ReadExifOrientation(QByteArrayView data)
 
 int ReadExifOrientationFile(const QString &path)
 {
+    if (!QFileInfo(path).isFile()) // a named pipe would block
+        return 0;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly) || f.size() <= 0)
         return 0;
-    // A mapping touches only the pages the parser reads (the header, a
-    // few chunk headers), so a large file is not read whole.
-    if (uchar *p = f.map(0, f.size())) {
-        const int v = ReadExifOrientation(QByteArrayView(reinterpret_cast<const char *>(p), f.size()));
-        f.unmap(p);
-        return v;
-    }
+    // Read, not mapped: a file cut short meanwhile would raise SIGBUS.
     return ReadExifOrientation(f.readAll());
 }
 

@@ -231,17 +231,16 @@ bool LoadPictureFile(const QString &path, PictureData &picture, const LoadOption
     if (size <= 0)
         return false;
 
+    // Read, not mapped: a file cut short by another program while mapped
+    // would kill the viewer with SIGBUS; read bytes just end early.
+    QByteArray data(size, Qt::Uninitialized);
+    const qint64 got = file.read(data.data(), size);
+    if (got <= 0)
+        return false;
+    data.truncate(got);
     PictureData result;
-    bool ok;
-    // Map rather than read: the decoder walks the bytes once, straight from
-    // the page cache, and nothing is left allocated afterwards.
-    if (uchar *mapped = file.map(0, size)) {
-        const QByteArray view = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), size);
-        ok = decodeBuiltIn(path, view, result, options);
-        file.unmap(mapped);
-    } else {
-        ok = decodeBuiltIn(path, file.readAll(), result, options);
-    }
+    const bool ok = decodeBuiltIn(path, data, result, options);
+    data.clear(); // the encoded bytes are not needed past this point
     file.close();
 
     if (!ok) {
