@@ -2,9 +2,20 @@
 
 #include <QFileInfo>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
     : maxBytes_(maxBytes), maxEntries_(qMax(1, maxEntries))
 {
+#ifdef __GLIBC__
+    // Decode buffers are many megabytes, allocated and freed on several
+    // threads. glibc would otherwise raise its mmap threshold after the
+    // first free and keep later buffers in per-thread heaps that never
+    // shrink; a fixed threshold gives each buffer back when it is freed.
+    mallopt(M_MMAP_THRESHOLD, 2 * 1024 * 1024);
+#endif
     // Two workers: with a key held, the next two pictures decode side by
     // side on two cores. More would only add large transient buffers.
     pool_.setMaxThreadCount(2);

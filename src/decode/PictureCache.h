@@ -20,7 +20,9 @@ class PictureCache
 {
 public:
     // Bounds on the decoded pixels held (bytes) and on the number of entries.
-    explicit PictureCache(qint64 maxBytes = 80ll << 20, int maxEntries = 10);
+    // The defaults hold the current spread and the next and previous ones
+    // at screen size, with room to spare.
+    explicit PictureCache(qint64 maxBytes = 64ll << 20, int maxEntries = 8);
     ~PictureCache(); // waits for a background decode to end
     PictureCache(const PictureCache &) = delete;
     PictureCache &operator=(const PictureCache &) = delete;
