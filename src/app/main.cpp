@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/ui/BenchProbe.h"
 #include "app/ui/MainWindow.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(kAppTitle);
     QApplication::setDesktopFileName(QStringLiteral("glimmerdeck"));
     QApplication::setQuitOnLastWindowClosed(false);
+    BenchProbe::installFromEnvironment(); // benchmarks only; inert unless GLIMMERDECK_BENCH is set
 
     MainWindow w(args);
     if (w.startsHidden())
