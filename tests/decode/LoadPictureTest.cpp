@@ -9,7 +9,9 @@
 #include <QImageReader>
 #include <QMovie>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 #include <sys/stat.h>
 
 namespace
@@ -177,6 +179,39 @@ TEST(LoadPicture, ReducedDecodeKeepsNaturalSize)
                                 LoadOptions{QSize(900, 900), true}));
     EXPECT_EQ(pic.naturalSize, QSize(1800, 1200));
     EXPECT_EQ(pic.image.size(), QSize(900, 600));
+}
+
+// CMYK JPEGs (from print workflows) are left to Qt's reader.
+TEST(LoadPicture, CmykJpegLoads)
+{
+    QTemporaryDir tmp;
+    const QByteArray path = QFile::encodeName(tmp.path() + "/cmyk.jpg");
+    FILE *f = std::fopen(path.constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, f);
+    c.image_width = 64;
+    c.image_height = 32;
+    c.input_components = 4;
+    c.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<JSAMPLE> row(64 * 4, 0); // no ink at all: white
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(f);
+
+    PictureData pic;
+    ASSERT_TRUE(LoadPictureFile(QFile::decodeName(path), pic, LoadOptions{QSize(32, 32), true}));
+    EXPECT_EQ(pic.naturalSize, QSize(64, 32));
+    EXPECT_EQ(pic.image.size(), QSize(32, 16));
 }
 
 TEST(LoadPicture, FitDecodeSizeMatchesLayout)
