@@ -25,6 +25,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -37,7 +38,7 @@ constexpr int kInitialClientHeight = 463;
 
 MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *parent)
     : QMainWindow(parent), history_(std::make_unique<History>(AppPaths::applicationFolder())),
-      cache_(96ll << 20, 8)
+      cache_(48ll << 20, 8)
 {
     // FormCreate, in its order.
     state_.QuitRequested = false;
@@ -91,6 +92,14 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
         state_.TempFolder = temp_.path();
     else
         prompter_->error(tempError);
+
+    // Measure the display before the command line adds pictures, so the
+    // first picture is decoded once, at the size it will be shown.
+    if (!(windowState() & Qt::WindowMaximized))
+        applyStoredGeometry();
+    if (layout())
+        layout()->activate();
+    ComputeArea(state_.settings.Tool.State != 0);
 
     applyCommandLine(args);
 

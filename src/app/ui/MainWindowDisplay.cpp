@@ -50,8 +50,8 @@ void MainWindow::ComputeArea(bool spread)
     if (fMax_)
         area = layout::ComputeArea(spread, fMax_->size());
     else
-        area = layout::ComputeArea(spread, size(), statusBar()->isVisible() ? statusBar()->height() : 0,
-                                   menuBar()->isVisible() ? menuBar()->height() : 0);
+        area = layout::ComputeArea(spread, size(), statusBar()->isHidden() ? 0 : statusBar()->height(),
+                                   menuBar()->isHidden() ? 0 : menuBar()->height());
     state_.AreaWidth = area.width();
     state_.AreaHeight = area.height();
 }
@@ -200,7 +200,11 @@ void MainWindow::prefetchAround()
             if (plan.slotInUse(slot) && !paths.contains(state_.list.at(plan.page[slot])))
                 paths << state_.list.at(plan.page[slot]);
     };
-    addPage(StepIndex(state_.PictureIndex, true, form));
+    // The next two pages and the previous one: a held key keeps both
+    // decoding threads busy, and stepping back is still instant.
+    const int next = StepIndex(state_.PictureIndex, true, form);
+    addPage(next);
+    addPage(StepIndex(NormalizeIndex(next, count, form), true, form));
     addPage(StepIndex(state_.PictureIndex, false, form));
     const qreal dpr = currentSurface().window->devicePixelRatioF();
     LoadOptions options;
