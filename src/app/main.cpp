@@ -24,7 +24,8 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));
-    QApplication::setApplicationDisplayName(kAppTitle);
+    // No display name: Qt would append it to every window caption, and the
+    // captions are exactly what the viewer sets.
     QApplication::setDesktopFileName(QStringLiteral("glimmerdeck"));
     QApplication::setQuitOnLastWindowClosed(false);
     BenchProbe::installFromEnvironment(); // benchmarks only; inert unless GLIMMERDECK_BENCH is set
