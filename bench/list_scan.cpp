@@ -1,9 +1,8 @@
 // Builds the picture list from a folder of 100,000 empty files and puts it
 // into each order; prints wall times and the list's heap use.
-#include "app/ListHooks.h"
+#include "BenchSupport.h"
 #include "app/ListOps.h"
 #include "app/ViewerState.h"
-#include "common/Prompter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -13,29 +12,6 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <unistd.h>
-
-namespace
-{
-struct QuietPrompter : Prompter {
-    void beep() override {}
-    void error(const QString &t) override { std::printf("error: %s\n", qPrintable(t)); }
-    void info(const QString &) override {}
-    bool confirm(const QString &) override { return true; }
-    void notice(const QString &) override {}
-    QString statusText() const override { return {}; }
-    void setStatusText(const QString &) override {}
-};
-struct NoHooks : ListHooks {
-    void Picture() override {}
-    void ImageCls() override {}
-    void setActivationArmed(bool) override {}
-    void refreshToolBox() override {}
-    bool toolBoxSort(int) override { return false; }
-    void RecordHistory(int, const QStringList &) override {}
-    bool ReadListFile(const QString &) override { return false; }
-    void listStateChanged() override {}
-};
-} // namespace
 
 int main(int argc, char **argv)
 {

@@ -1,10 +1,9 @@
 // Extracts one zip archive the way the viewer does and prints the wall time.
 // Usage: bench_list_zip <archive> <temp folder> [--list]
 // With --list the extracted pictures are also added to a picture list.
-#include "app/ListHooks.h"
+#include "BenchSupport.h"
 #include "app/ListOps.h"
 #include "app/ViewerState.h"
-#include "common/Prompter.h"
 #include "platform/ZipExtract.h"
 
 #include <QCoreApplication>
@@ -12,29 +11,6 @@
 #include <QElapsedTimer>
 #include <cstdio>
 #include <cstring>
-
-namespace
-{
-struct QuietPrompter : Prompter {
-    void beep() override {}
-    void error(const QString &t) override { std::printf("error: %s\n", qPrintable(t)); }
-    void info(const QString &) override {}
-    bool confirm(const QString &) override { return true; }
-    void notice(const QString &) override {}
-    QString statusText() const override { return {}; }
-    void setStatusText(const QString &) override {}
-};
-struct NoHooks : ListHooks {
-    void Picture() override {}
-    void ImageCls() override {}
-    void setActivationArmed(bool) override {}
-    void refreshToolBox() override {}
-    bool toolBoxSort(int) override { return false; }
-    void RecordHistory(int, const QStringList &) override {}
-    bool ReadListFile(const QString &) override { return false; }
-    void listStateChanged() override {}
-};
-} // namespace
 
 int main(int argc, char **argv)
 {

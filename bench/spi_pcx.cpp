@@ -1,6 +1,6 @@
 // A 4000x3000 24-bit picture decoded from file to a displayable image: PCX
 // through the plug-in path against the same picture as PNG through Qt.
-#include "common/Prompter.h"
+#include "BenchSupport.h"
 #include "decode/PictureFormats.h"
 #include "decode/spi/PluginHost.h"
 #include "decode/spi/SpiGraphic.h"
@@ -21,15 +21,6 @@
 
 namespace
 {
-struct QuietPrompter : Prompter {
-    void beep() override {}
-    void error(const QString &t) override { std::printf("error: %s\n", qPrintable(t)); }
-    void info(const QString &) override {}
-    bool confirm(const QString &) override { return true; }
-    void notice(const QString &) override {}
-    QString statusText() const override { return {}; }
-    void setStatusText(const QString &) override {}
-};
 
 // Photo-like content: smooth gradients with a little noise.
 QImage makePicture(int w, int h)

@@ -1,6 +1,6 @@
 // Start-up search of a plug-in folder holding 20 import filters: time from
 // the search call until every plug-in is loaded and its extensions registered.
-#include "common/Prompter.h"
+#include "BenchSupport.h"
 #include "decode/PictureFormats.h"
 #include "decode/spi/PluginHost.h"
 
@@ -11,19 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-namespace
-{
-struct QuietPrompter : Prompter {
-    void beep() override {}
-    void error(const QString &t) override { std::printf("error: %s\n", qPrintable(t)); }
-    void info(const QString &) override {}
-    bool confirm(const QString &) override { return true; }
-    void notice(const QString &) override {}
-    QString statusText() const override { return {}; }
-    void setStatusText(const QString &) override {}
-};
-} // namespace
 
 int main(int argc, char **argv)
 {
