@@ -329,6 +329,8 @@ int measure(const QString &dir, const QString &label)
     QWindow *window = w.windowHandle();
     KeyLog keys;
     window->installEventFilter(&keys);
+    qint64 shownAt = 0; // end of the display step, before painting
+    QObject::connect(&w, &MainWindow::pictureShown, [&] { shownAt = BenchProbe::monotonicNs(); });
     KeySender sender(window);
 
     std::printf("== %s: %lld photos in %s, window %dx%d on a %dx%d screen, first picture %.0f ms after the "
@@ -337,6 +339,7 @@ int measure(const QString &dir, const QString &label)
                 screen.width(), screen.height(), ms(paints.front().t - t0));
     std::printf("  keys %s\n", sender.throughX() ? "through the X server (XTest)" : "posted to the window");
 
+    const bool verbose = qEnvironmentVariableIsSet("GD_BENCH_VERBOSE");
     // Human pace: one step every 300 ms, through every picture and back to the first.
     Samples step;
     int late = 0;
@@ -353,6 +356,12 @@ int measure(const QString &dir, const QString &label)
         }
         const double d = ms(paints.back().t - pressed);
         step.add(d);
+        if (verbose && !keys.delivered.empty())
+            std::printf(
+                "    step %2lld: key reached the window after %5.1f ms, display step %5.1f ms, painted "
+                "%5.1f ms later: %6.1f ms after the key  %s\n",
+                (long long)i, ms(keys.delivered.back() - pressed), ms(shownAt - keys.delivered.back()),
+                ms(paints.back().t - shownAt), d, qPrintable(QFileInfo(paints.back().path).fileName()));
         late += d > 16.7;
         if (!seen.contains(paints.back().path))
             seen << paints.back().path;

@@ -174,6 +174,8 @@ int main(int argc, char **argv)
     }
     std::string what;
     for (const char *name : {"ready", "window", "picture", "idle"}) {
+        if (std::string(name) == "idle" && std::string(mode) != "idle")
+            continue; // before the picture when it comes in a later paint
         auto it = samples.find(name);
         if (it == samples.end())
             continue;
