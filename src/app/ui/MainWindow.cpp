@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace
 {
@@ -38,7 +39,7 @@ constexpr int kInitialClientHeight = 463;
 
 MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *parent)
     : QMainWindow(parent), history_(std::make_unique<History>(AppPaths::applicationFolder())),
-      cache_(48ll << 20, 8)
+      cache_(40ll << 20, 8)
 {
     // FormCreate, in its order.
     state_.QuitRequested = false;
@@ -303,6 +304,12 @@ void MainWindow::FormShow()
     // ComputeArea emptied the slots; show the current picture again (from the cache).
     if (state_.ListActive && !state_.ComMax)
         Picture();
+    // Neighbours are decoded once the first picture is on screen, so they do
+    // not compete with it for the processor.
+    QTimer::singleShot(200, this, [this] {
+        if (state_.ListActive)
+            prefetchAround();
+    });
 }
 
 void MainWindow::RestoreWindow()

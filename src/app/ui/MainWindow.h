@@ -161,6 +161,7 @@ private:
     ClickTracker clicks_;
     WheelStepper wheel_;
     bool activationArmed_ = true;
+    quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     bool maximizedAtStart_ = false;
     bool closing_ = false;
 };

@@ -189,7 +189,7 @@ void MainWindow::Picture()
 void MainWindow::prefetchAround()
 {
     const int count = state_.list.count();
-    if (count < 2)
+    if (count < 2 || state_.FirstFlag)
         return;
     const uint8_t form = state_.settings.Tool.State;
     QStringList paths;

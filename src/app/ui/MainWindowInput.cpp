@@ -5,6 +5,7 @@
 #include "app/ui/PictureView.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -16,6 +17,17 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
 
 void MainWindow::handleKeyDown(QKeyEvent *event)
 {
+    // A held key repeats faster than large pictures decode. Repeats that the
+    // system generated while we were still busy with the previous step are
+    // dropped, so the viewer stops when the key is released instead of
+    // working through a backlog.
+    const quint64 stamp = event->timestamp();
+    if (event->isAutoRepeat() && stamp != 0 && stamp < busyUntil_) {
+        event->accept();
+        return;
+    }
+    QElapsedTimer busy;
+    busy.start();
     const InputCommand down = KeyDownCommand(event->key(), state_.ListActive, state_.settings.Tool.State);
     if (down != InputCommand::None)
         runInput({down, -1});
@@ -23,6 +35,8 @@ void MainWindow::handleKeyDown(QKeyEvent *event)
         runInput(KeyPressCommand(event->text(), state_.ListActive, state_.settings.Tool.State,
                                  int(state_.settings.AppList.size()), state_.settings.Option.nButton));
     event->accept();
+    if (stamp != 0)
+        busyUntil_ = stamp + quint64(busy.elapsed());
     if (state_.QuitRequested)
         close();
 }

@@ -110,6 +110,11 @@ void PictureView::paintEvent(QPaintEvent *event)
             return;
         }
     }
-    painter.drawPixmap(event->rect(), stillPixmap(deviceSize, dpr),
-                       QRectF(QPointF(event->rect().topLeft()) * dpr, QSizeF(event->rect().size()) * dpr));
+    const QRectF source(QPointF(event->rect().topLeft()) * dpr, QSizeF(event->rect().size()) * dpr);
+    if (picture_.image.size() == deviceSize) {
+        // Decoded at the shown size: draw it as it is, without a second copy.
+        painter.drawImage(QRectF(event->rect()), picture_.image, source);
+        return;
+    }
+    painter.drawPixmap(event->rect(), stillPixmap(deviceSize, dpr), source);
 }

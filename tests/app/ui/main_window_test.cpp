@@ -243,3 +243,23 @@ TEST_F(MainWindowTest, UndecodableFileBeepsAndEmptiesTheSlot)
     key(&w, Qt::Key_Right);
     EXPECT_TRUE(view->hasPicture());
 }
+
+TEST_F(MainWindowTest, KeyRepeatsQueuedWhileBusyAreDropped)
+{
+    MainWindow w({pics_.path()});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto send = [&](ulong time, bool repeat) {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, QString(), repeat);
+        e.setTimestamp(time);
+        QApplication::sendEvent(&w, &e);
+    };
+    send(1000, false);
+    EXPECT_EQ(w.state().PictureIndex, 1);
+    send(999, true); // generated before the previous step had finished
+    EXPECT_EQ(w.state().PictureIndex, 1);
+    send(60000, true);
+    EXPECT_EQ(w.state().PictureIndex, 2);
+    send(59000, false); // a real press always counts
+    EXPECT_EQ(w.state().PictureIndex, 0);
+}
