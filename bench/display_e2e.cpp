@@ -160,10 +160,13 @@ class KeyLog : public QObject
 {
 public:
     std::vector<qint64> delivered;
+    int repeats = 0; // presses the window system marked as auto-repeat
     bool eventFilter(QObject *, QEvent *e) override
     {
-        if (e->type() == QEvent::KeyPress)
+        if (e->type() == QEvent::KeyPress) {
             delivered.push_back(BenchProbe::monotonicNs());
+            repeats += static_cast<QKeyEvent *>(e)->isAutoRepeat();
+        }
         return false;
     }
 };
@@ -217,12 +220,21 @@ public:
             key_ = keycode(display_, 0xff53); // XK_Right
     }
     bool throughX() const { return display_ && key_; }
-    // One sender thread at a time.
-    void press(bool repeat)
+    void release()
+    {
+        if (throughX()) {
+            fake_(display_, key_, 0, 0);
+            flush_(display_);
+        }
+    }
+    // One sender thread at a time. A held key is a run of presses without
+    // releases, then one release, as the X server's own auto-repeat sends it.
+    void press(bool repeat, bool held = false)
     {
         if (throughX()) {
             fake_(display_, key_, 1, 0);
-            fake_(display_, key_, 0, 0);
+            if (!held)
+                fake_(display_, key_, 0, 0);
             flush_(display_);
             return;
         }
@@ -254,8 +266,9 @@ void heldKey(BenchProbe &probe, KeySender &sender, KeyLog &keys, std::vector<Pai
             const qint64 at = start + k * period;
             std::this_thread::sleep_for(
                 std::chrono::nanoseconds(std::max<qint64>(0, at - BenchProbe::monotonicNs())));
-            sender.press(k > 0);
+            sender.press(k > 0, true);
         }
+        sender.release();
     });
     // Held, then until the queue of keys has drained and painting stopped.
     runUntil(probe, end, nullptr);
@@ -287,6 +300,7 @@ void heldKey(BenchProbe &probe, KeySender &sender, KeyLog &keys, std::vector<Pai
                 rate, seconds, during / (double(end - start) / 1e9), during, keysDuring, presses);
     std::printf("    after release: %d more pictures painted, last one %.0f ms after the last key\n", after,
                 ms(lastPaint - end));
+    std::printf("    presses marked as auto-repeat so far: %d\n", keys.repeats);
 }
 
 int measure(const QString &dir, const QString &label)
