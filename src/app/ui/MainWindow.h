@@ -58,7 +58,7 @@ public:
     // The first show when the window itself stays hidden (/Full=on).
     void runFirstShow();
     // True when the command line opened full screen: main() must not show us.
-    bool startsHidden() const { return state_.ComMax; }
+    bool startsHidden() const { return fMax_ != nullptr; }
 
     // ---- display (MainWindowDisplay.cpp) ----
     void Picture() override;

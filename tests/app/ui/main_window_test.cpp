@@ -263,3 +263,19 @@ TEST_F(MainWindowTest, KeyRepeatsQueuedWhileBusyAreDropped)
     send(59000, false); // a real press always counts
     EXPECT_EQ(w.state().PictureIndex, 0);
 }
+
+TEST_F(MainWindowTest, FullOnTheCommandLineOpensFullScreenBeforeTheWindowIsShown)
+{
+    MainWindow w({pics_.path(), QStringLiteral("/Full=on")});
+    ASSERT_TRUE(w.startsHidden());
+    ASSERT_NE(w.fullScreenWindow(), nullptr);
+    w.runFirstShow();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.state().ShortcutRun);
+    EXPECT_TRUE(w.state().ListActive);
+    EXPECT_TRUE(w.fullScreenWindow()->surface().image[0]->hasPicture());
+    key(w.fullScreenWindow(), Qt::Key_Return);
+    EXPECT_EQ(w.fullScreenWindow(), nullptr);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), caption(1, 3, pic(0)));
+}
