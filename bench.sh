@@ -8,5 +8,5 @@ cd "$here/build-bench"
 if (($#)); then names=("$@"); else names=(); for b in bench/bench_*; do names+=("${b#bench/bench_}"); done; fi
 for n in "${names[@]}"; do
   echo "== $n"
-  if [ -x "$here/bench/$n.sh" ]; then "$here/bench/$n.sh" "$here/build-bench"; else "./bench/bench_$n"; fi
+  if [ -x "$here/bench/$n.sh" ]; then "$here/bench/$n.sh" "$here/build-bench"; else QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "./bench/bench_$n"; fi
 done
