@@ -4,6 +4,9 @@
 
 #ifdef __GLIBC__
 #include <malloc.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #endif
 
 PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
@@ -191,6 +194,20 @@ bool PictureCache::wantedLocked(const QString &path, const LoadOptions &options)
            wantedOptions_.maxSize == options.maxSize;
 }
 
+namespace
+{
+// Decoding ahead must not slow down the picture being painted: the worker
+// threads yield to the interface thread when both cores are busy.
+void lowerThreadPriority()
+{
+    thread_local bool lowered = false;
+    if (lowered)
+        return;
+    lowered = true;
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 5);
+}
+} // namespace
+
 void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options)
 {
     pool_.clear(); // requests not yet started are superseded
@@ -201,6 +218,7 @@ void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options
     }
     for (const QString &path : paths) {
         pool_.start([this, path, options] {
+            lowerThreadPriority();
             Stamp stamp;
             if (!stampOf(path, stamp))
                 return;

@@ -39,7 +39,7 @@ constexpr int kInitialClientHeight = 463;
 
 MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *parent)
     : QMainWindow(parent), history_(std::make_unique<History>(AppPaths::applicationFolder())),
-      cache_(40ll << 20, 8)
+      cache_(32ll << 20, 8)
 {
     // FormCreate, in its order.
     state_.QuitRequested = false;
