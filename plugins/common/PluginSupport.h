@@ -114,4 +114,44 @@ inline int pluginInfo(const char *const *table, int count, int infoNo, char *buf
     return int(copy);
 }
 
+// The entry points every simple import filter shares. `Parse` reads a
+// header from the first bytes, `Describe` fills the picture information from
+// it, `Decode` produces the bitmap.
+template <class Header, class Parse> int isSupported(uintptr_t dw, Parse parse)
+{
+    Header h;
+    return dw && parse(reinterpret_cast<const uint8_t *>(dw), 2048, h) ? 1 : 0;
+}
+
+template <class Header, class Parse, class Describe>
+int pictureInfo(const char *buf, intptr_t len, unsigned int flag, TPictureInfo *info, Parse parse,
+                Describe describe)
+{
+    Input in;
+    Header h;
+    if (!info)
+        return SPI_OTHER_ERROR;
+    if (!in.open(buf, len, flag))
+        return SPI_FILE_READ_ERROR;
+    if (!parse(in.data, in.size, h))
+        return SPI_NOT_SUPPORT;
+    *info = TPictureInfo{};
+    info->Width = h.width;
+    info->Height = h.height;
+    describe(h, *info);
+    return SPI_ALL_RIGHT;
+}
+
+template <class Decode>
+int picture(const char *buf, intptr_t len, unsigned int flag, HLOCAL *hbminfo, HLOCAL *hbm,
+            SPI_PROGRESS progress, intptr_t data, Decode decode)
+{
+    if (!hbminfo || !hbm)
+        return SPI_OTHER_ERROR;
+    Input in;
+    if (!in.open(buf, len, flag))
+        return SPI_FILE_READ_ERROR;
+    return decode(in, hbminfo, hbm, progress, data);
+}
+
 } // namespace spi

@@ -152,34 +152,18 @@ SPI_EXPORT int GetPluginInfo(int infono, char *buf, int buflen)
 
 SPI_EXPORT int IsSupported(const char *, uintptr_t dw)
 {
-    Header h;
-    return dw && parseHeader(reinterpret_cast<const uint8_t *>(dw), 2048, h) ? 1 : 0;
+    return spi::isSupported<Header>(dw, parseHeader);
 }
 
 SPI_EXPORT int GetPictureInfo(const char *buf, intptr_t len, unsigned int flag, TPictureInfo *info)
 {
-    spi::Input in;
-    Header h;
-    if (!info)
-        return SPI_OTHER_ERROR;
-    if (!in.open(buf, len, flag))
-        return SPI_FILE_READ_ERROR;
-    if (!parseHeader(in.data, in.size, h))
-        return SPI_NOT_SUPPORT;
-    *info = TPictureInfo{};
-    info->Width = h.width;
-    info->Height = h.height;
-    info->ColorDepth = int16_t(h.depth);
-    return SPI_ALL_RIGHT;
+    return spi::pictureInfo<Header>(buf, len, flag, info, parseHeader, [](const Header &h, TPictureInfo &i) {
+        i.ColorDepth = int16_t(h.depth);
+    });
 }
 
 SPI_EXPORT int GetPicture(const char *buf, intptr_t len, unsigned int flag, HLOCAL *hbminfo, HLOCAL *hbm,
                           SPI_PROGRESS progress, intptr_t data)
 {
-    if (!hbminfo || !hbm)
-        return SPI_OTHER_ERROR;
-    spi::Input in;
-    if (!in.open(buf, len, flag))
-        return SPI_FILE_READ_ERROR;
-    return decode(in, hbminfo, hbm, progress, data);
+    return spi::picture(buf, len, flag, hbminfo, hbm, progress, data, decode);
 }
