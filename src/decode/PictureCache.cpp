@@ -175,17 +175,24 @@ bool PictureCache::get(const QString &path, const LoadOptions &options, PictureD
         if (!running->ok)
             return false; // the same file just failed to decode
     }
+    const auto mine = addPendingLocked(path, stamp, options);
+    lock.unlock();
+    if (!decode(mine, options))
+        return false;
+    picture = mine->picture;
+    return true;
+}
+
+std::shared_ptr<PictureCache::Pending> PictureCache::addPendingLocked(const QString &path, const Stamp &stamp,
+                                                                      const LoadOptions &options)
+{
     auto mine = std::make_shared<Pending>();
     mine->path = path;
     mine->stamp = stamp;
     mine->autoRotate = options.autoRotate;
     mine->maxSize = options.maxSize;
     pending_.append(mine);
-    lock.unlock();
-    if (!decode(mine, options))
-        return false;
-    picture = mine->picture;
-    return true;
+    return mine;
 }
 
 bool PictureCache::wantedLocked(const QString &path, const LoadOptions &options) const
@@ -226,12 +233,7 @@ void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options
             if (!wantedLocked(path, options) || findLocked(path, stamp, options) ||
                 findPendingLocked(path, stamp, options))
                 return;
-            auto mine = std::make_shared<Pending>();
-            mine->path = path;
-            mine->stamp = stamp;
-            mine->autoRotate = options.autoRotate;
-            mine->maxSize = options.maxSize;
-            pending_.append(mine);
+            const auto mine = addPendingLocked(path, stamp, options);
             lock.unlock();
             decode(mine, options);
         });

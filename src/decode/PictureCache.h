@@ -78,6 +78,9 @@ private:
     Entry *findLocked(const QString &path, const Stamp &stamp, const LoadOptions &options);
     std::shared_ptr<Pending> findPendingLocked(const QString &path, const Stamp &stamp,
                                                const LoadOptions &options);
+    // Registers a decode about to start, so that others wait for it.
+    std::shared_ptr<Pending> addPendingLocked(const QString &path, const Stamp &stamp,
+                                              const LoadOptions &options);
     void insertLocked(const Pending &p);
     void evictLocked();
     bool wantedLocked(const QString &path, const LoadOptions &options) const;
