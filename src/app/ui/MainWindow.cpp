@@ -121,7 +121,6 @@ void MainWindow::createWidgets()
 {
     canvas_ = new QWidget(this);
     canvas_->setObjectName(QStringLiteral("canvas"));
-    canvas_->setMouseTracking(false);
     setCentralWidget(canvas_);
     for (int i = 0; i < 2; ++i) {
         Image[i] = new PictureView(canvas_);

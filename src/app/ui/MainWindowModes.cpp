@@ -130,8 +130,3 @@ void MainWindow::dropOnFullScreen(const QStringList &paths)
     listOps_->SortList(state_.SortOrder);
     ApplyDisplayMode();
 }
-
-bool MainWindow::event(QEvent *event)
-{
-    return QMainWindow::event(event);
-}
