@@ -85,6 +85,13 @@ CommandLineResult ApplyCommandLine(const QStringList &args, ViewerState &state,
     const auto exists = env.exists ? env.exists : [](const QString &p) { return QFileInfo::exists(p); };
     Settings &set = state.settings;
     CommandLineResult result;
+    // Each path and action happens as its argument is read, so a switch
+    // later on the line does not change what an earlier one did.
+    auto step = [&](CommandLineStep::Kind kind, QString path = {}) {
+        result.steps.append({kind, std::move(path)});
+        if (env.onStep)
+            env.onStep(result.steps.constLast());
+    };
     bool onlyPaths = false;
     for (const QString &arg : args) {
         if (arg.isEmpty())
@@ -94,14 +101,14 @@ CommandLineResult ApplyCommandLine(const QStringList &args, ViewerState &state,
             continue;
         }
         if (onlyPaths || !IsSwitchArgument(arg, exists)) {
-            result.steps.append({CommandLineStep::Kind::AddPath, pathFromArgument(arg, env.currentDir)});
+            step(CommandLineStep::Kind::AddPath, pathFromArgument(arg, env.currentDir));
             continue;
         }
         if (auto v = MatchSwitch(QStringLiteral("/Time"), arg)) {
             applyTime(*v, set.Option, env.locale);
         } else if (auto v = MatchSwitch(QStringLiteral("/Auto"), arg)) {
             if (*v == u"on")
-                result.steps.append({CommandLineStep::Kind::ToggleSlideshow, {}});
+                step(CommandLineStep::Kind::ToggleSlideshow);
         } else if (auto v = MatchSwitch(QStringLiteral("/Box"), arg)) {
             set.Tool.Show = *v == u"on";
         } else if (auto v = MatchSwitch(QStringLiteral("/Button"), arg)) {
@@ -112,7 +119,7 @@ CommandLineResult ApplyCommandLine(const QStringList &args, ViewerState &state,
             state.ShortcutRun = true;
             if (auto full = MatchSwitch(QStringLiteral("/Full"), arg); full && *full == u"on") {
                 state.ComMax = true;
-                result.steps.append({CommandLineStep::Kind::ToggleFullScreen, {}});
+                step(CommandLineStep::Kind::ToggleFullScreen);
             }
             if (auto rep = MatchSwitch(QStringLiteral("/Repeat"), arg))
                 state.RepeatMode = *rep == u"on" ? 1 : *rep == u"off" ? 0 : -1;

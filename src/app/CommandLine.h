@@ -46,6 +46,9 @@ struct CommandLineEnvironment {
     QLocale locale = QLocale::system();          // how /Time is read
     std::function<bool(const QString &)> exists; // file test; QFileInfo::exists when empty
     QString currentDir;                          // base of relative paths; the process's when empty
+    // Carries out each step as soon as its argument has been read (the
+    // settings written so far are in place); the steps are returned as well.
+    std::function<void(const CommandLineStep &)> onStep;
 };
 
 // Applies `args` (without the program name) in order: writes Option.Interval,

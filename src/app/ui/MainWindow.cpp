@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 namespace
 {
@@ -192,6 +193,7 @@ void MainWindow::createMenus()
 {
     for (const MenuSpec &menu : mainMenus()) {
         QMenu *m = menuBar()->addMenu(menu.caption);
+        m->setToolTipsVisible(menu.caption == QStringLiteral("ヘルプ(&H)")); // the help action's hint
         QMenu *target = m;
         for (const MenuEntry &e : menu.entries) {
             switch (e.kind) {
@@ -248,21 +250,21 @@ void MainWindow::connectActions()
 
 void MainWindow::applyCommandLine(const QStringList &args)
 {
-    const CommandLineResult result = ApplyCommandLine(args, state_);
-    for (const CommandLineStep &step : result.steps) {
+    CommandLineEnvironment env;
+    env.onStep = [this](const CommandLineStep &step) {
         switch (step.kind) {
         case CommandLineStep::Kind::AddPath:
             listOps_->rFileName(step.path);
             break;
         case CommandLineStep::Kind::ToggleSlideshow:
-            action(ActionId::slideshow1)->setEnabled(true);
             slideshowToggle();
             break;
         case CommandLineStep::Kind::ToggleFullScreen:
             toggleFullScreen();
             break;
         }
-    }
+    };
+    ApplyCommandLine(args, state_, env);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -321,6 +323,7 @@ void MainWindow::RestoreWindow()
 void MainWindow::applyStoredGeometry()
 {
     if (!(windowState() & Qt::WindowMaximized)) {
+        geometryRestored_ = true;
         const auto &w = state_.settings.Window;
         // Stored left, top, width and height are the outer geometry.
         const QRect frame = frameGeometry();
@@ -370,7 +373,33 @@ void MainWindow::FitToDesktop()
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
+    correctFrameGeometry();
     FormResize();
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    correctFrameGeometry();
+}
+
+void MainWindow::correctFrameGeometry()
+{
+    // The stored geometry is the outer one, but before the window manager
+    // has framed the window its frame is unknown and the stored size went to
+    // the client area. Once the frame is known, take it off again, so the
+    // window does not grow by its frame at every start.
+    if (frameCorrected_ || state_.FirstFlag || !isVisible() || (windowState() & Qt::WindowMaximized) ||
+        !windowHandle() || windowHandle()->frameMargins().isNull())
+        return;
+    frameCorrected_ = true;
+    if (!geometryRestored_)
+        return;
+    const auto &w = state_.settings.Window;
+    const QMargins m = windowHandle()->frameMargins();
+    resize(qMax(1, w.Width - m.left() - m.right()), qMax(1, w.Height - m.top() - m.bottom()));
+    move(w.Left, w.Top);
+    FitToDesktop();
 }
 
 void MainWindow::FormResize()
@@ -433,8 +462,7 @@ void MainWindow::openFolder()
     QString start = state_.settings.Window.LastDir;
     if (start.isEmpty() || !QFileInfo(start).isDir())
         start.clear();
-    const QString dir =
-        QFileDialog::getExistingDirectory(this, actionSpec(ActionId::OpenFolder1).caption, start);
+    const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("フォルダを開く"), start);
     if (dir.isEmpty())
         listOps_->openFolder(std::nullopt);
     else

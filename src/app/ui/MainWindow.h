@@ -101,6 +101,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -114,6 +115,7 @@ private:
     void FormShow();
     void RestoreWindow();
     void applyStoredGeometry();
+    void correctFrameGeometry();
     void FitToDesktop();
     void FormResize();
     void applyCommandLine(const QStringList &args);
@@ -163,4 +165,6 @@ private:
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     bool maximizedAtStart_ = false;
     bool closing_ = false;
+    bool geometryRestored_ = false; // the stored geometry was applied
+    bool frameCorrected_ = false;   // the window frame was taken into account
 };

@@ -130,6 +130,7 @@ void MainWindow::Picture()
     QString lastRead;
 
     if (toolState == 0) {
+        hideErrorLabels(); // left over from a spread
         slotPath[0] = P;
         if (!loadSlot(P, Pictures[0])) {
             Image[0]->clear();
@@ -225,6 +226,12 @@ void MainWindow::ImageCls()
         for (PictureView *v : fMax_->surface().image)
             v->clear();
     hideErrorLabels();
+    // No picture, no name.
+    for (QLabel *panel : {Panel1, fMax_ ? fMax_->surface().panel : nullptr})
+        if (panel) {
+            panel->clear();
+            panel->hide();
+        }
     setWindowTitle(kIdleCaption);
     MenuCheck(false);
 }
@@ -320,6 +327,8 @@ void MainWindow::toggleFileNameLabel()
     bool &shown = state_.settings.Window.FileNameShown;
     shown = !shown;
     Panel1->setVisible(shown && state_.settings.Tool.State == 0 && !Panel1->text().isEmpty());
-    if (fMax_)
-        fMax_->surface().panel->setVisible(shown && state_.settings.Tool.State == 0);
+    if (fMax_) {
+        QLabel *panel = fMax_->surface().panel;
+        panel->setVisible(shown && state_.settings.Tool.State == 0 && !panel->text().isEmpty());
+    }
 }

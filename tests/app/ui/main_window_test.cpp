@@ -279,3 +279,14 @@ TEST_F(MainWindowTest, FullOnTheCommandLineOpensFullScreenBeforeTheWindowIsShown
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.windowTitle(), caption(1, 3, pic(0)));
 }
+
+TEST_F(MainWindowTest, CommandLineSwitchesActInTheirOrder)
+{
+    MainWindow w({pics_.path(), QStringLiteral("/Auto=on"), QStringLiteral("/Time=5")});
+    w.show();
+    auto *status = w.findChild<QLabel *>(QStringLiteral("StatusBar1"));
+    // The show started with the stored interval; /Time came later.
+    EXPECT_EQ(status->text(), QStringLiteral("SlideShow ON - 2秒"));
+    EXPECT_TRUE(w.action(ActionId::slideshow1)->isChecked());
+    EXPECT_EQ(w.state().settings.Option.Interval, 5);
+}
