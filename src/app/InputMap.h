@@ -22,6 +22,7 @@ enum class InputCommand {
     StartApp,         // start the only external application on the current picture
     ShowAppMenu,      // open the external-application menu at the window's centre
     Transfer,         // transfer the current picture through a slot (see InputAction::slot)
+    Tap,              // a touch or pen tap: a left click (steps forward while a list is active)
 };
 
 struct InputAction {

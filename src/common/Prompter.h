@@ -3,7 +3,8 @@
 // status bar. The main window implements it with Qt; tests script it.
 #include <QString>
 
-class Prompter {
+class Prompter
+{
 public:
     virtual ~Prompter() = default;
     virtual void beep() = 0;
@@ -11,6 +12,8 @@ public:
     virtual void error(const QString &text) = 0;
     // Information box with one OK button.
     virtual void info(const QString &text) = 0;
+    // Plain box: no icon, one OK button.
+    virtual void plain(const QString &text) { info(text); }
     // Question with OK and Cancel; true for OK.
     virtual bool confirm(const QString &text) = 0;
     // Self-closing notice window.

@@ -100,12 +100,12 @@ bool ReadListFile(const QString &path, PictureList &list, Prompter &prompter)
 {
     QStringList lines;
     if (!readListLines(path, lines) || lines.isEmpty() || lines.first() != kListHeader) {
-        prompter.info(kNotOurData);
+        prompter.plain(kNotOurData);
         return false;
     }
     // A header with no paths after it names no picture at all.
     if (lines.size() < 2 || !QFileInfo(lines.at(1)).isFile()) {
-        prompter.info(kNoPicture);
+        prompter.plain(kNoPicture);
         return false;
     }
     lines.removeFirst();

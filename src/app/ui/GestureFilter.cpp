@@ -35,9 +35,14 @@ void GestureFilter::finish()
         return;
     active_ = false;
     const Gesture g = RecognizeStroke(stroke_);
+    const QPointF travel = stroke_.constLast().pos - stroke_.constFirst().pos;
     stroke_.clear();
-    if (g == Gesture::None)
+    if (g == Gesture::None) {
+        // A touch or pen tap is a click of the left button.
+        if (qAbs(travel.x()) + qAbs(travel.y()) <= kClickThreshold && handler_)
+            handler_(InputCommand::Tap);
         return;
+    }
     InputCommand c = GestureCommand(g, onWindow_);
     // A gesture the control does not take only redisplays.
     if (c == InputCommand::None)
@@ -72,16 +77,21 @@ bool GestureFilter::eventFilter(QObject *watched, QEvent *event)
         event->accept();
         return true;
     }
+    // Pen strokes are taken whole (no mouse events are made from them), so a
+    // gesture is never also a click.
     case QEvent::TabletPress:
         begin(static_cast<QTabletEvent *>(event)->globalPosition());
-        return false;
+        event->accept();
+        return true;
     case QEvent::TabletMove:
         extend(static_cast<QTabletEvent *>(event)->globalPosition());
-        return false;
+        event->accept();
+        return true;
     case QEvent::TabletRelease:
         extend(static_cast<QTabletEvent *>(event)->globalPosition());
         finish();
-        return false;
+        event->accept();
+        return true;
     default:
         break;
     }

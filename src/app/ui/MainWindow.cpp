@@ -148,6 +148,12 @@ void MainWindow::createWidgets()
     status_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(status_, 1);
     statusBar()->setSizeGripEnabled(true);
+    // Clicks on the status bar and on the labels over the pictures are theirs,
+    // not the window's (they do not step).
+    statusBar()->setAttribute(Qt::WA_NoMousePropagation);
+    Panel1->setAttribute(Qt::WA_NoMousePropagation);
+    for (QLabel *label : errChr)
+        label->setAttribute(Qt::WA_NoMousePropagation);
 
     auto run = [this](InputCommand c) {
         runInput({c, -1});

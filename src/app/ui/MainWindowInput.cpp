@@ -76,6 +76,12 @@ void MainWindow::runInput(InputAction a)
         state_.PictureIndex = state_.list.count() - 1;
         Picture();
         return;
+    case InputCommand::Tap:
+        if (state_.ListActive) {
+            listOps_->StepIndex(true);
+            Picture();
+        }
+        return;
     case InputCommand::StartApp:
     case InputCommand::ShowAppMenu:
     case InputCommand::Transfer:

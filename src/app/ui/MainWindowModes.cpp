@@ -61,8 +61,7 @@ void MainWindow::toggleFullScreen()
     QAction *a = action(ActionId::Max1);
     if (sender() != a)
         a->setChecked(!a->isChecked());
-    if (!a->isChecked())
-        QGuiApplication::restoreOverrideCursor();
+    // Switching off, the full-screen window gives the cursor back as it closes.
     state_.FullScreen = a->isChecked();
     MaxNormal();
     UpdateLabelVisibility();

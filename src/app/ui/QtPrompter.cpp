@@ -23,6 +23,12 @@ void QtPrompter::info(const QString &text)
     QMessageBox::information(owner_, kAppTitle, text, QMessageBox::Ok);
 }
 
+void QtPrompter::plain(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, owner_);
+    box.exec();
+}
+
 bool QtPrompter::confirm(const QString &text)
 {
     return QMessageBox::question(owner_, kAppTitle, text, QMessageBox::Ok | QMessageBox::Cancel,

@@ -19,6 +19,7 @@ public:
     void beep() override;
     void error(const QString &text) override;
     void info(const QString &text) override;
+    void plain(const QString &text) override;
     bool confirm(const QString &text) override;
     void notice(const QString &text) override;
     QString statusText() const override;

@@ -151,6 +151,8 @@ TEST_F(MainWindowTest, ClickStepsButDragDoesNot)
     EXPECT_EQ(w.state().PictureIndex, 1);
     QTest::mouseClick(canvas, Qt::RightButton, {}, at);
     EXPECT_EQ(w.state().PictureIndex, 0);
+    QTest::mouseClick(w.statusBar(), Qt::LeftButton, {}, QPoint(5, 5)); // not on the picture area
+    EXPECT_EQ(w.state().PictureIndex, 0);
 }
 
 TEST_F(MainWindowTest, EscapeClosesAndSavesSettings)
