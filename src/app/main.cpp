@@ -38,6 +38,8 @@ int main(int argc, char **argv)
     QThreadPool::globalInstance()->start(
         [] { QCollator().compare(QStringLiteral("a"), QStringLiteral("b")); });
 
+    // Qt has taken its own options (-platform, ...) out of the arguments by now.
+    args = QCoreApplication::arguments().mid(1);
     MainWindow w(args);
     if (w.startsHidden())
         w.runFirstShow(); // full screen from the command line: the main window waits hidden
