@@ -83,7 +83,9 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
 
     state_.list.setSorted(true);
     refreshHistoryMenu();
-    action(ActionId::clipcopy1)->setEnabled(state_.settings.Tool.State == 0);
+    // Copying to the clipboard arrives with drag and drop; until then it stays disabled.
+    if (!action(ActionId::clipcopy1)->property("later").toBool())
+        action(ActionId::clipcopy1)->setEnabled(state_.settings.Tool.State == 0);
 
     plugins_ = std::make_unique<PluginHost>(*prompter_, formats_);
     plugins_->searchAtStartup(state_.settings.SusieDir);

@@ -292,3 +292,13 @@ TEST_F(MainWindowTest, CommandLineSwitchesActInTheirOrder)
     EXPECT_TRUE(w.action(ActionId::slideshow1)->isChecked());
     EXPECT_EQ(w.state().settings.Option.Interval, 5);
 }
+
+TEST_F(MainWindowTest, ActionsOfToolsNotBuiltYetStayDisabled)
+{
+    MainWindow w({pics_.path()});
+    w.show();
+    for (ActionId id :
+         {ActionId::option1, ActionId::ShortcutCreate, ActionId::fNameChange1, ActionId::clipcopy1,
+          ActionId::ToolBox1, ActionId::CopyMode1, ActionId::MoveMode1, ActionId::Transfer1})
+        EXPECT_FALSE(w.action(id)->isEnabled()) << actionSpec(id).name;
+}
