@@ -241,10 +241,11 @@ void MainWindow::connectActions()
 {
     connect(action(ActionId::fileopen1), &QAction::triggered, this, &MainWindow::openPictureFiles);
     connect(action(ActionId::OpenFolder1), &QAction::triggered, this, &MainWindow::openFolder);
-    connect(action(ActionId::slideshow1), &QAction::triggered, this, [this] { slideshowToggle(); });
+    // A menu click has already flipped the check mark.
+    connect(action(ActionId::slideshow1), &QAction::triggered, this, &MainWindow::slideshowChanged);
     connect(action(ActionId::ListDel1), &QAction::triggered, this, &MainWindow::clearHistory);
     connect(action(ActionId::exit1), &QAction::triggered, this, &MainWindow::close);
-    connect(action(ActionId::Max1), &QAction::triggered, this, [this] { toggleFullScreen(); });
+    connect(action(ActionId::Max1), &QAction::triggered, this, &MainWindow::fullScreenChanged);
     connect(action(ActionId::FileNameVisible1), &QAction::triggered, this, &MainWindow::toggleFileNameLabel);
     for (ActionId id :
          {ActionId::menu_random, ActionId::menu_normal, ActionId::menu_reverse, ActionId::Action1})

@@ -87,11 +87,15 @@ public:
     void runInput(InputAction action);
 
     // Full screen (Max1) and its window's end.
+    // Max1 from keys, gestures and the command line (flips the check mark);
+    // fullScreenChanged follows the check mark as a menu click leaves it.
     void toggleFullScreen();
+    void fullScreenChanged();
     void fullScreenClosed();
     // Files dropped on the full-screen window.
     void dropOnFullScreen(const QStringList &paths);
     void slideshowToggle();
+    void slideshowChanged();
 
 signals:
     // Emitted after a picture is painted on screen (benchmarks listen).
@@ -133,6 +137,7 @@ private:
 
     DisplaySurface mainSurface();
     DisplaySurface currentSurface();
+    LoadOptions slotLoadOptions();
     bool loadSlot(const QString &path, PictureData &picture);
     void prefetchAround();
     void showErrorLabel(int slot);

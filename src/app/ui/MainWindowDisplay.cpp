@@ -56,13 +56,19 @@ void MainWindow::ComputeArea(bool spread)
     state_.AreaHeight = area.height();
 }
 
-bool MainWindow::loadSlot(const QString &path, PictureData &picture)
+// One display slot in device pixels: what is decoded now and ahead of time.
+LoadOptions MainWindow::slotLoadOptions()
 {
     const qreal dpr = currentSurface().window->devicePixelRatioF();
     LoadOptions options;
     options.maxSize = QSize(qCeil(state_.AreaWidth * dpr), qCeil(state_.AreaHeight * dpr));
     options.autoRotate = state_.AutoRotate;
-    return cache_.get(path, options, picture);
+    return options;
+}
+
+bool MainWindow::loadSlot(const QString &path, PictureData &picture)
+{
+    return cache_.get(path, slotLoadOptions(), picture);
 }
 
 void MainWindow::hideErrorLabels()
@@ -207,11 +213,7 @@ void MainWindow::prefetchAround()
     addPage(next);
     addPage(StepIndex(NormalizeIndex(next, count, form), true, form));
     addPage(StepIndex(state_.PictureIndex, false, form));
-    const qreal dpr = currentSurface().window->devicePixelRatioF();
-    LoadOptions options;
-    options.maxSize = QSize(qCeil(state_.AreaWidth * dpr), qCeil(state_.AreaHeight * dpr));
-    options.autoRotate = state_.AutoRotate;
-    cache_.prefetch(paths, options);
+    cache_.prefetch(paths, slotLoadOptions());
 }
 
 void MainWindow::ImageCls()

@@ -12,12 +12,14 @@
 void MainWindow::slideshowToggle()
 {
     QAction *a = action(ActionId::slideshow1);
-    // A menu click has already flipped the check mark; keys and the command
-    // line come here directly.
-    if (sender() != a)
-        a->setChecked(!a->isChecked());
+    a->setChecked(!a->isChecked());
+    slideshowChanged();
+}
+
+void MainWindow::slideshowChanged()
+{
     const auto &opt = state_.settings.Option;
-    if (a->isChecked()) {
+    if (action(ActionId::slideshow1)->isChecked()) {
         EnableFileOps(false);
         Timer1->start(SlideshowInterval(opt.Interval, opt.IntervalM));
         prompter_->setStatusText(SlideshowOnText(opt.Interval, opt.IntervalM));
@@ -39,9 +41,7 @@ void MainWindow::slideshowStep()
     case SlideshowOutcome::Stop:
         state_.PictureIndex = s.index;
         action(ActionId::slideshow1)->setChecked(false);
-        EnableFileOps(state_.settings.Tool.State == 0);
-        Timer1->stop();
-        prompter_->setStatusText(SlideshowOffText());
+        slideshowChanged();
         return;
     case SlideshowOutcome::Show:
         state_.PictureIndex = s.index;
@@ -59,10 +59,14 @@ void MainWindow::slideshowStep()
 void MainWindow::toggleFullScreen()
 {
     QAction *a = action(ActionId::Max1);
-    if (sender() != a)
-        a->setChecked(!a->isChecked());
+    a->setChecked(!a->isChecked());
+    fullScreenChanged();
+}
+
+void MainWindow::fullScreenChanged()
+{
     // Switching off, the full-screen window gives the cursor back as it closes.
-    state_.FullScreen = a->isChecked();
+    state_.FullScreen = action(ActionId::Max1)->isChecked();
     MaxNormal();
     UpdateLabelVisibility();
 }
