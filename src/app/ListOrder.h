@@ -1,7 +1,7 @@
 #pragma once
 // The orders a picture list can be put in (besides name order, which the
 // list does itself).
-#include "app/PictureList.h"
+#include "common/PictureList.h"
 
 #include <QString>
 #include <random>

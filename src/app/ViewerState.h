@@ -1,7 +1,8 @@
 #pragma once
 // The run-time state owned by the main window: the settings record, the
 // picture list and the flags that every part of the viewer reads.
-#include "app/PictureList.h"
+#include "common/AppTexts.h"
+#include "common/PictureList.h"
 #include "settings/Settings.h"
 
 #include <QString>
@@ -28,9 +29,3 @@ struct ViewerState {
     int32_t AreaWidth = 0;
     int32_t AreaHeight = 0;
 };
-
-inline const QString kAppTitle = QStringLiteral("グリマーデック");
-inline const QString kVersionText = QStringLiteral("Ver 5.5");
-inline const QString kIdleCaption = kAppTitle + QStringLiteral(" ") + kVersionText + QStringLiteral(" by ☆Orvane☆");
-inline const QString kMediaExtensions =
-    QStringLiteral("*.wav,*.mid,*.mp3,*.avi,*.mov,*.au,*.asf,*.mpg,*.wma,*.aif");

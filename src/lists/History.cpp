@@ -1,6 +1,7 @@
 #include "lists/History.h"
 
-#include "app/ViewerState.h"
+#include "common/PictureList.h"
+#include "settings/Settings.h"
 #include "common/Prompter.h"
 #include "lists/ListFile.h"
 
@@ -96,26 +97,26 @@ int History::RecordHistory(const QStringList &list)
     return compact();
 }
 
-History::ReadResult History::readEntry(int tag, ViewerState &state, Prompter &prompter)
+History::ReadResult History::readEntry(int tag, Settings &settings, PictureList &list, bool shortcutRun,
+                                       Prompter &prompter)
 {
-    Settings &settings = state.settings;
     if (tag < 1 || tag > kMaxEntries || !exists(tag)) {
         settings.Window.ListMax = compact();
         return ReadResult::Vanished;
     }
     QStringList lines;
     const bool readable = readListLines(filePath(tag), lines);
-    if (readable && !lines.isEmpty() && !state.ShortcutRun) {
+    if (readable && !lines.isEmpty() && !shortcutRun) {
         // Drop this entry first, so that a duplicate further up cannot take
         // its place, then record it again at the front.
         QFile::remove(filePath(tag));
         settings.Window.ListMax = RecordHistory(lines);
     }
-    state.list.clear();
-    state.list.setSorted(false);
-    state.list.replace(lines);
-    if (state.list.isEmpty() || !QFileInfo(state.list.at(0)).isFile()) {
-        state.list.clear();
+    list.clear();
+    list.setSorted(false);
+    list.replace(lines);
+    if (list.isEmpty() || !QFileInfo(list.at(0)).isFile()) {
+        list.clear();
         prompter.error(kNoPictureThere);
         return ReadResult::NoPicture;
     }

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 struct Settings;
-struct ViewerState;
+class PictureList;
 class Prompter;
 
 class History
@@ -40,7 +40,7 @@ public:
     };
     // Reads history entry `tag` (1..6) into state.list and moves it to the
     // front of the history (not in a shortcut run, which never records).
-    ReadResult readEntry(int tag, ViewerState &state, Prompter &prompter);
+    ReadResult readEntry(int tag, Settings &settings, PictureList &list, bool shortcutRun, Prompter &prompter);
 
     // Asks first; on OK deletes every history file and zeroes Window.ListMax.
     // Returns true when cleared (the caller then refreshes the menu).

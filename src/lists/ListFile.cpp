@@ -1,6 +1,6 @@
 #include "lists/ListFile.h"
 
-#include "app/PictureList.h"
+#include "common/PictureList.h"
 #include "common/Prompter.h"
 
 #include <QFile>

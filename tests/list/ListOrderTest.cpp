@@ -2,7 +2,7 @@
 
 #include "ListRecorders.h"
 #include "app/ListOps.h"
-#include "app/PictureList.h"
+#include "common/PictureList.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -99,7 +99,7 @@ TEST_F(HistoryTest, ReadingAnEntryLoadsItAndMovesItToTheFront)
     history->RecordHistory(b);
     state.list.setSorted(true);
 
-    EXPECT_EQ(history->readEntry(2, state, prompter), History::ReadResult::Loaded);
+    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter), History::ReadResult::Loaded);
     EXPECT_EQ(state.list.items(), a); // recorded order, not name order
     EXPECT_EQ(entry(1), a);
     EXPECT_EQ(entry(2), b);
@@ -108,7 +108,7 @@ TEST_F(HistoryTest, ReadingAnEntryLoadsItAndMovesItToTheFront)
 
     // A shortcut run reads but never records.
     state.ShortcutRun = true;
-    EXPECT_EQ(history->readEntry(2, state, prompter), History::ReadResult::Loaded);
+    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter), History::ReadResult::Loaded);
     EXPECT_EQ(state.list.items(), b);
     EXPECT_EQ(entry(1), a);
 }
@@ -120,7 +120,7 @@ TEST_F(HistoryTest, VanishedFirstPictureEmptiesTheListAndKeepsTheEntry)
     history->RecordHistory(b);
     QFile::remove(a.first());
 
-    EXPECT_EQ(history->readEntry(2, state, prompter), History::ReadResult::NoPicture);
+    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter), History::ReadResult::NoPicture);
     EXPECT_TRUE(state.list.isEmpty());
     EXPECT_EQ(prompter.errors, QStringList{"指定された場所に画像が存在しません。"});
     EXPECT_EQ(entry(1), a);
@@ -134,7 +134,7 @@ TEST_F(HistoryTest, VanishedHistoryFileIsDroppedSilently)
     state.list.add("/kept.jpg");
     QFile::remove(history->filePath(2));
 
-    EXPECT_EQ(history->readEntry(2, state, prompter), History::ReadResult::Vanished);
+    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter), History::ReadResult::Vanished);
     EXPECT_EQ(state.settings.Window.ListMax, 2);
     EXPECT_EQ(present(), (QStringList{"gd1.lst", "gd2.lst"}));
     EXPECT_EQ(state.list.items(), QStringList{"/kept.jpg"});

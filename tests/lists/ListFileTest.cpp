@@ -1,7 +1,7 @@
 #include "lists/ListFile.h"
 
 #include "FakePrompter.h"
-#include "app/PictureList.h"
+#include "common/PictureList.h"
 
 #include <QDir>
 #include <QFile>

@@ -510,7 +510,7 @@ void MainWindow::refreshHistoryMenu()
 
 void MainWindow::readHistoryEntry(int tag)
 {
-    switch (history_->readEntry(tag, state_, *prompter_)) {
+    switch (history_->readEntry(tag, state_.settings, state_.list, state_.ShortcutRun, *prompter_)) {
     case History::ReadResult::Vanished:
         refreshHistoryMenu();
         return;

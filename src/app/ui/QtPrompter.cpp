@@ -1,6 +1,6 @@
 #include "app/ui/QtPrompter.h"
 
-#include "app/ViewerState.h"
+#include "common/AppTexts.h"
 
 #include <QApplication>
 #include <QLabel>

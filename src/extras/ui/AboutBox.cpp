@@ -1,6 +1,6 @@
 #include "extras/ui/AboutBox.h"
 
-#include "app/ViewerState.h"
+#include "common/AppTexts.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "app/PictureList.h"
+#include "common/PictureList.h"
 
 #include <QCollator>
 #include <QCollatorSortKey>
