@@ -1,16 +1,17 @@
 #include "app/ui/FullScreenWindow.h"
 
-#include "app/ui/GestureFilter.h"
-#include "app/ui/PictureView.h"
+#include "app/Viewer.h"
+#include "app/ui/DisplaySurface.h"
+#include "common/AppTexts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMimeData>
 #include <QScreen>
+#include <QVBoxLayout>
 
-FullScreenWindow::FullScreenWindow(MainWindow *main)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), main_(main)
+FullScreenWindow::FullScreenWindow(Viewer &viewer)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), viewer_(viewer)
 {
     setObjectName(QStringLiteral("fMax"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -21,27 +22,11 @@ FullScreenWindow::FullScreenWindow(MainWindow *main)
     setAutoFillBackground(true);
     setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
     setMouseTracking(true);
-    for (int i = 0; i < 2; ++i) {
-        Image[i] = new PictureView(this);
-        Image[i]->setObjectName(QStringLiteral("Image%1").arg(i));
-        Image[i]->setMouseTracking(true);
-        Image[i]->setGeometry(0, 0, 0, 0);
-    }
-    Panel1 = new QLabel(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setStyleSheet(QStringLiteral("color: white;"));
-    Panel1->hide();
-
-    auto run = [this](InputCommand c) { main_->runInput({c, -1}); };
-    (new GestureFilter(true, run, this))->watch(this);
-    auto *pictures = new GestureFilter(false, run, this);
-    for (PictureView *v : Image)
-        pictures->watch(v);
-
-    // The main window's shortcuts keep working while it is hidden.
-    addActions(main_->actions());
+    surface_ = new DisplaySurface(viewer_, DisplaySurface::Kind::FullScreen, this);
+    auto *box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(surface_);
+    setFocusProxy(surface_);
 
     Timer1.setSingleShot(true);
     Timer1.setInterval(kCursorHideMs);
@@ -54,32 +39,28 @@ FullScreenWindow::~FullScreenWindow()
     showCursor();
 }
 
-DisplaySurface FullScreenWindow::surface()
+void FullScreenWindow::open(QPoint screenPoint)
 {
-    return DisplaySurface{this, Image, Panel1, 0, true};
-}
-
-void FullScreenWindow::open()
-{
-    QScreen *screen = QGuiApplication::screenAt(main_->frameGeometry().center());
+    QScreen *screen = QGuiApplication::screenAt(screenPoint);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (screen) {
         setScreen(screen);
         setGeometry(screen->geometry());
     }
+    setAcceptDrops(true);
     showFullScreen();
+    if (layout())
+        layout()->activate();
     raise();
     activateWindow();
+    surface_->setFocus();
 }
 
-void FullScreenWindow::showEvent(QShowEvent *event)
+void FullScreenWindow::closeQuietly()
 {
-    QWidget::showEvent(event);
-    setAcceptDrops(true);
-    main_->ComputeArea(main_->state().settings.Tool.State != 0);
-    main_->hide();
-    main_->ApplyLabelFont(Panel1);
+    quiet_ = true;
+    close();
 }
 
 void FullScreenWindow::closeEvent(QCloseEvent *event)
@@ -87,9 +68,9 @@ void FullScreenWindow::closeEvent(QCloseEvent *event)
     Timer1.stop();
     showCursor();
     event->accept();
-    if (!notified_) {
-        notified_ = true;
-        main_->fullScreenClosed();
+    if (!quiet_) {
+        quiet_ = true;
+        emit closedByUser();
     }
 }
 
@@ -109,31 +90,11 @@ void FullScreenWindow::showCursor()
     QGuiApplication::restoreOverrideCursor();
 }
 
-void FullScreenWindow::keyPressEvent(QKeyEvent *event)
-{
-    main_->handleKeyDown(event);
-}
-
-void FullScreenWindow::mousePressEvent(QMouseEvent *event)
-{
-    main_->handleMousePress(event);
-}
-
-void FullScreenWindow::mouseReleaseEvent(QMouseEvent *event)
-{
-    main_->handleMouseRelease(event);
-}
-
 void FullScreenWindow::mouseMoveEvent(QMouseEvent *event)
 {
     showCursor();
     Timer1.start();
     event->accept();
-}
-
-void FullScreenWindow::wheelEvent(QWheelEvent *event)
-{
-    main_->handleWheel(event);
 }
 
 void FullScreenWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -149,5 +110,5 @@ void FullScreenWindow::dropEvent(QDropEvent *event)
         if (url.isLocalFile())
             paths << url.toLocalFile();
     event->acceptProposedAction();
-    main_->dropOnFullScreen(paths);
+    viewer_.dropOnFullScreen(paths);
 }

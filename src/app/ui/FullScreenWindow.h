@@ -1,13 +1,12 @@
 #pragma once
-// The full-screen view: a borderless black window over the whole screen the
-// main window is on. It shows the same display slots and passes keys,
-// buttons, wheel, gestures and dropped files to the main window.
-#include "app/ui/MainWindow.h"
-
+// The full-screen view: a borderless black window over the whole screen it
+// is opened on. It shows the viewer's display surface; keys, buttons, wheel
+// and gestures go to the viewer, dropped files become the viewer's set.
 #include <QTimer>
 #include <QWidget>
 
-class GestureFilter;
+class DisplaySurface;
+class Viewer;
 
 class FullScreenWindow : public QWidget
 {
@@ -15,22 +14,23 @@ class FullScreenWindow : public QWidget
 public:
     static constexpr int kCursorHideMs = 3000;
 
-    explicit FullScreenWindow(MainWindow *main);
+    explicit FullScreenWindow(Viewer &viewer);
     ~FullScreenWindow() override;
 
-    DisplaySurface surface();
+    DisplaySurface *surface() const { return surface_; }
     bool cursorHidden() const { return cursorHidden_; }
-    // Shows the window full screen on the screen of the main window.
-    void open();
+    // Shows the window full screen on `screenPoint`'s screen.
+    void open(QPoint screenPoint);
+    // Closes without telling the viewer (it closed us).
+    void closeQuietly();
+
+signals:
+    // Closed by anything but the viewer (for example the window manager).
+    void closedByUser();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
@@ -38,10 +38,9 @@ private:
     void hideCursor();
     void showCursor();
 
-    MainWindow *main_;
-    std::array<PictureView *, 2> Image{};
-    QLabel *Panel1 = nullptr;
+    Viewer &viewer_;
+    DisplaySurface *surface_ = nullptr;
     QTimer Timer1;
     bool cursorHidden_ = false;
-    bool notified_ = false;
+    bool quiet_ = false;
 };

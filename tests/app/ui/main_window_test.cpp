@@ -1,5 +1,6 @@
 // Wiring of the main window: menus, captions, stepping by keys and the
 // full-screen view, on an offscreen screen with a private settings folder.
+#include "app/ui/DisplaySurface.h"
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PictureView.h"
@@ -275,7 +276,7 @@ TEST_F(MainWindowTest, FullOnTheCommandLineOpensFullScreenBeforeTheWindowIsShown
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(w.state().ShortcutRun);
     EXPECT_TRUE(w.state().ListActive);
-    EXPECT_TRUE(w.fullScreenWindow()->surface().image[0]->hasPicture());
+    EXPECT_TRUE(w.fullScreenWindow()->surface()->view(0)->hasPicture());
     key(w.fullScreenWindow(), Qt::Key_Return);
     EXPECT_EQ(w.fullScreenWindow(), nullptr);
     EXPECT_TRUE(w.isVisible());

@@ -1,0 +1,44 @@
+#pragma once
+// Every action of the viewer as one row: what it runs and when it is enabled
+// and checked. Windows connect their actions to it in one loop; each part of
+// the program adds its rows here instead of branches in a window.
+#include "app/Actions.h"
+
+#include <array>
+#include <functional>
+
+class CommandTable
+{
+public:
+    using Run = std::function<void()>;
+    using Test = std::function<bool()>;
+
+    struct Row {
+        Run run;          // empty: the action does nothing yet
+        Test enabled;     // empty: enabled exactly when it has something to run
+        Test checked;     // empty: not a check-mark action
+    };
+
+    void set(ActionId id, Row row) { rows_[size_t(id)] = std::move(row); }
+    // Replaces only what runs (windows add the rows that open dialogs).
+    void setRun(ActionId id, Run run) { rows_[size_t(id)].run = std::move(run); }
+
+    void run(ActionId id) const
+    {
+        if (isEnabled(id) && rows_[size_t(id)].run)
+            rows_[size_t(id)].run();
+    }
+    bool isEnabled(ActionId id) const
+    {
+        const Row &r = rows_[size_t(id)];
+        return r.enabled ? bool(r.run) && r.enabled() : bool(r.run);
+    }
+    bool isChecked(ActionId id) const
+    {
+        const Row &r = rows_[size_t(id)];
+        return r.checked && r.checked();
+    }
+
+private:
+    std::array<Row, size_t(ActionId::Count)> rows_{};
+};

@@ -1,0 +1,27 @@
+#pragma once
+// Plans one frame of the display from the list position and the display
+// form: which entry each slot shows, where, and which slot failed to load.
+#include "app/Frame.h"
+
+#include <QSize>
+#include <QStringList>
+#include <functional>
+
+struct FrameRequest {
+    QStringList pages;  // the picture list
+    int index = 0;      // normalised into 0..count-1
+    int toolState = 0;  // 0 single page, 1 and 2 the spread forms
+    int orient = 0;     // slot of the current page in a spread
+    bool zoom = false;  // enlarge small pictures
+    QSize area;         // one display slot
+    int errorFontPixelHeight = 16;
+    int errorTextWidth = 64; // width of "表示不可"
+};
+
+// Decodes one slot's picture; false when it cannot be shown.
+using SlotLoader = std::function<bool(const QString &path, PictureData &picture)>;
+
+// The caption of a window showing entry `index` of `count`.
+QString PictureCaption(int index, int count, const QString &path);
+
+Frame PlanFrame(const FrameRequest &request, const SlotLoader &load);

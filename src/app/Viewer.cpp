@@ -1,0 +1,374 @@
+#include "app/Viewer.h"
+
+#include "app/CommandLine.h"
+#include "app/FramePlan.h"
+#include "app/Layout.h"
+#include "app/Navigation.h"
+#include "app/Slideshow.h"
+#include "common/Prompter.h"
+#include "decode/spi/PluginHost.h"
+#include "lists/History.h"
+#include "lists/ListFile.h"
+
+#include <QGuiApplication>
+#include <QTimer>
+#include <QtMath>
+
+namespace
+{
+const QString kNoPicture = QStringLiteral("表示する画像はありません。");
+} // namespace
+
+Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
+    : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
+      history_(std::make_unique<History>(folders.application)), cache_(32ll << 20, 8)
+{
+    // FormCreate, in its order.
+    state_.QuitRequested = false;
+    state_.ComMax = false;
+    state_.AutoRotate = true;
+    state_.FirstFlag = true;
+    state_.settings.Option.SeqDigits = 2;
+    listOps_ = std::make_unique<ListOps>(state_, prompter_, *this);
+    timer_ = new SlideshowTimer(this);
+    connect(timer_, &SlideshowTimer::step, this, &Viewer::slideshowStep);
+    buildCommands();
+    if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+            if (s == Qt::ApplicationActive && activationArmed_ && !closing_)
+                Picture();
+        });
+}
+
+Viewer::~Viewer() = default;
+
+bool Viewer::loadSettings(const WindowGeometry &windowDefaults)
+{
+    const bool maximized =
+        SettingsStore(folders_.settingsFile).load(state_.settings, windowDefaults, state_.RepeatMode);
+    if (state_.settings.fnLabel.flag == 0)
+        state_.settings.Window.FileNameShown = false;
+    return maximized;
+}
+
+void Viewer::startUp()
+{
+    state_.ListActive = false;
+    state_.ShortcutRun = false;
+    state_.list.setSorted(true);
+    refreshHistory();
+    plugins_ = std::make_unique<PluginHost>(prompter_, formats_);
+    plugins_->searchAtStartup(state_.settings.SusieDir);
+    state_.PictureFilter = formats_.filter();
+    QString tempError;
+    if (temp_.setUp(&tempError))
+        state_.TempFolder = temp_.path();
+    else
+        prompter_.error(tempError);
+    host_.commandsChanged();
+}
+
+void Viewer::applyCommandLine(const QStringList &args)
+{
+    DisplayBatch batch(*this);
+    CommandLineEnvironment env;
+    env.onStep = [this](const CommandLineStep &step) {
+        switch (step.kind) {
+        case CommandLineStep::Kind::AddPath:
+            listOps_->rFileName(step.path);
+            break;
+        case CommandLineStep::Kind::ToggleSlideshow:
+            toggleSlideshow();
+            break;
+        case CommandLineStep::Kind::ToggleFullScreen:
+            toggleFullScreen();
+            break;
+        }
+    };
+    ApplyCommandLine(args, state_, env);
+}
+
+void Viewer::firstShow(const std::function<void()> &restore)
+{
+    {
+        DisplayBatch batch(*this);
+        ComputeArea();
+        state_.list.setSorted(false);
+        state_.SortOrder = 2;
+        listOps_->SortList(state_.SortOrder);
+        if (state_.ShortcutRun)
+            listOps_->ActivateList();
+        if (!state_.ComMax) {
+            if (target_ == mainTarget_) {
+                listOps_->ActivateList();
+                restore();
+            }
+            ComputeArea();
+            refreshHistory();
+        }
+        state_.FirstFlag = false;
+    }
+    // Neighbours are decoded once the first picture is on screen, so they do
+    // not compete with it for the processor.
+    QTimer::singleShot(200, this, [this] {
+        if (state_.ListActive)
+            prefetchAround();
+    });
+}
+
+void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState)
+{
+    closing_ = true;
+    activationArmed_ = false;
+    state_.ListActive = false;
+    state_.settings.Tool.Show = false; // the tool box is not open
+    timer_->stop();
+    cache_.clear();
+    temp_.remove();
+    if (!state_.ShortcutRun)
+        SettingsStore(folders_.settingsFile).save(state_.settings, geometry, showState);
+}
+
+// ---------------------------------------------------------------- display
+
+void Viewer::setMainTarget(DisplayTarget *target)
+{
+    if (target_ == mainTarget_)
+        target_ = target;
+    mainTarget_ = target;
+}
+
+void Viewer::ComputeArea()
+{
+    if (state_.QuitRequested || !target_)
+        return;
+    const QSize area = layout::ComputeArea(state_.settings.Tool.State != 0, target_->surfaceSize());
+    state_.AreaWidth = area.width();
+    state_.AreaHeight = area.height();
+}
+
+LoadOptions Viewer::slotLoadOptions() const
+{
+    const qreal dpr = target_ ? target_->surfacePixelRatio() : 1.0;
+    LoadOptions options;
+    options.maxSize = QSize(qCeil(state_.AreaWidth * dpr), qCeil(state_.AreaHeight * dpr));
+    options.autoRotate = state_.AutoRotate;
+    return options;
+}
+
+LabelStyle Viewer::labelStyle() const
+{
+    return LabelStyle{state_.settings.fnLabel, state_.settings.Window.FileNameShown,
+                      state_.settings.Tool.State == 0};
+}
+
+void Viewer::Picture()
+{
+    if (batchDepth_ > 0) {
+        displayPending_ = true;
+        return;
+    }
+    if (state_.ComMax) {
+        host_.hideWindow();
+        listOps_->ActivateList();
+        host_.restoreGeometry();
+        if (!host_.windowVisible())
+            state_.ComMax = false;
+    }
+    activationArmed_ = false;
+
+    if (state_.list.isEmpty()) {
+        refreshToolBox();
+        if (state_.ListActive) {
+            prompter_.beep();
+            prompter_.error(kNoPicture);
+            ImageCls();
+        }
+        return;
+    }
+    listOps_->NormalizeIndex();
+    listOps_->PruneMissing();
+    if (state_.list.isEmpty()) {
+        // Every file of an active list vanished: say so once, then clear.
+        if (state_.ListActive) {
+            prompter_.beep();
+            prompter_.error(kNoPicture);
+        }
+        ImageCls();
+        return;
+    }
+    if (!target_)
+        return;
+
+    FrameRequest request;
+    request.pages = state_.list.items();
+    request.index = state_.PictureIndex;
+    request.toolState = state_.settings.Tool.State;
+    request.orient = state_.settings.Tool.Orient;
+    request.zoom = state_.settings.Option.Zoom;
+    request.area = QSize(state_.AreaWidth, state_.AreaHeight);
+    const QSize err = target_->errorTextSize();
+    request.errorFontPixelHeight = err.height();
+    request.errorTextWidth = err.width();
+    const LoadOptions options = slotLoadOptions();
+    const Frame frame = PlanFrame(request, [&](const QString &path, PictureData &picture) {
+        return cache_.get(path, options, picture);
+    });
+    host_.setCaption(frame.caption);
+    if (frame.kind == Frame::Kind::Blank) {
+        target_->blankFrame();
+        if (target_ != mainTarget_)
+            mainTarget_->blankFrame();
+        prompter_.beep();
+        return;
+    }
+    target_->paintFrame(frame, labelStyle());
+    if (frame.anyShown())
+        activationArmed_ = true;
+    prefetchAround();
+    emit pictureShown();
+}
+
+void Viewer::prefetchAround()
+{
+    const int count = state_.list.count();
+    if (count < 2 || state_.FirstFlag)
+        return;
+    const uint8_t form = state_.settings.Tool.State;
+    QStringList paths;
+    auto addPage = [&](int idx) {
+        idx = NormalizeIndex(idx, count, form);
+        const layout::SlotPlan plan = layout::PlanSlots(form, state_.settings.Tool.Orient, idx, count);
+        for (int slot = 0; slot < 2; ++slot)
+            if (plan.slotInUse(slot) && !paths.contains(state_.list.at(plan.page[slot])))
+                paths << state_.list.at(plan.page[slot]);
+    };
+    // The next two pages and the previous one: a held key keeps both
+    // decoding threads busy, and stepping back is still instant.
+    const int next = StepIndex(state_.PictureIndex, true, form);
+    addPage(next);
+    addPage(StepIndex(NormalizeIndex(next, count, form), true, form));
+    addPage(StepIndex(state_.PictureIndex, false, form));
+    cache_.prefetch(paths, slotLoadOptions());
+}
+
+void Viewer::ImageCls()
+{
+    state_.ListActive = false;
+    if (mainTarget_)
+        mainTarget_->clearFrame();
+    if (target_ && target_ != mainTarget_)
+        target_->clearFrame();
+    host_.setCaption(kIdleCaption);
+    MenuCheck(false);
+    host_.commandsChanged();
+}
+
+void Viewer::ApplyDisplayMode()
+{
+    EnableFileOps(state_.settings.Tool.State == 0);
+    ComputeArea();
+    Picture();
+}
+
+void Viewer::ApplySettings()
+{
+    if (timer_->isOn()) {
+        const auto &opt = state_.settings.Option;
+        timer_->start(SlideshowInterval(opt.Interval, opt.IntervalM));
+        prompter_.setStatusText(SlideshowOnText(opt.Interval, opt.IntervalM));
+    }
+    if (state_.settings.fnLabel.flag == 0)
+        state_.settings.Window.FileNameShown = false;
+    for (DisplayTarget *t : {mainTarget_, target_})
+        if (t)
+            t->updateLabel(labelStyle());
+    host_.commandsChanged();
+    if (state_.ListActive)
+        ApplyDisplayMode();
+    else
+        ComputeArea();
+}
+
+void Viewer::toggleFileNameLabel()
+{
+    if (state_.settings.fnLabel.flag == 0)
+        return;
+    state_.settings.Window.FileNameShown = !state_.settings.Window.FileNameShown;
+    for (DisplayTarget *t : {mainTarget_, target_})
+        if (t)
+            t->updateLabel(labelStyle());
+    host_.commandsChanged();
+}
+
+void Viewer::MenuCheck(bool flag)
+{
+    // The rename action and the external applications follow the list;
+    // their rows read ListActive.
+    Q_UNUSED(flag);
+    host_.commandsChanged();
+}
+
+void Viewer::EnableFileOps(bool on)
+{
+    if (!state_.list.isEmpty())
+        MenuCheck(on);
+}
+
+void Viewer::openFiles(const QStringList &files)
+{
+    DisplayBatch batch(*this);
+    listOps_->openFiles(files);
+}
+
+void Viewer::openFolder(const std::optional<QString> &folder)
+{
+    DisplayBatch batch(*this);
+    listOps_->openFolder(folder);
+}
+
+// ---------------------------------------------------------------- list hooks
+
+void Viewer::RecordHistory(int, const QStringList &list)
+{
+    history_->RecordHistory(list);
+}
+
+bool Viewer::ReadListFile(const QString &path)
+{
+    return ::ReadListFile(path, state_.list, prompter_);
+}
+
+void Viewer::listStateChanged()
+{
+    undoReady_ = false;
+    MenuCheck(state_.ListActive);
+    refreshHistory();
+}
+
+void Viewer::refreshHistory()
+{
+    host_.historyChanged(history_->ListCheck(state_.settings));
+    host_.commandsChanged();
+}
+
+void Viewer::readHistoryEntry(int tag)
+{
+    DisplayBatch batch(*this);
+    switch (history_->readEntry(tag, state_.settings, state_.list, state_.ShortcutRun, prompter_)) {
+    case History::ReadResult::Vanished:
+        refreshHistory();
+        return;
+    case History::ReadResult::Loaded:
+    case History::ReadResult::NoPicture:
+        listOps_->ActivateList();
+        Picture();
+        return;
+    }
+}
+
+void Viewer::clearHistory()
+{
+    if (history_->clear(state_.settings, prompter_))
+        refreshHistory();
+}

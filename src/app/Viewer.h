@@ -1,0 +1,167 @@
+#pragma once
+// The viewer itself, without windows: the run-time state and the services
+// (picture list and its operations, history, list files, picture cache,
+// temporary folder, plug-ins, formats, slideshow timer). It runs every
+// command, plans each frame of the display and paints it on the current
+// surface, and is the one place where changed settings take effect.
+#include "app/CommandTable.h"
+#include "app/InputMap.h"
+#include "app/ListHooks.h"
+#include "app/ListOps.h"
+#include "app/ViewerHost.h"
+#include "app/ViewerState.h"
+#include "decode/PictureCache.h"
+#include "decode/PictureFormats.h"
+#include "platform/TempFolder.h"
+#include "settings/SettingsStore.h"
+
+#include <QObject>
+#include <memory>
+
+class History;
+class PluginHost;
+class Prompter;
+class SlideshowTimer;
+
+struct ViewerFolders {
+    QString application; // settings, history, camera rules
+    QString settingsFile;
+};
+
+class Viewer : public QObject, public ListHooks
+{
+    Q_OBJECT
+public:
+    Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent = nullptr);
+    ~Viewer() override;
+
+    ViewerState &state() { return state_; }
+    const ViewerState &state() const { return state_; }
+    Prompter &prompter() { return prompter_; }
+    PictureFormats &formats() { return formats_; }
+    ListOps &listOps() { return *listOps_; }
+    CommandTable &commands() { return commands_; }
+    bool isSlideshowOn() const;
+
+    // ---- start-up and end ----
+    // Reads the settings; true when the window was stored maximised.
+    bool loadSettings(const WindowGeometry &windowDefaults);
+    // Plug-ins, picture filter, temporary folder, history.
+    void startUp();
+    void applyCommandLine(const QStringList &args);
+    // The first show: orders and activates the list (the host restores its
+    // geometry in between through `restore`).
+    void firstShow(const std::function<void()> &restore);
+    // The closing sequence: stops everything and saves the settings.
+    void closeDown(const WindowGeometry &geometry, WindowShowState showState);
+    bool closing() const { return closing_; }
+
+    // ---- display ----
+    // The main window's surface; the full-screen window's replaces it while open.
+    void setMainTarget(DisplayTarget *target);
+    DisplayTarget *currentTarget() const { return target_; }
+    void ComputeArea();
+    void Picture() override;
+    void ImageCls() override;
+    void ApplyDisplayMode();
+    // The one place where changed settings take effect: display form and
+    // orientation, zoom, label, slideshow interval, file operations.
+    void ApplySettings();
+    void toggleFileNameLabel();
+    LabelStyle labelStyle() const;
+    // Decodes the neighbours of the current page in the background.
+    void prefetchAround();
+
+    // ---- input ----
+    // A key went down; autoRepeat/timestamp let a held key drop its backlog.
+    void keyDown(int key, const QString &text, bool autoRepeat, quint64 timestamp);
+    void mousePress(QPoint globalPos);
+    void mouseRelease(Qt::MouseButton button, QPoint globalPos);
+    void wheel(int angleDeltaY);
+    void runInput(InputAction action);
+
+    // ---- modes ----
+    void toggleSlideshow();
+    void toggleFullScreen();
+    // The full-screen window went away without Max1 (window manager);
+    // `showMain` shows the main window again before the redisplay.
+    void fullScreenClosed(const std::function<void()> &showMain);
+    // Files dropped on the full-screen window: they become the set.
+    void dropOnFullScreen(const QStringList &paths);
+
+    // ---- opening ----
+    // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).
+    void openFiles(const QStringList &files);
+    void openFolder(const std::optional<QString> &folder);
+
+    // ---- history ----
+    void refreshHistory();
+    void readHistoryEntry(int tag);
+    void clearHistory();
+
+    // ---- ListHooks ----
+    void setActivationArmed(bool armed) override { activationArmed_ = armed; }
+    void refreshToolBox() override {}
+    bool toolBoxSort(int) override { return false; }
+    void RecordHistory(int listMax, const QStringList &list) override;
+    bool ReadListFile(const QString &path) override;
+    void listStateChanged() override;
+
+signals:
+    // A frame with at least one picture was painted (benchmarks listen).
+    void pictureShown();
+
+private:
+    // Several display steps inside one command paint once, at its end, with
+    // the final state: opening a folder sorts (which shows) and activates
+    // (which shows again), and the first start measures the window between.
+    class DisplayBatch
+    {
+    public:
+        explicit DisplayBatch(Viewer &v) : v_(v) { ++v_.batchDepth_; }
+        ~DisplayBatch()
+        {
+            if (--v_.batchDepth_ == 0 && v_.displayPending_) {
+                v_.displayPending_ = false;
+                v_.Picture();
+            }
+        }
+
+    private:
+        Viewer &v_;
+    };
+
+    void buildCommands();
+    void slideshowChanged(bool on);
+    void slideshowStep();
+    void MaxNormal();
+    void MenuCheck(bool flag);
+    void EnableFileOps(bool on);
+    LoadOptions slotLoadOptions() const;
+    bool onActivated();
+
+    ViewerFolders folders_;
+    Prompter &prompter_;
+    ViewerHost &host_;
+    ViewerState state_;
+    PictureFormats formats_;
+    CommandTable commands_;
+    std::unique_ptr<ListOps> listOps_;
+    std::unique_ptr<History> history_;
+    std::unique_ptr<PluginHost> plugins_;
+    TempFolder temp_;
+    PictureCache cache_;
+    SlideshowTimer *timer_ = nullptr;
+    DisplayTarget *mainTarget_ = nullptr;
+    DisplayTarget *target_ = nullptr;
+    Frame frame_; // what is on screen
+
+    ClickTracker clicks_;
+    WheelStepper wheel_;
+    bool activationArmed_ = true;
+    bool closing_ = false;
+    quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
+    int batchDepth_ = 0;
+    bool displayPending_ = false;
+    bool undoReady_ = false; // a move can be taken back
+};

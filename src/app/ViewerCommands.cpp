@@ -1,0 +1,244 @@
+// The viewer's command table, its input and its two modes (slideshow and
+// full screen).
+#include "app/Slideshow.h"
+#include "app/Viewer.h"
+#include "common/Prompter.h"
+
+#include <QElapsedTimer>
+
+void Viewer::buildCommands()
+{
+    using Id = ActionId;
+    auto always = [] { return true; };
+    auto listActive = [this] { return state_.ListActive; };
+    commands_.set(Id::slideshow1, {[this] { toggleSlideshow(); }, listActive, [this] { return isSlideshowOn(); }});
+    commands_.set(Id::ListDel1, {[this] { clearHistory(); }, always, {}});
+    commands_.set(Id::Max1, {[this] { toggleFullScreen(); }, always, [this] { return state_.FullScreen; }});
+    commands_.set(Id::FileNameVisible1, {[this] { toggleFileNameLabel(); }, always,
+                                         [this] { return state_.settings.Window.FileNameShown; }});
+    for (Id id : {Id::menu_random, Id::menu_normal, Id::menu_reverse, Id::Action1})
+        commands_.set(id, {[this, id] { listOps_->menuSort(actionSpec(id).tag); }, always, {}});
+    // Copy and move mode show their choice even before transfers arrive.
+    commands_.set(Id::CopyMode1, {{}, {}, [this] { return state_.settings.Option.Copy; }});
+    commands_.set(Id::MoveMode1, {{}, {}, [this] { return !state_.settings.Option.Copy; }});
+    commands_.set(Id::MoveUndo1, {{}, [this] { return undoReady_; }, {}});
+    // Windows add the rows that open their dialogs (open, help, about, exit).
+}
+
+bool Viewer::isSlideshowOn() const
+{
+    return timer_->isOn();
+}
+
+// ---------------------------------------------------------------- input
+
+void Viewer::keyDown(int key, const QString &text, bool autoRepeat, quint64 stamp)
+{
+    // A held key repeats faster than large pictures decode. Repeats that the
+    // system generated while we were still busy with the previous step are
+    // dropped, so the viewer stops when the key is released instead of
+    // working through a backlog.
+    if (autoRepeat && stamp != 0 && stamp < busyUntil_)
+        return;
+    QElapsedTimer busy;
+    busy.start();
+    const InputCommand down = KeyDownCommand(key, state_.ListActive, state_.settings.Tool.State);
+    if (down != InputCommand::None)
+        runInput({down, -1});
+    else
+        runInput(KeyPressCommand(text, state_.ListActive, state_.settings.Tool.State,
+                                 int(state_.settings.AppList.size()), state_.settings.Option.nButton));
+    if (stamp != 0)
+        busyUntil_ = stamp + quint64(busy.elapsed());
+}
+
+void Viewer::mousePress(QPoint globalPos)
+{
+    clicks_.press(globalPos, state_.list.isEmpty());
+}
+
+void Viewer::mouseRelease(Qt::MouseButton button, QPoint globalPos)
+{
+    runInput({clicks_.release(button, globalPos, state_.ListActive), -1});
+}
+
+void Viewer::wheel(int angleDeltaY)
+{
+    const InputCommand c = wheel_.feed(angleDeltaY);
+    if (c == InputCommand::None)
+        return;
+    // The wheel steps and redisplays even without an active list.
+    listOps_->StepIndex(c == InputCommand::StepForward);
+    Picture();
+}
+
+void Viewer::runInput(InputAction a)
+{
+    switch (a.command) {
+    case InputCommand::None:
+        return;
+    case InputCommand::Quit:
+        state_.QuitRequested = true;
+        host_.requestClose();
+        return;
+    case InputCommand::Close:
+        host_.requestClose();
+        return;
+    case InputCommand::ToggleFullScreen:
+        toggleFullScreen();
+        return;
+    case InputCommand::StepBack:
+    case InputCommand::StepForward:
+        listOps_->StepIndex(a.command == InputCommand::StepForward);
+        Picture();
+        return;
+    case InputCommand::DeleteCurrent:
+        // Deleting to the trash arrives with the file-operation tools.
+        if (state_.ListActive)
+            Picture();
+        return;
+    case InputCommand::Refresh:
+        Picture();
+        return;
+    case InputCommand::GoFirst:
+        state_.PictureIndex = 0;
+        Picture();
+        return;
+    case InputCommand::GoLast:
+        state_.PictureIndex = state_.list.count() - 1;
+        Picture();
+        return;
+    case InputCommand::Tap:
+        if (state_.ListActive) {
+            listOps_->StepIndex(true);
+            Picture();
+        }
+        return;
+    case InputCommand::StartApp:
+    case InputCommand::ShowAppMenu:
+    case InputCommand::Transfer:
+        // External applications and transfers arrive with their own tools.
+        return;
+    }
+}
+
+// ---------------------------------------------------------------- slideshow
+
+void Viewer::toggleSlideshow()
+{
+    slideshowChanged(!timer_->isOn());
+}
+
+void Viewer::slideshowChanged(bool on)
+{
+    const auto &opt = state_.settings.Option;
+    if (on) {
+        EnableFileOps(false);
+        timer_->start(SlideshowInterval(opt.Interval, opt.IntervalM));
+        prompter_.setStatusText(SlideshowOnText(opt.Interval, opt.IntervalM));
+    } else {
+        EnableFileOps(state_.settings.Tool.State == 0);
+        timer_->stop();
+        prompter_.setStatusText(SlideshowOffText());
+    }
+    host_.commandsChanged();
+}
+
+void Viewer::slideshowStep()
+{
+    const SlideshowStep s =
+        SlideshowTimerStep(state_.PictureIndex, state_.list.count(), state_.settings.Tool.State,
+                           state_.ListActive, state_.ShortcutRun, state_.RepeatMode);
+    switch (s.outcome) {
+    case SlideshowOutcome::Idle:
+        return;
+    case SlideshowOutcome::Stop:
+        state_.PictureIndex = s.index;
+        slideshowChanged(false);
+        return;
+    case SlideshowOutcome::Show:
+        state_.PictureIndex = s.index;
+        Picture();
+        return;
+    case SlideshowOutcome::ShowQuit:
+        state_.PictureIndex = s.index;
+        Picture();
+        state_.QuitRequested = true;
+        host_.requestClose();
+        return;
+    }
+}
+
+// ---------------------------------------------------------------- full screen
+
+void Viewer::toggleFullScreen()
+{
+    state_.FullScreen = !state_.FullScreen;
+    MaxNormal();
+    host_.commandsChanged();
+}
+
+void Viewer::MaxNormal()
+{
+    const bool open = target_ && target_ != mainTarget_;
+    if (state_.FullScreen == open)
+        return;
+    if (state_.FullScreen) {
+        DisplayTarget *full = host_.setFullScreen(true);
+        target_ = full ? full : mainTarget_;
+    } else {
+        // The surface changes first, so the window's own end does not
+        // display a second time.
+        target_ = mainTarget_;
+        host_.setFullScreen(false);
+    }
+    if (target_)
+        target_->updateLabel(labelStyle());
+    ComputeArea();
+    if (state_.ListActive)
+        Picture();
+}
+
+void Viewer::fullScreenClosed(const std::function<void()> &showMain)
+{
+    const bool wasOpen = target_ != mainTarget_;
+    target_ = mainTarget_;
+    if (state_.FullScreen) {
+        // Closed without going through Max1 (for example Alt+F4).
+        state_.FullScreen = false;
+        host_.commandsChanged();
+    }
+    if (closing_)
+        return;
+    showMain();
+    if (wasOpen) {
+        ComputeArea();
+        if (state_.ListActive)
+            Picture();
+    }
+}
+
+void Viewer::dropOnFullScreen(const QStringList &paths)
+{
+    DisplayBatch batch(*this);
+    state_.list.setSorted(true);
+    const QString saved = prompter_.statusText();
+    prompter_.setStatusText(kSearchingText);
+    if (!paths.isEmpty()) {
+        state_.list.clear();
+        for (const QString &p : paths)
+            listOps_->rFileName(p);
+    }
+    prompter_.setStatusText(saved);
+    if (state_.list.isEmpty()) {
+        ImageCls();
+    } else {
+        refreshToolBox();
+        state_.ListActive = true;
+        state_.PictureIndex = 0;
+    }
+    MenuCheck(state_.ListActive);
+    state_.list.setSorted(false);
+    listOps_->SortList(state_.SortOrder);
+    ApplyDisplayMode();
+}

@@ -1,0 +1,226 @@
+#include "app/ui/DisplaySurface.h"
+
+#include "app/Layout.h"
+#include "app/Viewer.h"
+#include "app/ui/GestureFilter.h"
+#include "app/ui/PictureView.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace
+{
+const QString kHintText = QStringLiteral("画像ファイルを開く (Ctrl+O)\nフォルダを開く (Ctrl+F)\n"
+                                         "または、画像・フォルダ・zip をここへドラッグ＆ドロップしてください。");
+
+int fontPixelHeight(const QFont &font, const QWidget *w)
+{
+    return qRound(font.pointSizeF() * w->logicalDpiY() / 72.0);
+}
+} // namespace
+
+DisplaySurface::DisplaySurface(Viewer &viewer, Kind kind, QWidget *parent)
+    : QWidget(parent), viewer_(viewer), kind_(kind)
+{
+    setObjectName(QStringLiteral("canvas"));
+    setFocusPolicy(Qt::StrongFocus);
+    const bool full = kind == Kind::FullScreen;
+    if (full)
+        setMouseTracking(true);
+    for (int i = 0; i < 2; ++i) {
+        image_[i] = new PictureView(this);
+        image_[i]->setObjectName(QStringLiteral("Image%1").arg(i + 1));
+        image_[i]->setGeometry(0, 0, 0, 0);
+        image_[i]->setMouseTracking(full);
+        errChr_[i] = new QLabel(QStringLiteral("表示不可"), this);
+        errChr_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+        QFont f(QStringLiteral("メイリオ"));
+        f.setPixelSize(16);
+        errChr_[i]->setFont(f);
+        errChr_[i]->setStyleSheet(QStringLiteral("color: red; background: transparent;"));
+        errChr_[i]->adjustSize();
+        errChr_[i]->hide();
+        // Clicks on the labels over the pictures are theirs, not the window's.
+        errChr_[i]->setAttribute(Qt::WA_NoMousePropagation);
+    }
+    panel_ = new QLabel(this);
+    panel_->setObjectName(QStringLiteral("Panel1"));
+    panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel_->setLineWidth(1);
+    panel_->setAlignment(Qt::AlignCenter);
+    panel_->setAttribute(Qt::WA_NoMousePropagation);
+    if (full)
+        panel_->setStyleSheet(QStringLiteral("color: white;"));
+    else
+        panel_->setAutoFillBackground(true);
+    panel_->hide();
+
+    if (!full) {
+        hint_ = new QLabel(kHintText, this);
+        hint_->setObjectName(QStringLiteral("IdleHint"));
+        hint_->setAlignment(Qt::AlignCenter);
+        hint_->setWordWrap(true);
+        hint_->setForegroundRole(QPalette::PlaceholderText);
+        hint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    auto run = [this](InputCommand c) { viewer_.runInput({c, -1}); };
+    (new GestureFilter(true, run, this))->watch(this);
+    auto *pictures = new GestureFilter(false, run, this);
+    for (PictureView *v : image_)
+        pictures->watch(v);
+}
+
+QSize DisplaySurface::surfaceSize() const
+{
+    return size();
+}
+
+QSize DisplaySurface::errorTextSize() const
+{
+    const QFont f = errChr_[0]->font();
+    return QSize(QFontMetrics(f).horizontalAdvance(errChr_[0]->text()), f.pixelSize());
+}
+
+void DisplaySurface::paintFrame(const Frame &frame, const LabelStyle &label)
+{
+    if (hint_)
+        hint_->hide();
+    image_[1]->setVisible(frame.spread);
+    for (int slot = 0; slot < 2; ++slot) {
+        const SlotFrame &s = frame.pages[size_t(slot)];
+        PictureView *view = image_[size_t(slot)];
+        QLabel *err = errChr_[size_t(slot)];
+        if (s.failed) {
+            err->adjustSize();
+            err->move(s.errorPos);
+            err->show();
+            err->raise();
+        } else {
+            err->hide();
+        }
+        if (s.path.isEmpty() || s.failed || (slot == 1 && !frame.spread)) {
+            view->clear();
+            continue;
+        }
+        view->setGeometry(s.rect);
+        view->setPicture(s.picture);
+        view->show();
+    }
+    if (kind_ == Kind::FullScreen && frame.anyShown())
+        window()->raise();
+    if (!frame.fileName.isEmpty())
+        showFileName(frame.fileName, label);
+}
+
+void DisplaySurface::blankFrame()
+{
+    image_[0]->clear();
+}
+
+void DisplaySurface::clearFrame()
+{
+    for (PictureView *v : image_) {
+        v->clear();
+        v->setGeometry(0, 0, 0, 0);
+    }
+    for (QLabel *l : errChr_)
+        l->hide();
+    // No picture, no name.
+    panel_->clear();
+    panel_->hide();
+    if (hint_) {
+        placeHint();
+        hint_->show();
+    }
+}
+
+void DisplaySurface::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeHint();
+}
+
+void DisplaySurface::placeHint()
+{
+    if (hint_)
+        hint_->setGeometry(rect().adjusted(16, 16, -16, -16));
+}
+
+void DisplaySurface::showFileName(const QString &name, const LabelStyle &style)
+{
+    const TfnLabel &lbl = style.label;
+    if (!style.singlePage || lbl.flag == 0)
+        return;
+    QFont font(lbl.fnlFontName);
+    font.setPointSize(qMax(1, lbl.fnlFontSize));
+    panel_->setText(name);
+    panel_->setFont(font);
+    const int pixelHeight = qAbs(fontPixelHeight(font, panel_));
+    const QSize natural = layout::FileNameLabelSize(name, pixelHeight);
+
+    layout::LabelWindow win;
+    win.limitWidth = width();
+    win.outerWidth = width();
+    win.height = height();
+    const QString family = lbl.fnlFontName;
+    auto measure = [&](int pt) {
+        QFont f(family);
+        f.setPointSize(qMax(1, pt));
+        return QFontMetrics(f, panel_).horizontalAdvance(name);
+    };
+    const layout::LabelPlacement place =
+        layout::PlaceFileNameLabel(lbl.flag, natural, lbl.fnlFontSize, win, measure);
+    if (!place.visible)
+        return;
+    QFont shown(family);
+    shown.setPointSize(qMax(1, place.pointSize));
+    panel_->setFont(shown);
+    // The arithmetic gives 1.2 lines of the nominal size; the font's real
+    // line (with its descenders) and the frame must fit, or "g" and "_" are cut.
+    QRect r = place.rect;
+    const int needed = QFontMetrics(shown, panel_).height() + 2 * panel_->frameWidth();
+    if (r.height() < needed) {
+        const bool bottom = lbl.flag >= 4;
+        if (bottom)
+            r.setTop(r.bottom() - needed + 1);
+        else
+            r.setHeight(needed);
+        if (r.bottom() >= height())
+            r.moveBottom(height() - 1);
+        if (r.top() < 0)
+            r.moveTop(0);
+    }
+    panel_->setGeometry(r);
+    panel_->raise();
+    updateLabel(style);
+}
+
+void DisplaySurface::updateLabel(const LabelStyle &style)
+{
+    if (style.label.flag == 0) {
+        panel_->hide();
+        return;
+    }
+    panel_->setVisible(style.singlePage && style.shown && !panel_->text().isEmpty());
+}
+
+void DisplaySurface::mousePressEvent(QMouseEvent *event)
+{
+    viewer_.mousePress(event->globalPosition().toPoint());
+    event->accept();
+}
+
+void DisplaySurface::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    viewer_.mouseRelease(event->button(), event->globalPosition().toPoint());
+}
+
+void DisplaySurface::wheelEvent(QWheelEvent *event)
+{
+    event->accept();
+    viewer_.wheel(event->angleDelta().y());
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The picture area shared by the main window and the full-screen window:
+// the two display slots, their "表示不可" labels, the file-name panel and
+// the idle hint. It paints the frames the viewer plans and hands clicks,
+// wheel turns and gestures to the viewer.
+#include "app/ViewerHost.h"
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class PictureView;
+class Viewer;
+
+class DisplaySurface : public QWidget, public DisplayTarget
+{
+    Q_OBJECT
+public:
+    enum class Kind { Window, FullScreen };
+    DisplaySurface(Viewer &viewer, Kind kind, QWidget *parent = nullptr);
+
+    PictureView *view(int slot) const { return image_[size_t(slot)]; }
+    QLabel *fileNameLabel() const { return panel_; }
+
+    // ---- DisplayTarget ----
+    QSize surfaceSize() const override;
+    qreal surfacePixelRatio() const override { return devicePixelRatioF(); }
+    QSize errorTextSize() const override;
+    void paintFrame(const Frame &frame, const LabelStyle &label) override;
+    void blankFrame() override;
+    void clearFrame() override;
+    void updateLabel(const LabelStyle &label) override;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void showFileName(const QString &name, const LabelStyle &label);
+    void placeHint();
+
+    Viewer &viewer_;
+    Kind kind_;
+    std::array<PictureView *, 2> image_{};
+    std::array<QLabel *, 2> errChr_{};
+    QLabel *panel_ = nullptr;
+    QLabel *hint_ = nullptr;
+};
