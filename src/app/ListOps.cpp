@@ -7,10 +7,10 @@
 #include "common/PathUtil.h"
 #include "common/Prompter.h"
 #include "platform/FileTree.h"
+#include "platform/NameMatch.h"
 #include "platform/ZipExtract.h"
 
 #include <QDir>
-#include <fnmatch.h>
 
 namespace
 {
@@ -69,8 +69,8 @@ void ListOps::rFileName(const QString &path)
 void ListOps::ScanFolder(const QString &mask)
 {
     const QString folder = FolderPart(mask);
-    const QByteArray pattern = FileNamePart(mask).toUtf8();
-    const bool all = pattern == "*.*" || pattern == "*" || pattern.isEmpty();
+    const QString pattern = FileNamePart(mask);
+    const bool all = pattern == u"*.*" || pattern == u"*" || pattern.isEmpty();
 
     bool readable = false;
     {
@@ -79,7 +79,7 @@ void ListOps::ScanFolder(const QString &mask)
         // folder is being read.
         QStringList names;
         readable = ForEachFile(folder.isEmpty() ? QStringLiteral(".") : folder, [&](const QString &name) {
-            if (all || fnmatch(pattern.constData(), name.toUtf8().constData(), FNM_PERIOD) == 0)
+            if (all || MatchesFileWildcard(pattern, name))
                 names.append(name);
         });
         for (const QString &name : std::as_const(names)) {

@@ -79,7 +79,7 @@ TEST_F(ListOpsTest, OpenFolderShowsSearchTextAndRemembersParent)
     touch(d + "pics/a.jpg");
     st.PictureIndex = 5;
     ops.openFolder(d + "pics");
-    EXPECT_EQ(prompter.statusLog, QStringList({kSearchingText, "SlideShow OFF"}));
+    EXPECT_EQ(prompter.statusHistory, QStringList({kSearchingText, "SlideShow OFF"}));
     EXPECT_EQ(st.settings.Window.LastDir, d);
     EXPECT_EQ(names(), QStringList({"a.jpg", "b.jpg"}));
     EXPECT_TRUE(st.ListActive);
@@ -89,9 +89,9 @@ TEST_F(ListOpsTest, OpenFolderShowsSearchTextAndRemembersParent)
 
     // Cancelled: the current list is activated again; no status text.
     hooks.calls.clear();
-    prompter.statusLog.clear();
+    prompter.statusHistory.clear();
     ops.openFolder(std::nullopt);
-    EXPECT_TRUE(prompter.statusLog.isEmpty());
+    EXPECT_TRUE(prompter.statusHistory.isEmpty());
     EXPECT_EQ(hooks.calls, QStringList({"Active", "RecordHistory", "listStateChanged", "Picture"}));
 
     // No history in a shortcut run.

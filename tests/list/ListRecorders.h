@@ -2,27 +2,14 @@
 // Recording stand-ins for the user and the main window.
 #include "app/ListHooks.h"
 #include "app/ViewerState.h"
-#include "common/Prompter.h"
+#include "ScriptedPrompter.h"
 
 #include <QFile>
 #include <QStringList>
 
-struct RecordingPrompter : Prompter {
-    QStringList errors;
-    QStringList statusLog;
-    QString status = QStringLiteral("SlideShow OFF");
-    int beeps = 0;
-    void beep() override { ++beeps; }
-    void error(const QString &t) override { errors << t; }
-    void info(const QString &) override {}
-    bool confirm(const QString &) override { return true; }
-    void notice(const QString &) override {}
-    QString statusText() const override { return status; }
-    void setStatusText(const QString &t) override
-    {
-        status = t;
-        statusLog << t;
-    }
+// The list tests start from the idle status text.
+struct RecordingPrompter : ScriptedPrompter {
+    RecordingPrompter() { status = QStringLiteral("SlideShow OFF"); }
 };
 
 struct RecordingHooks : ListHooks {

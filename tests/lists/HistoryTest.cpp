@@ -1,6 +1,6 @@
 #include "lists/History.h"
 
-#include "FakePrompter.h"
+#include "ScriptedPrompter.h"
 #include "app/ViewerState.h"
 #include "lists/ListFile.h"
 
@@ -13,7 +13,7 @@ namespace
 {
 struct HistoryTest : ::testing::Test {
     QTemporaryDir dir;
-    FakePrompter prompter;
+    ScriptedPrompter prompter;
     ViewerState state;
     std::unique_ptr<History> history;
 

@@ -1,6 +1,6 @@
 #include "lists/ListFile.h"
 
-#include "FakePrompter.h"
+#include "ScriptedPrompter.h"
 #include "common/PictureList.h"
 
 #include <QDir>
@@ -32,7 +32,7 @@ void touch(const QString &path)
 
 struct Fixture : ::testing::Test {
     QTemporaryDir dir;
-    FakePrompter prompter;
+    ScriptedPrompter prompter;
     PictureList list;
     QString path(const QString &name) const { return dir.filePath(name); }
     void SetUp() override
@@ -113,7 +113,7 @@ TEST_F(ListFileTest, RoundTripOfJapanesePathsReplacesTheListUnsorted)
     ASSERT_TRUE(ReadListFile(lst, list, prompter));
     EXPECT_EQ(list.items(), pics); // file order; a missing later picture is kept for the display to drop
     EXPECT_FALSE(list.sorted());
-    EXPECT_TRUE(prompter.infos.isEmpty());
+    EXPECT_TRUE(prompter.plains.isEmpty());
     // Paths added afterwards are appended to the new list.
     list.add("/later.jpg");
     EXPECT_EQ(list.items().last(), "/later.jpg");
@@ -142,9 +142,9 @@ TEST_F(ListFileTest, RefusesBadFilesAndKeepsTheList)
     for (const Case &c : cases) {
         const QString lst = path("bad.lst");
         writeBytes(lst, c.bytes);
-        prompter.infos.clear();
+        prompter.plains.clear();
         EXPECT_FALSE(ReadListFile(lst, list, prompter)) << c.what;
-        EXPECT_EQ(prompter.infos, QStringList{c.message}) << c.what;
+        EXPECT_EQ(prompter.plains, QStringList{c.message}) << c.what;
         EXPECT_EQ(list.items(), QStringList{"/earlier/one.jpg"}) << c.what;
     }
 }

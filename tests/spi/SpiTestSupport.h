@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for the plug-in tests: scripted prompter, plug-in copies, test pictures.
-#include "common/Prompter.h"
+#include "ScriptedPrompter.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -8,20 +8,6 @@
 #include <QStringList>
 #include <dlfcn.h>
 
-class ScriptedPrompter : public Prompter
-{
-public:
-    QStringList errors;
-    int beeps = 0;
-    void beep() override { ++beeps; }
-    void error(const QString &text) override { errors << text; }
-    void info(const QString &) override {}
-    bool confirm(const QString &) override { return true; }
-    void notice(const QString &) override {}
-    QString statusText() const override { return status; }
-    void setStatusText(const QString &text) override { status = text; }
-    QString status;
-};
 
 // Path of a test-only plug-in by name ("plain", "archive", ...).
 inline QString testPlugin(const QString &name)

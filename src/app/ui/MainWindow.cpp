@@ -198,8 +198,12 @@ void MainWindow::refocus()
     // Keys reach the viewer through KeyRouter whatever has the focus; the
     // surface takes it so that no stale widget (a menu bar) keeps it.
     QWidget *w = fMax_ ? static_cast<QWidget *>(fMax_->surface()) : surface_;
-    if (w->isVisible() && !QApplication::activeModalWidget() && !QApplication::activePopupWidget())
-        w->setFocus(Qt::OtherFocusReason);
+    if (!w->isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return;
+    // A closed dialog may leave no window active at all.
+    if (!w->window()->isActiveWindow())
+        w->window()->activateWindow();
+    w->setFocus(Qt::OtherFocusReason);
 }
 
 // ---------------------------------------------------------------- full screen

@@ -4,7 +4,7 @@
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PictureView.h"
-#include "common/Prompter.h"
+#include "ScriptedPrompter.h"
 #include "platform/AppPaths.h"
 
 #include <QAction>
@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace
@@ -54,20 +55,7 @@ void key(QWidget *w, Qt::Key k)
 }
 
 // Records what the window would have shown in message boxes.
-class RecordingPrompter : public Prompter
-{
-public:
-    void beep() override { ++beeps; }
-    void error(const QString &text) override { errors << text; }
-    void info(const QString &text) override { errors << text; }
-    bool confirm(const QString &) override { return true; }
-    void notice(const QString &) override {}
-    QString statusText() const override { return status; }
-    void setStatusText(const QString &text) override { status = text; }
-    int beeps = 0;
-    QStringList errors;
-    QString status;
-};
+using RecordingPrompter = ScriptedPrompter;
 
 } // namespace
 
@@ -302,4 +290,53 @@ TEST_F(MainWindowTest, ActionsOfToolsNotBuiltYetStayDisabled)
          {ActionId::option1, ActionId::ShortcutCreate, ActionId::fNameChange1, ActionId::clipcopy1,
           ActionId::ToolBox1, ActionId::CopyMode1, ActionId::MoveMode1, ActionId::Transfer1})
         EXPECT_FALSE(w.action(id)->isEnabled()) << actionSpec(id).name;
+}
+
+// Keys typed after a dialog or a menu closed reach the viewer, whatever
+// widget the window system gave the focus to.
+TEST_F(MainWindowTest, KeysReachTheViewerAfterDialogsAndMenus)
+{
+    MainWindow w({pics_.path()});
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto typed = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QWidget *target = QApplication::activePopupWidget();
+        if (!target)
+            target = QApplication::focusWidget();
+        if (!target)
+            target = QApplication::activeWindow();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, k, m);
+    };
+
+    // The about box, closed with Enter.
+    QTimer::singleShot(0, [] {
+        if (QWidget *box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    w.action(ActionId::about1)->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    typed(Qt::Key_Right);
+    EXPECT_EQ(w.state().PictureIndex, 1);
+
+    // Alt+F opens the file menu; Escape closes it, a second Escape leaves the menu bar.
+    typed(Qt::Key_F, Qt::AltModifier);
+    typed(Qt::Key_Escape);
+    typed(Qt::Key_Escape);
+    EXPECT_TRUE(w.isVisible());
+    typed(Qt::Key_Right);
+    EXPECT_EQ(w.state().PictureIndex, 2);
+
+    // A menu closed with Escape, then a click on the picture: the arrows still step.
+    typed(Qt::Key_F, Qt::AltModifier);
+    typed(Qt::Key_Escape);
+    QTest::mouseClick(w.surface(), Qt::LeftButton, {}, QPoint(5, 5));
+    const int before = w.state().PictureIndex;
+    typed(Qt::Key_Left);
+    EXPECT_EQ(w.state().PictureIndex, (before + 2) % 3);
+
+    // And Escape still ends the program.
+    typed(Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
 }

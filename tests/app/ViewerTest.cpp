@@ -1,0 +1,145 @@
+// The viewer without windows: a recording surface and host stand in for them.
+#include "app/Viewer.h"
+
+#include "ScriptedPrompter.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
+struct RecordingTarget : DisplayTarget {
+    QList<Frame> frames;
+    int clears = 0, blanks = 0;
+    QSize surfaceSize() const override { return QSize(640, 480); }
+    qreal surfacePixelRatio() const override { return 1.0; }
+    QSize errorTextSize() const override { return QSize(64, 16); }
+    void paintFrame(const Frame &f, const LabelStyle &) override { frames << f; }
+    void blankFrame() override { ++blanks; }
+    void clearFrame() override { ++clears; }
+    void updateLabel(const LabelStyle &) override {}
+    QString lastLeft() const { return frames.isEmpty() ? QString() : QFileInfo(frames.last().pages[0].path).fileName(); }
+};
+
+struct RecordingHost : ViewerHost {
+    QString caption;
+    int commandUpdates = 0, closes = 0;
+    RecordingTarget full;
+    bool fullOpen = false;
+    void setCaption(const QString &c) override { caption = c; }
+    void commandsChanged() override { ++commandUpdates; }
+    void historyChanged(const QStringList &) override {}
+    DisplayTarget *setFullScreen(bool on) override
+    {
+        fullOpen = on;
+        return on ? &full : nullptr;
+    }
+    void requestClose() override { ++closes; }
+    void restoreGeometry() override {}
+    bool windowVisible() const override { return true; }
+    void hideWindow() override {}
+};
+
+class ViewerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home_.isValid());
+        ASSERT_TRUE(pics_.isValid());
+        for (int i = 0; i < 5; ++i) {
+            QImage img(40, 30, QImage::Format_RGB32);
+            img.fill(QColor::fromHsv(i * 60, 200, 200));
+            ASSERT_TRUE(img.save(pics_.filePath(QStringLiteral("p%1.png").arg(i))));
+        }
+        viewer_ = std::make_unique<Viewer>(
+            ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini"))}, prompter_, host_);
+        viewer_->setMainTarget(&target_);
+        viewer_->startUp();
+    }
+    void open() { viewer_->openFolder(pics_.path()); }
+
+    QTemporaryDir home_, pics_;
+    ScriptedPrompter prompter_;
+    RecordingHost host_;
+    RecordingTarget target_;
+    std::unique_ptr<Viewer> viewer_;
+};
+} // namespace
+
+TEST_F(ViewerTest, OpeningAFolderShowsItsFirstPictureOnce)
+{
+    open();
+    ASSERT_EQ(target_.frames.size(), 1);
+    EXPECT_EQ(target_.lastLeft(), QStringLiteral("p0.png"));
+    EXPECT_TRUE(viewer_->state().ListActive);
+    EXPECT_TRUE(host_.caption.endsWith(QStringLiteral("[1/5] ") + pics_.filePath(QStringLiteral("p0.png"))));
+    EXPECT_TRUE(viewer_->commands().isEnabled(ActionId::slideshow1));
+}
+
+TEST_F(ViewerTest, KeysStepAndWrapInEveryForm)
+{
+    open();
+    struct Step {
+        int key;
+        const char *left;
+    };
+    // Single page: back from the first wraps to the last.
+    for (const Step &s : {Step{Qt::Key_Left, "p4.png"}, Step{Qt::Key_Right, "p0.png"}, Step{Qt::Key_Down, "p4.png"},
+                          Step{Qt::Key_PageDown, "p0.png"}, Step{Qt::Key_Up, "p1.png"}}) {
+        viewer_->keyDown(s.key, {}, false, 0);
+        EXPECT_EQ(target_.lastLeft(), QString::fromLatin1(s.left)) << s.key;
+    }
+    // Pairs: 0+1, 2+3, then the last page alone, then round again.
+    viewer_->keyDown(Qt::Key_Left, {}, false, 0);
+    viewer_->state().settings.Tool.State = 1;
+    viewer_->ApplySettings();
+    QStringList seen;
+    for (int i = 0; i < 4; ++i) {
+        const Frame &f = target_.frames.last();
+        seen << QFileInfo(f.pages[0].path).fileName() + "+" + QFileInfo(f.pages[1].path).fileName();
+        viewer_->keyDown(Qt::Key_Right, {}, false, 0);
+    }
+    EXPECT_EQ(seen, QStringList({"p0.png+p1.png", "p2.png+p3.png", "p4.png+", "p0.png+p1.png"}));
+}
+
+TEST_F(ViewerTest, VanishedPicturesDropOutAndTheLastOneClearsTheView)
+{
+    open();
+    QFile::remove(pics_.filePath(QStringLiteral("p1.png")));
+    viewer_->keyDown(Qt::Key_Right, {}, false, 0);
+    EXPECT_EQ(target_.lastLeft(), QStringLiteral("p2.png"));
+    EXPECT_EQ(viewer_->state().list.count(), 4);
+
+    for (const QString &f : QDir(pics_.path()).entryList(QDir::Files))
+        QFile::remove(pics_.filePath(f));
+    viewer_->keyDown(Qt::Key_Right, {}, false, 0);
+    EXPECT_EQ(prompter_.errors, QStringList{QStringLiteral("表示する画像はありません。")});
+    EXPECT_FALSE(viewer_->state().ListActive);
+    EXPECT_GE(target_.clears, 1);
+    EXPECT_FALSE(viewer_->commands().isEnabled(ActionId::slideshow1));
+}
+
+TEST_F(ViewerTest, FullScreenPaintsOnItsOwnSurfaceAndComesBack)
+{
+    open();
+    viewer_->commands().run(ActionId::Max1);
+    EXPECT_TRUE(host_.fullOpen);
+    EXPECT_TRUE(viewer_->commands().isChecked(ActionId::Max1));
+    ASSERT_EQ(host_.full.frames.size(), 1);
+    viewer_->keyDown(Qt::Key_Right, {}, false, 0);
+    EXPECT_EQ(host_.full.lastLeft(), QStringLiteral("p1.png"));
+    viewer_->keyDown(Qt::Key_Return, {}, false, 0);
+    EXPECT_FALSE(host_.fullOpen);
+    EXPECT_FALSE(viewer_->commands().isChecked(ActionId::Max1));
+    EXPECT_EQ(target_.lastLeft(), QStringLiteral("p1.png"));
+}
+
+TEST_F(ViewerTest, EscapeAsksTheWindowToClose)
+{
+    viewer_->keyDown(Qt::Key_Escape, {}, false, 0);
+    EXPECT_EQ(host_.closes, 1);
+    EXPECT_TRUE(viewer_->state().QuitRequested);
+}
