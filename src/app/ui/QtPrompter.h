@@ -26,6 +26,8 @@ public:
     void setStatusText(const QString &text) override;
 
 private:
+    QWidget *parentWindow() const;
+
     QPointer<QWidget> owner_;
     QPointer<QLabel> status_;
     std::function<void(const QString &)> notice_;

@@ -340,3 +340,31 @@ TEST_F(MainWindowTest, KeysReachTheViewerAfterDialogsAndMenus)
     typed(Qt::Key_Escape);
     EXPECT_FALSE(w.isVisible());
 }
+
+// An error box at start-up (a broken plug-in) must not create the hidden main
+// window as its parent: the stored outer geometry would then be applied as
+// the inner one, and the window would grow by its frame at every start.
+TEST_F(MainWindowTest, StartUpErrorBoxLeavesTheMainWindowUncreated)
+{
+    QTemporaryDir plugins;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(GD_TEST_PLUGIN_DIR "/testing/noinfo.spi"),
+                            plugins.filePath(QStringLiteral("noinfo.spi"))));
+    QFile ini(AppPaths::settingsPath());
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QStringLiteral("[Susie Plug-in]\r\nDir=%1\r\n").arg(plugins.path()).toUtf8());
+    ini.close();
+    int boxes = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            ++boxes;
+            EXPECT_EQ(box->parentWidget(), nullptr);
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    closer.start(20);
+    MainWindow w({});
+    closer.stop();
+    EXPECT_EQ(boxes, 1);
+    EXPECT_FALSE(w.testAttribute(Qt::WA_WState_Created));
+}
