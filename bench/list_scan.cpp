@@ -36,29 +36,29 @@ int main(int argc, char **argv)
     const size_t heapBefore = mallinfo2().uordblks;
     QElapsedTimer t;
     t.start();
-    st.SortOrder = 2;
+    st.SortOrder = PlayOrder::Name;
     ops.ScanFolder(dir.path() + "/*.*"); // ends with SortList(2)
-    ops.SortList(2);
+    ops.SortList(PlayOrder::Name);
     std::printf("ScanFolder + SortList(2): %.3f s (%d pictures)\n", t.nsecsElapsed() / 1e9, st.list.count());
     const size_t heapAfter = mallinfo2().uordblks;
     std::printf("list memory: %.1f MB\n", double(heapAfter - heapBefore) / (1024.0 * 1024.0));
 
     // A list that is not already in name order.
-    ops.SortList(1);
+    ops.SortList(PlayOrder::Random);
     t.restart();
-    ops.SortList(2);
+    ops.SortList(PlayOrder::Name);
     std::printf("SortList(2) from random order: %.3f s\n", t.nsecsElapsed() / 1e9);
 
     t.restart();
-    ops.SortList(4);
+    ops.SortList(PlayOrder::Date);
     std::printf("SortList(4) by date: %.3f s\n", t.nsecsElapsed() / 1e9);
 
     t.restart();
-    ops.SortList(1);
+    ops.SortList(PlayOrder::Random);
     std::printf("SortList(1) random: %.3f s\n", t.nsecsElapsed() / 1e9);
 
     t.restart();
-    ops.SortList(3);
+    ops.SortList(PlayOrder::NameReversed);
     std::printf("SortList(3) reversed: %.3f s\n", t.nsecsElapsed() / 1e9);
     return 0;
 }

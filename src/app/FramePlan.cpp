@@ -15,8 +15,8 @@ Frame PlanFrame(const FrameRequest &r, const SlotLoader &load)
     Frame f;
     const int count = int(r.pages.size());
     f.caption = PictureCaption(r.index, count, r.pages.at(r.index));
-    f.spread = r.toolState != 0;
-    const layout::SlotPlan plan = layout::PlanSlots(r.toolState, r.orient, r.index, count);
+    f.spread = r.form != DisplayForm::Single;
+    const layout::SlotPlan plan = layout::PlanSlots(int(r.form), r.orient, r.index, count);
     QString lastRead;
     for (int slot = 0; slot < (f.spread ? 2 : 1); ++slot) {
         SlotFrame &s = f.pages[size_t(slot)];

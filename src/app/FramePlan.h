@@ -2,6 +2,7 @@
 // Plans one frame of the display from the list position and the display
 // form: which entry each slot shows, where, and which slot failed to load.
 #include "app/Frame.h"
+#include "common/ViewModes.h"
 
 #include <QSize>
 #include <QStringList>
@@ -10,7 +11,7 @@
 struct FrameRequest {
     QStringList pages;  // the picture list
     int index = 0;      // normalised into 0..count-1
-    int toolState = 0;  // 0 single page, 1 and 2 the spread forms
+    DisplayForm form = DisplayForm::Single;
     int orient = 0;     // slot of the current page in a spread
     bool zoom = false;  // enlarge small pictures
     QSize area;         // one display slot

@@ -161,25 +161,25 @@ void ListOps::ActivateList()
     hooks_.listStateChanged();
 }
 
-void ListOps::SortList(int order)
+void ListOps::SortList(PlayOrder order)
 {
     PictureList &list = st_.list;
     if (list.isEmpty())
         return;
     switch (order) {
-    case 1:
+    case PlayOrder::Random:
         ShuffleList(list);
         break;
-    case 2:
-    case 3:
+    case PlayOrder::Name:
+    case PlayOrder::NameReversed:
         if (!list.sorted()) {
             list.setSorted(true);
             list.setSorted(false);
         }
-        if (order == 3)
+        if (order == PlayOrder::NameReversed)
             ReverseList(list);
         break;
-    case 4: {
+    case PlayOrder::Date: {
         QString missing;
         if (!SortByDate(list, &missing)) {
             prompter_.beep();
@@ -196,11 +196,11 @@ void ListOps::SortList(int order)
     hooks_.Picture();
 }
 
-void ListOps::menuSort(int order)
+void ListOps::menuSort(PlayOrder order)
 {
-    if (hooks_.toolBoxSort(order))
+    if (hooks_.toolBoxSort(int(order)))
         return;
-    st_.SortOrder = uint8_t(order);
+    st_.SortOrder = order;
     SortList(order);
 }
 

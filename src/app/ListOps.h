@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "common/ViewModes.h"
+
 struct ViewerState;
 class Prompter;
 class ListHooks;
@@ -29,9 +31,9 @@ public:
     void ActivateList();
     // Reorders by `order` (1 random, 2 name, 3 name reversed, 4 date), goes
     // to the first picture and displays. Nothing at all on an empty list.
-    void SortList(int order);
+    void SortList(PlayOrder order);
     // The handler of the four order actions.
-    void menuSort(int order);
+    void menuSort(PlayOrder order);
 
     // Open picture files: the files chosen in the dialog (not called when
     // the dialog was cancelled).

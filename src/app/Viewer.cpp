@@ -94,7 +94,7 @@ void Viewer::firstShow(const std::function<void()> &restore)
         DisplayBatch batch(*this);
         ComputeArea();
         state_.list.setSorted(false);
-        state_.SortOrder = 2;
+        state_.SortOrder = PlayOrder::Name;
         listOps_->SortList(state_.SortOrder);
         if (state_.ShortcutRun)
             listOps_->ActivateList();
@@ -203,7 +203,7 @@ void Viewer::Picture()
     FrameRequest request;
     request.pages = state_.list.items();
     request.index = state_.PictureIndex;
-    request.toolState = state_.settings.Tool.State;
+    request.form = displayFormFrom(state_.settings.Tool.State);
     request.orient = state_.settings.Tool.Orient;
     request.zoom = state_.settings.Option.Zoom;
     request.area = QSize(state_.AreaWidth, state_.AreaHeight);

@@ -17,7 +17,7 @@ void Viewer::buildCommands()
     commands_.set(Id::FileNameVisible1, {[this] { toggleFileNameLabel(); }, always,
                                          [this] { return state_.settings.Window.FileNameShown; }});
     for (Id id : {Id::menu_random, Id::menu_normal, Id::menu_reverse, Id::Action1})
-        commands_.set(id, {[this, id] { listOps_->menuSort(actionSpec(id).tag); }, always, {}});
+        commands_.set(id, {[this, id] { listOps_->menuSort(playOrderFrom(actionSpec(id).tag)); }, always, {}});
     // Copy and move mode show their choice even before transfers arrive.
     commands_.set(Id::CopyMode1, {{}, {}, [this] { return state_.settings.Option.Copy; }});
     commands_.set(Id::MoveMode1, {{}, {}, [this] { return !state_.settings.Option.Copy; }});

@@ -3,6 +3,7 @@
 // picture list and the flags that every part of the viewer reads.
 #include "common/AppTexts.h"
 #include "common/PictureList.h"
+#include "common/ViewModes.h"
 #include "settings/Settings.h"
 
 #include <QString>
@@ -13,7 +14,7 @@ struct ViewerState {
 
     PictureList list;
     int32_t PictureIndex = 0;
-    uint8_t SortOrder = 2; // 1 random, 2 name, 3 name reversed, 4 date
+    PlayOrder SortOrder = PlayOrder::Name;
 
     bool ListActive = false;
     bool ShortcutRun = false;

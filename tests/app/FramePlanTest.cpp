@@ -64,7 +64,7 @@ TEST(FramePlan, SlotsCaptionAndNameForEachForm)
         FrameRequest r;
         r.pages = pages(c.count);
         r.index = c.index;
-        r.toolState = c.form;
+        r.form = DisplayForm(c.form);
         r.orient = c.orient;
         r.area = QSize(400, 300);
         const Frame f = PlanFrame(r, loaderFailing(c.broken));
@@ -83,14 +83,14 @@ TEST(FramePlan, PicturesAreFittedIntoTheirSlot)
 {
     FrameRequest r;
     r.pages = pages(2);
-    r.toolState = 1;
+    r.form = DisplayForm::Pairs;
     r.area = QSize(400, 300);
     const Frame f = PlanFrame(r, loaderFailing({}));
     // 800×600 fits a 400×300 slot exactly; the second slot starts at the area width.
     EXPECT_EQ(f.pages[0].rect, QRect(0, 0, 400, 300));
     EXPECT_EQ(f.pages[1].rect, QRect(400, 0, 400, 300));
 
-    r.toolState = 1;
+    r.form = DisplayForm::Pairs;
     const Frame failed = PlanFrame(r, loaderFailing({"/p/1.jpg"}));
     EXPECT_TRUE(failed.pages[1].failed);
     // "表示不可" is centred in its own slot.

@@ -102,7 +102,7 @@ TEST_F(ListOpsTest, OpenFolderShowsSearchTextAndRemembersParent)
 
 TEST_F(ListOpsTest, OpenFilesSkipsMediaAndKeepsCaseVariants)
 {
-    st.SortOrder = 3;
+    st.SortOrder = PlayOrder::NameReversed;
     ops.openFiles({d + "IMG.JPG", d + "img.jpg", d + "a.jpg", d + "a.jpg", d + "song.mp3"});
     EXPECT_EQ(names(), QStringList({"img.jpg", "IMG.JPG", "a.jpg"}));
     EXPECT_TRUE(st.ListActive);

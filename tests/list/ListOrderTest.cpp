@@ -126,7 +126,7 @@ TEST(ListOrders, ByDateIsStableAndReportsAVanishedFile)
     ListOps ops(st, prompter, hooks);
     st.list.replace(before);
     st.PictureIndex = 2;
-    ops.SortList(4);
+    ops.SortList(PlayOrder::Date);
     ASSERT_EQ(prompter.errors.size(), 1);
     EXPECT_TRUE(prompter.errors[0].contains(d + "d.jpg"));
     EXPECT_EQ(st.list.items(), before);
@@ -141,19 +141,19 @@ TEST(ListOrders, SortListOnEmptyListDoesNothing)
     ListOps ops(st, prompter, hooks);
     st.PictureIndex = 3;
     for (int order = 1; order <= 4; ++order)
-        ops.SortList(order);
+        ops.SortList(playOrderFrom(order));
     EXPECT_TRUE(hooks.calls.isEmpty());
     EXPECT_EQ(st.PictureIndex, 3);
 
     // The order actions go to the tool box when it is open.
     hooks.toolBoxOpen = true;
     st.list.replace({"/a", "/C", "/b"});
-    ops.menuSort(3);
-    EXPECT_EQ(st.SortOrder, 2);
+    ops.menuSort(PlayOrder::NameReversed);
+    EXPECT_EQ(st.SortOrder, PlayOrder::Name);
     EXPECT_EQ(st.list.items(), QStringList({"/a", "/C", "/b"}));
     hooks.toolBoxOpen = false;
-    ops.menuSort(3);
-    EXPECT_EQ(st.SortOrder, 3);
+    ops.menuSort(PlayOrder::NameReversed);
+    EXPECT_EQ(st.SortOrder, PlayOrder::NameReversed);
     EXPECT_EQ(st.list.items(), QStringList({"/C", "/b", "/a"}));
     EXPECT_EQ(hooks.calls.last(), "Picture");
 }
