@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDrag>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QWidget>
 
