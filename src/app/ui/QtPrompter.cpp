@@ -18,6 +18,11 @@ void QtPrompter::error(const QString &text)
     QMessageBox::critical(owner_, kAppTitle, text, QMessageBox::Ok);
 }
 
+void QtPrompter::errorCaptioned(const QString &text, const QString &caption)
+{
+    QMessageBox::critical(owner_, caption, text, QMessageBox::Ok);
+}
+
 void QtPrompter::info(const QString &text)
 {
     QMessageBox::information(owner_, kAppTitle, text, QMessageBox::Ok);
