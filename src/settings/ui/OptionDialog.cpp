@@ -354,7 +354,7 @@ std::optional<OptionResult> TfOption::run(Settings &settings, const QStringList 
     TfOption dialog(settings, ruleLines, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.result();
+    return dialog.changes();
 }
 
 void TfOption::showApps(int selected)

@@ -25,7 +25,7 @@ class TfOption : public QDialog
     Q_OBJECT
 public:
     // Edits `settings` on OK; `ruleLines` are the camera naming rules, one
-    // rule a line. The confirmed lines come back in result().ruleLines.
+    // rule a line. The confirmed lines come back in changes().ruleLines.
     TfOption(Settings &settings, const QStringList &ruleLines, QWidget *parent = nullptr);
 
     // Shows the dialog modally; the changes when the user pressed OK.
@@ -38,7 +38,7 @@ public:
     void setFolderPicker(Picker picker) { pickFolder_ = std::move(picker); }
 
     // What OK changed (valid once the dialog was accepted).
-    const OptionResult &result() const { return result_; }
+    const OptionResult &changes() const { return result_; }
 
     void accept() override;
 
