@@ -10,6 +10,12 @@ public:
     virtual void beep() = 0;
     // Error box: error icon, one OK button.
     virtual void error(const QString &text) = 0;
+    // Error box under its own caption instead of the program's title.
+    virtual void errorCaptioned(const QString &text, const QString &caption)
+    {
+        (void)caption;
+        error(text);
+    }
     // Information box with one OK button.
     virtual void info(const QString &text) = 0;
     // Plain box: no icon, one OK button.

@@ -11,10 +11,16 @@ public:
     bool answer = true; // answer to every confirm()
     int beeps = 0;
     QStringList errors, infos, plains, questions, notices, statusHistory;
+    QStringList errorCaptions; // captions of errors shown under their own
     QString status;
 
     void beep() override { ++beeps; }
     void error(const QString &text) override { errors << text; }
+    void errorCaptioned(const QString &text, const QString &caption) override
+    {
+        errorCaptions << caption;
+        error(text);
+    }
     void info(const QString &text) override { infos << text; }
     void plain(const QString &text) override { plains << text; }
     bool confirm(const QString &text) override

@@ -29,6 +29,11 @@ void QtPrompter::error(const QString &text)
     QMessageBox::critical(parentWindow(), kAppTitle, text, QMessageBox::Ok);
 }
 
+void QtPrompter::errorCaptioned(const QString &text, const QString &caption)
+{
+    QMessageBox::critical(owner_, caption, text, QMessageBox::Ok);
+}
+
 void QtPrompter::info(const QString &text)
 {
     QMessageBox::information(parentWindow(), kAppTitle, text, QMessageBox::Ok);

@@ -18,6 +18,7 @@ public:
 
     void beep() override;
     void error(const QString &text) override;
+    void errorCaptioned(const QString &text, const QString &caption) override;
     void info(const QString &text) override;
     void plain(const QString &text) override;
     bool confirm(const QString &text) override;

@@ -1,0 +1,316 @@
+#include "lists/Launcher.h"
+
+#include "common/Prompter.h"
+#include "platform/Processes.h"
+#include "settings/Settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace
+{
+QString onOff(bool on)
+{
+    return on ? QStringLiteral("On") : QStringLiteral("Off");
+}
+
+// Characters that make an Exec argument need quotes.
+bool isReserved(QChar c)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    return reserved.contains(c);
+}
+} // namespace
+
+ShortcutChoices ShortcutChoices::fromSettings(const ShortCutSettings &s)
+{
+    ShortcutChoices c;
+    c.seconds = s.Interval;
+    c.milliseconds = s.IntervalM;
+    c.autoStart = s.Auto;
+    c.box = s.Box;
+    c.button = s.Button;
+    c.full = s.Full;
+    c.zoom = s.Zoom;
+    c.repeat = s.Repeat;
+    return c;
+}
+
+void ShortcutChoices::storeInto(ShortCutSettings &s) const
+{
+    s.Interval = seconds;
+    s.IntervalM = milliseconds;
+    s.Auto = autoStart;
+    s.Box = box;
+    s.Button = button;
+    s.Full = full;
+    s.Zoom = zoom;
+    s.Repeat = repeat == 1 ? 1 : repeat == 0 ? 0 : -1;
+}
+
+QString ShortcutTimeText(int seconds, int milliseconds, const QLocale &locale)
+{
+    // Whole milliseconds over 1000 give the nearest double, so 2 s 299 ms
+    // prints as 2.299 and not with a tail of binary noise.
+    const double s = double(qint64(seconds) * 1000 + milliseconds) / 1000.0;
+    QLocale loc = locale;
+    loc.setNumberOptions(QLocale::OmitGroupSeparator);
+    return loc.toString(s, 'f', QLocale::FloatingPointShortest);
+}
+
+QStringList ShortcutArguments(const QString &target, const ShortcutChoices &c, const QLocale &locale)
+{
+    const QString repeat = c.repeat == 1   ? QStringLiteral("On")
+                           : c.repeat == 0 ? QStringLiteral("Off")
+                                           : QStringLiteral("Exit");
+    return {target,
+            QStringLiteral("/Time=") + ShortcutTimeText(c.seconds, c.milliseconds, locale),
+            QStringLiteral("/Auto=") + onOff(c.autoStart),
+            QStringLiteral("/Box=") + onOff(c.box),
+            QStringLiteral("/Button=") + onOff(c.button),
+            QStringLiteral("/Full=") + onOff(c.full),
+            QStringLiteral("/Zoom=") + onOff(c.zoom),
+            QStringLiteral("/Repeat=") + repeat};
+}
+
+QString DesktopExecArgument(const QString &arg, bool forceQuotes)
+{
+    bool quote = forceQuotes || arg.isEmpty();
+    for (QChar c : arg)
+        quote = quote || isReserved(c);
+    QString out;
+    if (quote)
+        out += u'"';
+    for (QChar c : arg) {
+        if (c == u'%')
+            out += u'%';
+        else if (quote && (c == u'"' || c == u'`' || c == u'$' || c == u'\\'))
+            out += u'\\';
+        out += c;
+    }
+    if (quote)
+        out += u'"';
+    return out;
+}
+
+QString DesktopExecLine(const QString &program, const QStringList &args)
+{
+    QString line = DesktopExecArgument(program);
+    for (qsizetype i = 0; i < args.size(); ++i)
+        line += u' ' + DesktopExecArgument(args.at(i), i == 0);
+    return line;
+}
+
+QStringList SplitDesktopExec(const QString &exec)
+{
+    QStringList out;
+    QString arg;
+    bool inArg = false;   // something (even "") has started an argument
+    bool quoted = false;  // inside double quotes
+    bool literal = false; // the argument holds more than field codes
+    const qsizetype n = exec.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = exec.at(i);
+        if (quoted) {
+            if (c == u'"') {
+                quoted = false;
+            } else if (c == u'\\' && i + 1 < n && QStringLiteral("\"`$\\").contains(exec.at(i + 1))) {
+                arg += exec.at(++i);
+            } else if (c == u'%' && i + 1 < n && exec.at(i + 1) == u'%') {
+                arg += u'%';
+                ++i;
+            } else {
+                arg += c;
+            }
+            continue;
+        }
+        if (c == u' ' || c == u'\t') {
+            if (inArg && (literal || !arg.isEmpty()))
+                out << arg;
+            arg.clear();
+            inArg = literal = false;
+            continue;
+        }
+        inArg = true;
+        if (c == u'"') {
+            quoted = literal = true;
+        } else if (c == u'%' && i + 1 < n) {
+            // %% is a percent sign; any other field code stands for files or
+            // URLs we never pass, so it is dropped.
+            if (exec.at(++i) == u'%') {
+                arg += u'%';
+                literal = true;
+            }
+        } else {
+            arg += c;
+            literal = true;
+        }
+    }
+    if (quoted)
+        return {};
+    if (inArg && (literal || !arg.isEmpty()))
+        out << arg;
+    return out;
+}
+
+QString EscapeDesktopValue(const QString &value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (QChar c : value) {
+        switch (c.unicode()) {
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            out += QStringLiteral("\\n");
+            break;
+        case '\t':
+            out += QStringLiteral("\\t");
+            break;
+        case '\r':
+            out += QStringLiteral("\\r");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString UnescapeDesktopValue(const QString &value)
+{
+    QString out;
+    out.reserve(value.size());
+    const qsizetype n = value.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = value.at(i);
+        if (c != u'\\' || i + 1 == n) {
+            out += c;
+            continue;
+        }
+        switch (value.at(i + 1).unicode()) {
+        case 's':
+            out += u' ';
+            break;
+        case 'n':
+            out += u'\n';
+            break;
+        case 't':
+            out += u'\t';
+            break;
+        case 'r':
+            out += u'\r';
+            break;
+        case '\\':
+            out += u'\\';
+            break;
+        default:
+            out += c;
+            continue; // keep an unknown escape as written
+        }
+        ++i;
+    }
+    return out;
+}
+
+QString LauncherIcon(const QString &viewerPath)
+{
+    const QString beside = QFileInfo(viewerPath).absolutePath() + QStringLiteral("/glimmerdeck.svg");
+    return QFileInfo(beside).isFile() ? beside : QStringLiteral("glimmerdeck");
+}
+
+QString LauncherText(const LauncherEntry &e)
+{
+    QString t = QStringLiteral("[Desktop Entry]\n"
+                               "Type=Application\n"
+                               "Version=1.0\n");
+    t += QStringLiteral("Name=") + EscapeDesktopValue(e.name) + u'\n';
+    t += QStringLiteral("Comment=") + EscapeDesktopValue(kLauncherComment) + u'\n';
+    t += QStringLiteral("Exec=") + EscapeDesktopValue(DesktopExecLine(e.program, e.args)) + u'\n';
+    if (!e.workingDir.isEmpty())
+        t += QStringLiteral("Path=") + EscapeDesktopValue(e.workingDir) + u'\n';
+    if (!e.icon.isEmpty())
+        t += QStringLiteral("Icon=") + EscapeDesktopValue(e.icon) + u'\n';
+    t += QStringLiteral("Terminal=false\n");
+    return t;
+}
+
+bool writeLauncherFile(const QString &path, const LauncherEntry &entry)
+{
+    const QByteArray bytes = LauncherText(entry).toUtf8();
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    // Executable like "chmod +x": wherever the file may be read.
+    QFileDevice::Permissions p = f.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser;
+    if (p & QFileDevice::ReadGroup)
+        p |= QFileDevice::ExeGroup;
+    if (p & QFileDevice::ReadOther)
+        p |= QFileDevice::ExeOther;
+    if (f.write(bytes) != bytes.size() || !f.setPermissions(p)) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+void markLauncherTrusted(const QString &path)
+{
+    // File managers that refuse to start untrusted launchers read this
+    // flag; elsewhere it is harmless, and without gio there is no such
+    // desktop to satisfy.
+    Processes::startToolIfInstalled(
+        QStringLiteral("gio"),
+        {QStringLiteral("set"), path, QStringLiteral("metadata::trusted"), QStringLiteral("true")});
+}
+
+bool readLauncherCommand(const QString &path, QStringList &command, QString &workingDir)
+{
+    command.clear();
+    workingDir.clear();
+    QFile f(path);
+    // A launcher is a few hundred bytes; anything huge is not ours.
+    if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024)
+        return false;
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n');
+    bool inEntry = false, haveExec = false, havePath = false;
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.startsWith(u'[')) {
+            if (inEntry)
+                break;
+            inEntry = line == QStringLiteral("[Desktop Entry]");
+            continue;
+        }
+        if (!inEntry || line.startsWith(u'#'))
+            continue;
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0)
+            continue;
+        const QString key = line.left(eq).trimmed();
+        const QString value = UnescapeDesktopValue(line.mid(eq + 1).trimmed());
+        if (key == QStringLiteral("Exec") && !haveExec) {
+            command = SplitDesktopExec(value);
+            haveExec = true;
+        } else if (key == QStringLiteral("Path") && !havePath) {
+            workingDir = value;
+            havePath = true;
+        }
+    }
+    return !command.isEmpty();
+}
+
+bool RunShortcutSample(const QString &launcherPath, Prompter &prompter, qint64 *pid)
+{
+    prompter.plain(kSampleRunText);
+    QStringList command;
+    QString workingDir;
+    if (!readLauncherCommand(launcherPath, command, workingDir) ||
+        !Processes::startDetached(command.first(), command.mid(1), workingDir, pid)) {
+        prompter.errorCaptioned(kSampleFailedText, kSampleFailedCaption);
+        return false;
+    }
+    return true;
+}
