@@ -219,7 +219,8 @@ std::optional<QStringList> ExpandExec(const QString &exec, const ExecFields &fie
             // A code standing alone may give no argument, or two (%i).
             const QChar code = a.pieces.first().code;
             if (isFileCode(code)) {
-                argv << fields.file;
+                if (!fields.file.isEmpty())
+                    argv << fields.file;
                 hadFile = true;
             } else if (code == u'i') {
                 if (!fields.icon.isEmpty())
@@ -252,7 +253,7 @@ std::optional<QStringList> ExpandExec(const QString &exec, const ExecFields &fie
     }
     if (argv.isEmpty() || argv.first().isEmpty())
         return std::nullopt;
-    if (!hadFile)
+    if (!hadFile && !fields.file.isEmpty())
         argv << fields.file;
     return argv;
 }

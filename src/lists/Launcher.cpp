@@ -1,7 +1,8 @@
 #include "lists/Launcher.h"
 
 #include "common/Prompter.h"
-#include "platform/Processes.h"
+#include "extras/DesktopEntry.h"
+#include "platform/Process.h"
 #include "settings/Settings.h"
 
 #include <QFile>
@@ -20,6 +21,14 @@ bool isReserved(QChar c)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     return reserved.contains(c);
+}
+
+bool startSample(const QStringList &command, const QString &workingDir, qint64 *pid)
+{
+    const Process::StartResult r = Process::startDetached(command.first(), command.mid(1), workingDir);
+    if (pid)
+        *pid = r.pid;
+    return r.ok();
 }
 } // namespace
 
@@ -102,58 +111,6 @@ QString DesktopExecLine(const QString &program, const QStringList &args)
     return line;
 }
 
-QStringList SplitDesktopExec(const QString &exec)
-{
-    QStringList out;
-    QString arg;
-    bool inArg = false;   // something (even "") has started an argument
-    bool quoted = false;  // inside double quotes
-    bool literal = false; // the argument holds more than field codes
-    const qsizetype n = exec.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = exec.at(i);
-        if (quoted) {
-            if (c == u'"') {
-                quoted = false;
-            } else if (c == u'\\' && i + 1 < n && QStringLiteral("\"`$\\").contains(exec.at(i + 1))) {
-                arg += exec.at(++i);
-            } else if (c == u'%' && i + 1 < n && exec.at(i + 1) == u'%') {
-                arg += u'%';
-                ++i;
-            } else {
-                arg += c;
-            }
-            continue;
-        }
-        if (c == u' ' || c == u'\t') {
-            if (inArg && (literal || !arg.isEmpty()))
-                out << arg;
-            arg.clear();
-            inArg = literal = false;
-            continue;
-        }
-        inArg = true;
-        if (c == u'"') {
-            quoted = literal = true;
-        } else if (c == u'%' && i + 1 < n) {
-            // %% is a percent sign; any other field code stands for files or
-            // URLs we never pass, so it is dropped.
-            if (exec.at(++i) == u'%') {
-                arg += u'%';
-                literal = true;
-            }
-        } else {
-            arg += c;
-            literal = true;
-        }
-    }
-    if (quoted)
-        return {};
-    if (inArg && (literal || !arg.isEmpty()))
-        out << arg;
-    return out;
-}
-
 QString EscapeDesktopValue(const QString &value)
 {
     QString out;
@@ -175,42 +132,6 @@ QString EscapeDesktopValue(const QString &value)
         default:
             out += c;
         }
-    }
-    return out;
-}
-
-QString UnescapeDesktopValue(const QString &value)
-{
-    QString out;
-    out.reserve(value.size());
-    const qsizetype n = value.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = value.at(i);
-        if (c != u'\\' || i + 1 == n) {
-            out += c;
-            continue;
-        }
-        switch (value.at(i + 1).unicode()) {
-        case 's':
-            out += u' ';
-            break;
-        case 'n':
-            out += u'\n';
-            break;
-        case 't':
-            out += u'\t';
-            break;
-        case 'r':
-            out += u'\r';
-            break;
-        case '\\':
-            out += u'\\';
-            break;
-        default:
-            out += c;
-            continue; // keep an unknown escape as written
-        }
-        ++i;
     }
     return out;
 }
@@ -261,7 +182,7 @@ void markLauncherTrusted(const QString &path)
     // File managers that refuse to start untrusted launchers read this
     // flag; elsewhere it is harmless, and without gio there is no such
     // desktop to satisfy.
-    Processes::startToolIfInstalled(
+    Process::startToolIfInstalled(
         QStringLiteral("gio"),
         {QStringLiteral("set"), path, QStringLiteral("metadata::trusted"), QStringLiteral("true")});
 }
@@ -274,31 +195,11 @@ bool readLauncherCommand(const QString &path, QStringList &command, QString &wor
     // A launcher is a few hundred bytes; anything huge is not ours.
     if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024)
         return false;
-    const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n');
-    bool inEntry = false, haveExec = false, havePath = false;
-    for (QString line : lines) {
-        line = line.trimmed();
-        if (line.startsWith(u'[')) {
-            if (inEntry)
-                break;
-            inEntry = line == QStringLiteral("[Desktop Entry]");
-            continue;
-        }
-        if (!inEntry || line.startsWith(u'#'))
-            continue;
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            continue;
-        const QString key = line.left(eq).trimmed();
-        const QString value = UnescapeDesktopValue(line.mid(eq + 1).trimmed());
-        if (key == QStringLiteral("Exec") && !haveExec) {
-            command = SplitDesktopExec(value);
-            haveExec = true;
-        } else if (key == QStringLiteral("Path") && !havePath) {
-            workingDir = value;
-            havePath = true;
-        }
-    }
+    const DesktopEntry entry = ParseDesktopEntry(f.readAll(), MessagesLocale());
+    if (!entry.found)
+        return false;
+    command = ExpandExec(entry.exec, ExecFields{}).value_or(QStringList());
+    workingDir = entry.path;
     return !command.isEmpty();
 }
 
@@ -308,7 +209,7 @@ bool RunShortcutSample(const QString &launcherPath, Prompter &prompter, qint64 *
     QStringList command;
     QString workingDir;
     if (!readLauncherCommand(launcherPath, command, workingDir) ||
-        !Processes::startDetached(command.first(), command.mid(1), workingDir, pid)) {
+        !startSample(command, workingDir, pid)) {
         prompter.errorCaptioned(kSampleFailedText, kSampleFailedCaption);
         return false;
     }

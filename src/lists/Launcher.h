@@ -43,14 +43,9 @@ QString DesktopExecArgument(const QString &arg, bool forceQuotes = false);
 // The Exec value for `program` and `args`, before string escaping. The
 // first argument (the target) is always quoted, like a path typed by hand.
 QString DesktopExecLine(const QString &program, const QStringList &args);
-// Splits an Exec value (already string-unescaped) back into program and
-// arguments; field codes other than %% are dropped. Empty when malformed
-// (an unclosed quote).
-QStringList SplitDesktopExec(const QString &exec);
 
 // A value escaped for a .desktop file: \ as \\, tab, CR and LF as \t \r \n.
 QString EscapeDesktopValue(const QString &value);
-QString UnescapeDesktopValue(const QString &value);
 
 struct LauncherEntry {
     QString name;       // Name=

@@ -53,4 +53,10 @@ StartResult startDetached(const QString &program, const QStringList &arguments, 
     return r;
 }
 
+bool startToolIfInstalled(const QString &name, const QStringList &arguments)
+{
+    const QString path = QStandardPaths::findExecutable(name);
+    return !path.isEmpty() && startDetached(path, arguments, QString()).ok();
+}
+
 } // namespace Process

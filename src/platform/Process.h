@@ -27,4 +27,8 @@ struct StartResult {
 // current folder is left alone.
 StartResult startDetached(const QString &program, const QStringList &arguments, const QString &workingFolder);
 
+// The same for a helper tool looked up on PATH by `name`. A tool that is not
+// installed is simply not run (false); that is not an error.
+bool startToolIfInstalled(const QString &name, const QStringList &arguments);
+
 } // namespace Process

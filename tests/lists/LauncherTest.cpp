@@ -1,4 +1,5 @@
 #include "lists/Launcher.h"
+#include "extras/DesktopEntry.h"
 
 #include "ScriptedPrompter.h"
 #include "lists/ListFile.h"
@@ -105,15 +106,16 @@ TEST(Launcher, ExecArgumentsSurviveQuotingAndEscaping)
     // The file holds the escaped form; reading undoes both layers.
     const QString stored = EscapeDesktopValue(line);
     EXPECT_FALSE(stored.contains(u'\t'));
-    EXPECT_EQ(SplitDesktopExec(UnescapeDesktopValue(stored)), QStringList{program} + args);
+    const DesktopEntry entry = ParseDesktopEntry("[Desktop Entry]\nExec=" + stored.toUtf8() + "\n", "C");
+    EXPECT_EQ(ExpandExec(entry.exec, {}).value_or(QStringList()), QStringList{program} + args);
     // Plain switches stay bare; the target is always quoted; % is doubled.
     EXPECT_TRUE(line.endsWith(QStringLiteral(" /Time=2,5 \"\"")));
     EXPECT_TRUE(line.contains(QStringLiteral(" 100%% ")));
     EXPECT_EQ(DesktopExecArgument(QStringLiteral("/photos")), QStringLiteral("/photos"));
     EXPECT_EQ(DesktopExecArgument(QStringLiteral("/photos"), true), QStringLiteral("\"/photos\""));
     // Field codes of other launchers are dropped; an unclosed quote is refused.
-    EXPECT_EQ(SplitDesktopExec(QStringLiteral("viewer %F --x")), (QStringList{"viewer", "--x"}));
-    EXPECT_TRUE(SplitDesktopExec(QStringLiteral("viewer \"open")).isEmpty());
+    EXPECT_EQ(ExpandExec(QStringLiteral("viewer %F --x"), {}), (QStringList{"viewer", "--x"}));
+    EXPECT_FALSE(ExpandExec(QStringLiteral("viewer \"open"), {}).has_value());
 }
 
 TEST_F(ShortcutFixture, ExecLineForAFolderWithTheDefaultChoices)
