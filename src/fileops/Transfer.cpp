@@ -7,6 +7,7 @@
 #include "platform/FileTree.h"
 #include "settings/Settings.h"
 
+#include <QDir>
 #include <QThread>
 
 namespace
@@ -90,7 +91,8 @@ TransferResult Transfer::attempt(int index)
         slot.ChosenFolder = folder;
     }
 
-    if (!IsFolder(folder)) {
+    // A relative folder would depend on wherever the viewer was started.
+    if (!QDir::isAbsolutePath(folder) || !IsFolder(folder)) {
         prompter_.beep();
         prompter_.captionedError(kErrorCaption, kNoFolder);
         hooks_.Picture();
