@@ -1,5 +1,6 @@
 #include "fileops/ui/SameDialog.h"
 
+#include "app/ui/QtPrompter.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -150,4 +151,33 @@ TEST_F(SameDialogTest, OpensWhereItWasLeftButWithinTheDesktop)
     EXPECT_TRUE(desk.contains(off.frameGeometry()))
         << off.frameGeometry().x() << "," << off.frameGeometry().y();
     off.reject();
+}
+
+TEST_F(SameDialogTest, ThePrompterOpensItAboveTheActiveWindow)
+{
+    QWidget mainWindow; // hidden, as while the full-screen window is up
+    QWidget fullScreen;
+    fullScreen.show();
+    fullScreen.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fullScreen));
+    Settings settings;
+    settings.SameBox = {10, 20, 520, 310};
+    QtPrompter prompter(&mainWindow, nullptr);
+    prompter.setSameDialogContext(&settings, [] { return true; });
+    EXPECT_EQ(prompter.dialogParent(), &fullScreen);
+
+    QWidget *shownOver = nullptr;
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        QWidget *dlg = QApplication::activeModalWidget();
+        ASSERT_NE(dlg, nullptr);
+        shownOver = dlg->parentWidget();
+        caption = dlg->windowTitle();
+        dlg->resize(dlg->width() + 30, dlg->height());
+        child<QPushButton>(*dlg, "BitBtn4")->click();
+    });
+    EXPECT_EQ(prompter.compareSameName(source, target), SameNameChoice::DeleteTarget);
+    EXPECT_EQ(shownOver, &fullScreen);
+    EXPECT_EQ(caption, QStringLiteral("ファイル名が同じです。ファイル名を変更しますか。"));
+    EXPECT_EQ(settings.SameBox.Width, 550); // its geometry went back into the settings
 }
