@@ -10,8 +10,8 @@ enum class FileOpResult {
     TargetExists,        // the target name is taken (nothing was replaced)
     TargetFolderMissing, // the folder to write into does not exist
     PermissionDenied,
-    ReadOnly,    // read-only file system
-    NoSpace,     // disk full or quota exceeded
+    ReadOnly,   // read-only file system
+    NoSpace,    // disk full or quota exceeded
     InvalidName, // empty, ".", "..", contains "/" or NUL
     Cancelled,
     Failed, // any other failure; see detail
