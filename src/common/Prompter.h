@@ -3,6 +3,15 @@
 // status bar. The main window implements it with Qt; tests script it.
 #include <QString>
 
+// What the user decided when a transferred picture met a file of the same
+// name in the target folder. The values are the dialog's own results.
+enum class SameNameChoice {
+    Rename = 6,       // "変更後、実行": ask for a new name, then transfer
+    Cancel = 2,       // "キャンセル" or the dialog closed
+    DeleteSource = 3, // "元の画像を削除して中止"
+    DeleteTarget = 5, // "先の画像を削除して実行"
+};
+
 class Prompter
 {
 public:
@@ -10,8 +19,8 @@ public:
     virtual void beep() = 0;
     // Error box: error icon, one OK button.
     virtual void error(const QString &text) = 0;
-    // Error box under its own caption instead of the program's title.
-    virtual void errorCaptioned(const QString &text, const QString &caption)
+    // Error box under a caption of its own instead of the program's name.
+    virtual void captionedError(const QString &caption, const QString &text)
     {
         (void)caption;
         error(text);
@@ -27,4 +36,28 @@ public:
     virtual QString statusText() const = 0;
     // Sets the status bar text and paints it at once.
     virtual void setStatusText(const QString &text) = 0;
+
+    // Folder picker starting at `startFolder`; empty when cancelled.
+    virtual QString chooseFolder(const QString &title, const QString &startFolder)
+    {
+        (void)title;
+        (void)startFolder;
+        return {};
+    }
+    // Shows the picture being transferred (`source`) beside the file of the
+    // same name already at `target` and lets the user choose.
+    virtual SameNameChoice compareSameName(const QString &source, const QString &target)
+    {
+        (void)source;
+        (void)target;
+        return SameNameChoice::Cancel;
+    }
+    // Asks for a new file name for `takenName` in `folder`; empty when the
+    // user gives none or cancels.
+    virtual QString askNewName(const QString &folder, const QString &takenName)
+    {
+        (void)folder;
+        (void)takenName;
+        return {};
+    }
 };

@@ -210,7 +210,7 @@ bool RunShortcutSample(const QString &launcherPath, Prompter &prompter, qint64 *
     QString workingDir;
     if (!readLauncherCommand(launcherPath, command, workingDir) ||
         !startSample(command, workingDir, pid)) {
-        prompter.errorCaptioned(kSampleFailedText, kSampleFailedCaption);
+        prompter.captionedError(kSampleFailedCaption, kSampleFailedText);
         return false;
     }
     return true;

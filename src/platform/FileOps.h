@@ -47,3 +47,7 @@ public:
 
 // The real file system.
 FileOps &systemFileOps();
+
+// True when anything at all goes by this name, a dangling link included
+// (a rename that never replaces would refuse it).
+bool NameTaken(const QString &path);

@@ -1,21 +1,26 @@
 #include "app/ui/QtPrompter.h"
 
 #include "common/AppTexts.h"
+#include "fileops/ui/SameDialog.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 
 QtPrompter::QtPrompter(QWidget *owner, QLabel *status) : owner_(owner), status_(status) {}
 
-QWidget *QtPrompter::parentWindow() const
+QWidget *QtPrompter::dialogParent() const
 {
-    // Boxes go above whatever viewer window is in front (the full-screen one
-    // too). Before the main window is shown, a box must not be its child:
-    // that would create the window early, and its stored geometry would
-    // then be taken as the inner one and grow by the frame at every start.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
     if (QWidget *active = QApplication::activeWindow(); active && active->isVisible())
         return active;
+    // Before the main window is shown, a box must not be its child: that
+    // would create the window early, and its stored outer geometry would
+    // then be taken as the inner one and grow by the frame at every start.
     return owner_ && owner_->isVisible() ? owner_.data() : nullptr;
 }
 
@@ -26,28 +31,28 @@ void QtPrompter::beep()
 
 void QtPrompter::error(const QString &text)
 {
-    QMessageBox::critical(parentWindow(), kAppTitle, text, QMessageBox::Ok);
+    QMessageBox::critical(dialogParent(), kAppTitle, text, QMessageBox::Ok);
 }
 
-void QtPrompter::errorCaptioned(const QString &text, const QString &caption)
+void QtPrompter::captionedError(const QString &caption, const QString &text)
 {
-    QMessageBox::critical(owner_, caption, text, QMessageBox::Ok);
+    QMessageBox::critical(dialogParent(), caption, text, QMessageBox::Ok);
 }
 
 void QtPrompter::info(const QString &text)
 {
-    QMessageBox::information(parentWindow(), kAppTitle, text, QMessageBox::Ok);
+    QMessageBox::information(dialogParent(), kAppTitle, text, QMessageBox::Ok);
 }
 
 void QtPrompter::plain(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, parentWindow());
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, dialogParent());
     box.exec();
 }
 
 bool QtPrompter::confirm(const QString &text)
 {
-    return QMessageBox::question(parentWindow(), kAppTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+    return QMessageBox::question(dialogParent(), kAppTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
                                  QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
@@ -70,4 +75,32 @@ void QtPrompter::setStatusText(const QString &text)
         return;
     status_->setText(text);
     status_->repaint();
+}
+
+QString QtPrompter::chooseFolder(const QString &title, const QString &startFolder)
+{
+    return QFileDialog::getExistingDirectory(dialogParent(), title, startFolder);
+}
+
+SameNameChoice QtPrompter::compareSameName(const QString &source, const QString &target)
+{
+    static SameBoxSettings fallback;
+    SameBoxSettings &geometry = settings_ ? settings_->SameBox : fallback;
+    const bool zoom = settings_ && settings_->Option.Zoom;
+    TfSame dialog(source, target, geometry, zoom, autoRotate_ ? autoRotate_() : true, dialogParent());
+    return dialog.run();
+}
+
+QString QtPrompter::askNewName(const QString &folder, const QString &takenName)
+{
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(QStringLiteral("ファイル名の変更"));
+    dialog.setLabelText(QStringLiteral("「%1」は %2 にすでにあります。\n新しいファイル名を入力してください。")
+                            .arg(takenName, folder));
+    dialog.setTextValue(takenName);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue();
 }
