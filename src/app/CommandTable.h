@@ -4,6 +4,8 @@
 // the program adds its rows here instead of branches in a window.
 #include "app/Actions.h"
 
+#include <QString>
+
 #include <array>
 #include <functional>
 
@@ -17,9 +19,13 @@ public:
         Run run;          // empty: the action does nothing yet
         Test enabled;     // empty: enabled exactly when it has something to run
         Test checked;     // empty: not a check-mark action
+        std::function<QString()> caption; // empty: the caption never changes
     };
 
-    void set(ActionId id, Row row) { rows_[size_t(id)] = std::move(row); }
+    void set(ActionId id, Run run, Test enabled, Test checked = {}, std::function<QString()> caption = {})
+    {
+        rows_[size_t(id)] = Row{std::move(run), std::move(enabled), std::move(checked), std::move(caption)};
+    }
     // Replaces only what runs (windows add the rows that open dialogs).
     void setRun(ActionId id, Run run) { rows_[size_t(id)].run = std::move(run); }
 
@@ -32,6 +38,12 @@ public:
     {
         const Row &r = rows_[size_t(id)];
         return r.enabled ? bool(r.run) && r.enabled() : bool(r.run);
+    }
+    // The caption the action shows now; empty when it keeps its own.
+    QString caption(ActionId id) const
+    {
+        const Row &r = rows_[size_t(id)];
+        return r.caption ? r.caption() : QString();
     }
     bool isChecked(ActionId id) const
     {

@@ -1,6 +1,6 @@
 #include "app/FramePlan.h"
 
-#include "app/Layout.h"
+#include "common/Layout.h"
 #include "common/AppTexts.h"
 
 #include <QFileInfo>

@@ -2,13 +2,14 @@
 
 #include "app/CommandLine.h"
 #include "app/FramePlan.h"
-#include "app/Layout.h"
+#include "common/Layout.h"
 #include "app/Navigation.h"
 #include "app/Slideshow.h"
 #include "common/Prompter.h"
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
 #include "lists/ListFile.h"
+#include "platform/FileOps.h"
 
 #include <QGuiApplication>
 #include <QTimer>
@@ -30,6 +31,8 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
     state_.FirstFlag = true;
     state_.settings.Option.SeqDigits = 2;
     listOps_ = std::make_unique<ListOps>(state_, prompter_, *this);
+    transfer_ = std::make_unique<Transfer>(state_.list, state_.PictureIndex, state_.settings, prompter_,
+                                           systemFileOps(), static_cast<TransferHooks &>(*this));
     timer_ = new SlideshowTimer(this);
     connect(timer_, &SlideshowTimer::step, this, &Viewer::slideshowStep);
     buildCommands();
@@ -107,6 +110,8 @@ void Viewer::firstShow(const std::function<void()> &restore)
             refreshHistory();
         }
         state_.FirstFlag = false;
+        transfer_->clearUndo();
+        ReturnCheck(false);
     }
     // Neighbours are decoded once the first picture is on screen, so they do
     // not compete with it for the processor.
@@ -162,8 +167,16 @@ LabelStyle Viewer::labelStyle() const
                       state_.settings.Tool.State == 0};
 }
 
+void Viewer::setFileOps(FileOps &ops)
+{
+    transfer_ = std::make_unique<Transfer>(state_.list, state_.PictureIndex, state_.settings, prompter_, ops,
+                                           static_cast<TransferHooks &>(*this));
+}
+
 void Viewer::Picture()
 {
+    if (displaySuppressed_ > 0)
+        return;
     if (batchDepth_ > 0) {
         displayPending_ = true;
         return;
@@ -303,16 +316,30 @@ void Viewer::toggleFileNameLabel()
 
 void Viewer::MenuCheck(bool flag)
 {
-    // The rename action and the external applications follow the list;
-    // their rows read ListActive.
-    Q_UNUSED(flag);
+    pictureActions_ = flag;
     host_.commandsChanged();
 }
 
 void Viewer::EnableFileOps(bool on)
 {
+    fileOpsEnabled_ = on;
     if (!state_.list.isEmpty())
         MenuCheck(on);
+    host_.commandsChanged();
+}
+
+void Viewer::applyOrder()
+{
+    // The order is applied to the whole list; the caller shows afterwards.
+    ++displaySuppressed_;
+    listOps_->SortList(state_.SortOrder);
+    --displaySuppressed_;
+}
+
+void Viewer::ReturnCheck(bool undoAvailable)
+{
+    undoReady_ = undoAvailable;
+    host_.commandsChanged();
 }
 
 void Viewer::openFiles(const QStringList &files)
@@ -341,7 +368,6 @@ bool Viewer::ReadListFile(const QString &path)
 
 void Viewer::listStateChanged()
 {
-    undoReady_ = false;
     MenuCheck(state_.ListActive);
     refreshHistory();
 }

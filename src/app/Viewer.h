@@ -12,6 +12,7 @@
 #include "app/ViewerState.h"
 #include "decode/PictureCache.h"
 #include "decode/PictureFormats.h"
+#include "fileops/Transfer.h"
 #include "platform/TempFolder.h"
 #include "settings/SettingsStore.h"
 
@@ -28,7 +29,7 @@ struct ViewerFolders {
     QString settingsFile;
 };
 
-class Viewer : public QObject, public ListHooks
+class Viewer : public QObject, public ListHooks, private TransferHooks
 {
     Q_OBJECT
 public:
@@ -41,6 +42,9 @@ public:
     PictureFormats &formats() { return formats_; }
     ListOps &listOps() { return *listOps_; }
     CommandTable &commands() { return commands_; }
+    Transfer &transfer() { return *transfer_; }
+    // File operations go through `ops` from now on (tests inject failures).
+    void setFileOps(FileOps &ops);
     bool isSlideshowOn() const;
 
     // ---- start-up and end ----
@@ -81,6 +85,10 @@ public:
     void runInput(InputAction action);
 
     // ---- modes ----
+    // CopyMode1 / MoveMode1 (CMcheck follows through the command table).
+    void setCopyMode(bool copy);
+    // Transfer1: opens or closes the transfer switch (Xfer follows).
+    void toggleTransferSwitch();
     void toggleSlideshow();
     void toggleFullScreen();
     // The full-screen window went away without Max1 (window manager);
@@ -101,6 +109,7 @@ public:
 
     // ---- ListHooks ----
     void setActivationArmed(bool armed) override { activationArmed_ = armed; }
+    // Both hook interfaces have the display step and the clearing.
     void refreshToolBox() override {}
     bool toolBoxSort(int) override { return false; }
     void RecordHistory(int listMax, const QStringList &list) override;
@@ -112,6 +121,12 @@ signals:
     void pictureShown();
 
 private:
+    // ---- TransferHooks ----
+    bool slideshowRunning() const override { return isSlideshowOn(); }
+    void applyOrder() override;
+    void ReturnCheck(bool undoAvailable) override;
+    void listChanged() override { refreshToolBox(); }
+
     // Several display steps inside one command paint once, at its end, with
     // the final state: opening a folder sorts (which shows) and activates
     // (which shows again), and the first start measures the window between.
@@ -163,5 +178,9 @@ private:
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     int batchDepth_ = 0;
     bool displayPending_ = false;
-    bool undoReady_ = false; // a move can be taken back
+    bool undoReady_ = false;     // a move can be taken back
+    bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
+    bool pictureActions_ = false; // MenuCheck: rename and the external applications
+    int displaySuppressed_ = 0;
+    std::unique_ptr<Transfer> transfer_;
 };

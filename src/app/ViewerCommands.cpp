@@ -11,18 +11,44 @@ void Viewer::buildCommands()
     using Id = ActionId;
     auto always = [] { return true; };
     auto listActive = [this] { return state_.ListActive; };
-    commands_.set(Id::slideshow1, {[this] { toggleSlideshow(); }, listActive, [this] { return isSlideshowOn(); }});
-    commands_.set(Id::ListDel1, {[this] { clearHistory(); }, always, {}});
-    commands_.set(Id::Max1, {[this] { toggleFullScreen(); }, always, [this] { return state_.FullScreen; }});
-    commands_.set(Id::FileNameVisible1, {[this] { toggleFileNameLabel(); }, always,
-                                         [this] { return state_.settings.Window.FileNameShown; }});
+    commands_.set(
+        Id::slideshow1, [this] { toggleSlideshow(); }, listActive, [this] { return isSlideshowOn(); });
+    commands_.set(
+        Id::ListDel1, [this] { clearHistory(); }, always);
+    commands_.set(
+        Id::Max1, [this] { toggleFullScreen(); }, always, [this] { return state_.FullScreen; });
+    commands_.set(
+        Id::FileNameVisible1, [this] { toggleFileNameLabel(); }, always,
+        [this] { return state_.settings.Window.FileNameShown; });
     for (Id id : {Id::menu_random, Id::menu_normal, Id::menu_reverse, Id::Action1})
-        commands_.set(id, {[this, id] { listOps_->menuSort(playOrderFrom(actionSpec(id).tag)); }, always, {}});
-    // Copy and move mode show their choice even before transfers arrive.
-    commands_.set(Id::CopyMode1, {{}, {}, [this] { return state_.settings.Option.Copy; }});
-    commands_.set(Id::MoveMode1, {{}, {}, [this] { return !state_.settings.Option.Copy; }});
-    commands_.set(Id::MoveUndo1, {{}, [this] { return undoReady_; }, {}});
+        commands_.set(
+            id, [this, id] { listOps_->menuSort(playOrderFrom(actionSpec(id).tag)); }, always);
+    // Sorting: copy or move mode, the transfer switch, the undo of a move.
+    commands_.set(
+        Id::CopyMode1, [this] { setCopyMode(true); }, always, [this] { return state_.settings.Option.Copy; });
+    commands_.set(
+        Id::MoveMode1, [this] { setCopyMode(false); }, always,
+        [this] { return !state_.settings.Option.Copy; });
+    commands_.set(
+        Id::Transfer1, [this] { toggleTransferSwitch(); }, [this] { return fileOpsEnabled_; }, {},
+        [this] { return XferCaption(state_.settings.Option.Open); });
+    commands_.set(
+        Id::MoveUndo1, [this] { transfer_->revival(); }, [this] { return undoReady_; });
     // Windows add the rows that open their dialogs (open, help, about, exit).
+}
+
+void Viewer::setCopyMode(bool copy)
+{
+    state_.settings.Option.Copy = copy;
+    refreshToolBox();
+    host_.commandsChanged();
+}
+
+void Viewer::toggleTransferSwitch()
+{
+    state_.settings.Option.Open = !state_.settings.Option.Open;
+    refreshToolBox();
+    host_.commandsChanged();
 }
 
 bool Viewer::isSlideshowOn() const
@@ -93,7 +119,7 @@ void Viewer::runInput(InputAction a)
         Picture();
         return;
     case InputCommand::DeleteCurrent:
-        // Deleting to the trash arrives with the file-operation tools.
+        transfer_->fDelete();
         if (state_.ListActive)
             Picture();
         return;
@@ -114,10 +140,12 @@ void Viewer::runInput(InputAction a)
             Picture();
         }
         return;
+    case InputCommand::Transfer:
+        transfer_->ArBitBtnProcess(a.slot);
+        return;
     case InputCommand::StartApp:
     case InputCommand::ShowAppMenu:
-    case InputCommand::Transfer:
-        // External applications and transfers arrive with their own tools.
+        // External applications arrive with their own tools.
         return;
     }
 }

@@ -1,6 +1,6 @@
 #include "app/ui/DisplaySurface.h"
 
-#include "app/Layout.h"
+#include "common/Layout.h"
 #include "app/Viewer.h"
 #include "app/ui/GestureFilter.h"
 #include "app/ui/PictureView.h"

@@ -4,6 +4,7 @@
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/KeyRouter.h"
 #include "app/ui/QtPrompter.h"
+#include "common/ui/FitToDesktop.h"
 #include "decode/ui/OpenPictureDialog.h"
 #include "extras/ui/AboutBox.h"
 #include "extras/ui/HelpViewer.h"
@@ -44,6 +45,7 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
         ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath()},
         prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
     connect(viewer_.get(), &Viewer::pictureShown, this, &MainWindow::pictureShown);
+    qtPrompter_->setSameDialogContext(&viewer_->state().settings, [this] { return viewer_->state().AutoRotate; });
     createWidgets();
 
     // Settings; the defaults for the window are its initial geometry.
@@ -182,6 +184,8 @@ void MainWindow::commandsChanged()
         if (!a || spec.id == ActionId::List1 || spec.id == ActionId::ListDel1)
             continue; // the history menu keeps these in line with its entries
         a->setEnabled(c.isEnabled(spec.id));
+        if (const QString text = c.caption(spec.id); !text.isEmpty())
+            a->setText(text);
         if (spec.checkable)
             a->setChecked(c.isChecked(spec.id));
     }
@@ -338,41 +342,7 @@ void MainWindow::applyStoredGeometry()
         move(w.Left, w.Top);
         resize(qMax(1, w.Width - extraW), qMax(1, w.Height - extraH));
     }
-    FitToDesktop();
-}
-
-void MainWindow::FitToDesktop()
-{
-    QRect desk;
-    for (QScreen *s : QGuiApplication::screens())
-        desk = desk.united(s->geometry());
-    if (desk.isEmpty())
-        return;
-    const QRect frame = frameGeometry();
-    const int extraW = frame.width() - width();
-    const int extraH = frame.height() - height();
-    int W = frame.width(), H = frame.height();
-    int left = frame.left(), top = frame.top();
-    if (desk.width() < W) {
-        W = desk.width();
-        resize(W - extraW, height());
-    }
-    if (desk.height() < H) {
-        H = desk.height();
-        resize(width(), H - extraH);
-    }
-    const int right = desk.left() + desk.width();
-    const int bottom = desk.top() + desk.height();
-    if (right < left + W)
-        left = right - W;
-    if (bottom < top + H)
-        top = bottom - H;
-    if (left < desk.left())
-        left = desk.left();
-    if (top < desk.top())
-        top = desk.top();
-    if (left != frame.left() || top != frame.top())
-        move(left, top);
+    ::FitToDesktop(*this);
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
@@ -404,7 +374,7 @@ void MainWindow::correctFrameGeometry()
     const QMargins m = windowHandle()->frameMargins();
     resize(qMax(1, w.Width - m.left() - m.right()), qMax(1, w.Height - m.top() - m.bottom()));
     move(w.Left, w.Top);
-    FitToDesktop();
+    ::FitToDesktop(*this);
 }
 
 void MainWindow::FormResize()

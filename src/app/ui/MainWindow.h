@@ -66,7 +66,6 @@ private:
     void FormShow();
     void applyStoredGeometry();
     void correctFrameGeometry();
-    void FitToDesktop();
     void FormResize();
     void openPictureFiles();
     void openFolder();

@@ -1,7 +1,7 @@
 #include "fileops/ui/SameDialog.h"
 
-#include "app/Layout.h"
-#include "app/ui/FitToDesktop.h"
+#include "common/Layout.h"
+#include "common/ui/FitToDesktop.h"
 #include "decode/LoadPicture.h"
 #include "settings/Settings.h"
 

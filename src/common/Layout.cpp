@@ -1,4 +1,4 @@
-#include "app/Layout.h"
+#include "common/Layout.h"
 
 #include <QString>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/ui/FitToDesktop.h"
+#include "common/ui/FitToDesktop.h"
 
 #include "common/DesktopFit.h"
 
