@@ -18,7 +18,9 @@
 TfRename::TfRename(const RenameContext &ctx, QWidget *parent) : TfRename(ctx, parent, Purpose::Rename) {}
 
 TfRename::TfRename(const RenameContext &ctx, QWidget *parent, Purpose purpose)
-    : QDialog(parent), ctx_(ctx), purpose_(purpose)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      ctx_(ctx), purpose_(purpose)
 {
     setObjectName(QStringLiteral("fRename"));
     setWindowTitle(QStringLiteral("画像ファイル名変更"));

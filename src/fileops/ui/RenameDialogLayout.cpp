@@ -56,6 +56,23 @@ void setFitted(QLabel *l, const QString &text, int width)
     l->adjustSize();
 }
 
+// Shows `text`, cutting only its `part` (a file name or folder inside the
+// sentence) in the middle when the whole is wider than `width`.
+void setFittedPart(QLabel *l, const QString &text, const QString &part, int width)
+{
+    const qsizetype at = part.isEmpty() ? -1 : text.indexOf(part);
+    const QFontMetrics fm(l->font());
+    if (at < 0 || fm.horizontalAdvance(text) <= width) {
+        setFitted(l, text, width);
+        return;
+    }
+    const QString before = text.left(at), after = text.mid(at + part.size());
+    const int room = qMax(0, width - fm.horizontalAdvance(before + after));
+    l->setText(before + fm.elidedText(part, Qt::ElideMiddle, room) + after);
+    l->setToolTip(text);
+    l->adjustSize();
+}
+
 // A label vertically centred on a row that starts at `top` and is `height` tall.
 void placeOnRow(QLabel *l, int left, int top, int height)
 {
@@ -158,7 +175,7 @@ void TfRename::placeFixedControls()
     const int spin2H = tall(SpinEdit2, 21);
     SpinEdit2->setGeometry(205, 21, qMax(38, SpinEdit2->sizeHint().width()), spin2H);
     placeOnRow(Label6, 145, 21, spin2H);
-    Panel1->setGeometry(269, 8, 167, 33);
+    Panel1->setGeometry(269, 8, kClientWidth - kRightMargin - 269, 33);
     Label1->move(16, 48);
     Label2->move(16, 72);
 
@@ -179,8 +196,8 @@ void TfRename::applyForm()
 {
     const RenameForm &f = session_.form;
     const int textWidth = kClientWidth - 16 - kRightMargin;
-    setFitted(Label1, f.Label1, textWidth);
-    setFitted(Label2, f.Label2, textWidth);
+    setFittedPart(Label1, f.Label1, session_.OrgFile + session_.Ext, textWidth);
+    setFittedPart(Label2, f.Label2, session_.OrgPath, textWidth);
     Label3->setText(f.Label3);
     Label3->adjustSize();
     Edit1->setText(f.Edit1);
