@@ -24,7 +24,7 @@ struct RenameContext {
     Settings &settings; // RenameMode and Rename.AddAtBack
     const DcimRuleTable &rules;
     Prompter &prompter;
-    FileOps &fileOps;
+    FileOps *fileOps; // does the renaming; null only for the name prompt, which renames nothing
     RenameHost &host;
     // Shows the picture at PictureIndex (after a step or a rename).
     std::function<void()> Picture;

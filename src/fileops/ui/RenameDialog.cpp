@@ -139,9 +139,9 @@ void TfRename::BitBtn1Click(int tag)
 
     QString shownName = session_.OrgFile;
     if (!newFile.isEmpty() && newFile != session_.OrgFile + session_.Ext) {
-        const FileOpOutcome outcome =
-            IsUsableFileName(newFile) ? ctx_.fileOps.renameFile(session_.OrgfName, session_.OrgPath + newFile)
-                                      : FileOpOutcome{FileOpResult::InvalidName, QString()};
+        FileOpOutcome outcome{FileOpResult::InvalidName, QString()};
+        if (IsUsableFileName(newFile))
+            outcome = ctx_.fileOps->renameFile(session_.OrgfName, session_.OrgPath + newFile);
         if (outcome.ok()) {
             QStringList items = ctx_.list.items();
             if (ctx_.PictureIndex >= 0 && ctx_.PictureIndex < items.size()) {
@@ -308,9 +308,8 @@ QString TfRename::AskNewName(QWidget *parent, const QString &takenPath, Prompter
     int index = 0;
     Settings settings;
     const DcimRuleTable rules;
-    FileOps unused;
     RenameHost host;
-    const RenameContext ctx{list, index, settings, rules, prompter, unused, host, {}, {}, {}, {}};
+    const RenameContext ctx{list, index, settings, rules, prompter, nullptr, host, {}, {}, {}, {}};
     TfRename dlg(ctx, parent, Purpose::AskName);
     if (!dlg.prepare() || dlg.exec() != QDialog::Accepted)
         return {};

@@ -52,7 +52,7 @@ struct Viewer {
                 settings,
                 rules,
                 prompter,
-                fileOps,
+                &fileOps,
                 host,
                 [this] { ++pictures; },
                 [this](const QString &n) { shownNames << n; },
