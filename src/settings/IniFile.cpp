@@ -1,16 +1,13 @@
 #include "settings/IniFile.h"
 
+#include "common/TextCodec.h"
+
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <utility>
 
 namespace
 {
-
-// Japanese Windows' ANSI code page; ICU knows it under this name.
-constexpr const char *kCp932 = "windows-31j";
 
 bool isBlank(QChar c)
 {
@@ -25,13 +22,6 @@ QString trimBlanks(QStringView s)
     while (e > b && isBlank(s[e - 1]))
         --e;
     return s.mid(b, e - b).toString();
-}
-
-bool isValidUtf8(const QByteArray &bytes)
-{
-    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString ignored = dec(bytes);
-    return !dec.hasError();
 }
 
 bool sameName(const QString &a, const QString &b)
@@ -140,10 +130,8 @@ void IniFile::loadFromBytes(const QByteArray &bytes)
     // CR and LF never occur inside a UTF-8 or CP932 multibyte sequence, so the
     // bytes can be split before decoding; each line keeps its own bytes.
     auto decode = [&](const QByteArray &raw) {
-        if (m_encoding == Encoding::Cp932) {
-            QStringDecoder dec(kCp932, QStringDecoder::Flag::Stateless);
-            return QString(dec(raw));
-        }
+        if (m_encoding == Encoding::Cp932)
+            return decodeCp932(raw);
         return QString::fromUtf8(raw);
     };
     qsizetype start = 0;
@@ -239,10 +227,8 @@ QByteArray IniFile::encodeText(const QString &text) const
         }
         return out;
     }
-    case Encoding::Cp932: {
-        QStringEncoder enc(kCp932, QStringEncoder::Flag::Stateless);
-        return enc(text);
-    }
+    case Encoding::Cp932:
+        return encodeCp932(text);
     case Encoding::Utf8:
     case Encoding::Utf8Bom:
         break;
@@ -293,9 +279,9 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
     // Text the ANSI code page cannot hold would turn into "?" and be lost;
     // UTF-16LE with a byte-order mark holds everything and Windows reads it.
     if (m_encoding == Encoding::Cp932) {
-        QStringEncoder enc(kCp932, QStringEncoder::Flag::Stateless);
-        QByteArray ignored = enc(sec + name + v);
-        if (enc.hasError()) {
+        bool lossless = true;
+        encodeCp932(sec + name + v, &lossless);
+        if (!lossless) {
             m_encoding = Encoding::Utf16LE;
             for (Line &l : m_lines)
                 l.rawValid = false;
