@@ -27,13 +27,6 @@
 
 // The rename operation has a source file of its own, which may not be in
 // this tree yet; the benchmark never calls it.
-#if !__has_include("../src/platform/RenameFile.cpp")
-__attribute__((weak)) FileOpOutcome FileOps::renameFile(const QString &, const QString &)
-{
-    return {FileOpResult::Failed, {}};
-}
-#endif
-
 namespace
 {
 constexpr qint64 kSize = 9 * 1024 * 1024;

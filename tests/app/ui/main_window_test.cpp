@@ -286,10 +286,51 @@ TEST_F(MainWindowTest, ActionsOfToolsNotBuiltYetStayDisabled)
 {
     MainWindow w({pics_.path()});
     w.show();
-    for (ActionId id :
-         {ActionId::option1, ActionId::ShortcutCreate, ActionId::fNameChange1, ActionId::clipcopy1,
-          ActionId::ToolBox1, ActionId::CopyMode1, ActionId::MoveMode1, ActionId::Transfer1})
+    for (ActionId id : {ActionId::option1, ActionId::ShortcutCreate, ActionId::fNameChange1, ActionId::clipcopy1,
+                        ActionId::ToolBox1})
         EXPECT_FALSE(w.action(id)->isEnabled()) << actionSpec(id).name;
+}
+
+// Sorting from the keyboard: a digit moves the picture into its slot's
+// folder, Ctrl+Z brings it back, the mode actions carry their check marks.
+TEST_F(MainWindowTest, DigitKeyMovesAndCtrlZBringsBack)
+{
+    QTemporaryDir target;
+    ScriptedPrompter prompter;
+    MainWindow w({pics_.path()}, &prompter);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto &opt = w.state().settings.Option;
+    w.state().settings.TransferSlots[0].Folder = target.path();
+    w.action(ActionId::MoveMode1)->trigger();
+    EXPECT_FALSE(opt.Copy);
+    EXPECT_TRUE(w.action(ActionId::MoveMode1)->isChecked());
+    EXPECT_FALSE(w.action(ActionId::CopyMode1)->isChecked());
+    EXPECT_EQ(w.action(ActionId::Transfer1)->text(), QStringLiteral("転送可能"));
+    EXPECT_FALSE(w.action(ActionId::MoveUndo1)->isEnabled());
+
+    QTest::keyClick(&w, Qt::Key_0);
+    EXPECT_TRUE(QFile::exists(target.filePath(QStringLiteral("p0.png"))));
+    EXPECT_FALSE(QFile::exists(pic(0)));
+    EXPECT_EQ(prompter.notices, QStringList{QStringLiteral("移動 完了 ！")});
+    EXPECT_EQ(w.windowTitle(), caption(1, 2, pic(1)));
+    EXPECT_TRUE(w.action(ActionId::MoveUndo1)->isEnabled());
+
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(pic(0)));
+    EXPECT_FALSE(QFile::exists(target.filePath(QStringLiteral("p0.png"))));
+    EXPECT_EQ(w.state().list.count(), 3);
+    EXPECT_FALSE(w.action(ActionId::MoveUndo1)->isEnabled());
+
+    // The transfer switch closes: digits do nothing, the caption says so.
+    w.action(ActionId::Transfer1)->trigger();
+    EXPECT_EQ(w.action(ActionId::Transfer1)->text(), QStringLiteral("転送不可"));
+    QTest::keyClick(&w, Qt::Key_0);
+    EXPECT_TRUE(QFile::exists(pic(0)));
+    // Spreads switch transfers off.
+    w.state().settings.Tool.State = 1;
+    w.viewer().ApplySettings();
+    EXPECT_FALSE(w.action(ActionId::Transfer1)->isEnabled());
 }
 
 // Keys typed after a dialog or a menu closed reach the viewer, whatever
