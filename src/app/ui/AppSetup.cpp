@@ -12,14 +12,12 @@
 namespace
 {
 
-// Qt takes "-platform NAME" (or "--platform NAME") from the arguments before
-// the environment; xcb also takes "-display NAME".
+// Qt takes "-platform NAME" (or "--platform NAME") from anywhere in the
+// arguments before the environment; xcb also takes "-display NAME".
 void scanArguments(const QStringList &args, QString &platform, bool &displayArg)
 {
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString a = args[i];
-        if (a == QLatin1String("--"))
-            break;
         if (a.startsWith(QLatin1String("--")))
             a.remove(0, 1);
         if (a == QLatin1String("-platform") && i + 1 < args.size())

@@ -96,7 +96,10 @@ void TfAbout::copyAddress(int tag)
         QGuiApplication::clipboard()->setText(mailAddress());
 }
 
-TfAbout::TfAbout(QWidget *mainWindow) : QDialog(mainWindow)
+TfAbout::TfAbout(QWidget *mainWindow)
+    // A fixed-size box: a title and a close button, nothing to minimise or maximise.
+    : QDialog(mainWindow,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     setModal(true);
