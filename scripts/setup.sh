@@ -8,7 +8,7 @@ build="$1"; shift
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
           qt6-svg-dev libqt6svg6 qt6-translations-l10n qt6-qpa-plugins libgl-dev libzip-dev zlib1g-dev
-          libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk xvfb xauth imagemagick)
+          libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk xvfb xauth imagemagick desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
