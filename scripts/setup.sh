@@ -7,8 +7,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$1"; shift
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
-          qt6-svg-dev qt6-translations-l10n qt6-qpa-plugins libgl-dev libzip-dev zlib1g-dev
-          libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk xvfb xauth imagemagick xdotool)
+          qt6-svg-dev libqt6svg6 qt6-translations-l10n qt6-qpa-plugins libgl-dev libzip-dev zlib1g-dev
+          libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk xvfb xauth imagemagick desktop-file-utils xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -31,4 +31,11 @@ command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=cca
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >&2
 fi
-cmake --build "$build" -j"$(nproc)" >&2
+# A build with nothing to do says nothing: the per-target "Built target"
+# and automoc lines are dropped; real work and errors still show.
+set +e
+cmake --build "$build" -j"$(nproc)" 2>&1 |
+  grep -Ev '^\[ *[0-9]+%\] (Built target|Automatic MOC)|^Consolidate compiler generated dependencies' >&2
+status=${PIPESTATUS[0]}
+set -e
+exit "$status"

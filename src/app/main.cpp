@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/ui/AppSetup.h"
 #include "app/ui/BenchProbe.h"
 #include "app/ui/MainWindow.h"
 
@@ -24,12 +25,16 @@ int main(int argc, char **argv)
         break;
     }
 
+    if (!AppSetup::checkDisplay(argc, argv))
+        return 1; // one clear line instead of Qt's abort
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));
     // No display name: Qt would append it to every window caption, and the
     // captions are exactly what the viewer sets.
     QApplication::setDesktopFileName(QStringLiteral("glimmerdeck"));
     QApplication::setQuitOnLastWindowClosed(false);
+    AppSetup::loadQtTranslations(app);
+    AppSetup::setWindowIcon();
     BenchProbe::installFromEnvironment(); // benchmarks only; inert unless GLIMMERDECK_BENCH is set
 
     // Loading the locale's collation rules takes tens of milliseconds; do it

@@ -52,15 +52,19 @@ QString describe(const QString &ext)
 
 PictureFormats::PictureFormats()
 {
-    // The classic set first, in its usual order, then what this machine's
-    // Qt reads beyond it.
+    // The classic set first, in its usual order, then the rest of what this
+    // machine's Qt reads. Only what a decoder here reads is offered: no Qt
+    // image plug-in reads metafiles, and TIFF needs one that may be missing.
+    const QList<QByteArray> readable = QImageReader::supportedImageFormats();
     QSet<QString> seen;
     for (const char *ext : {"gif", "jpg", "jpeg", "png", "bmp", "ico", "wmf", "emf", "tif", "tiff"}) {
+        if (!readable.contains(QByteArray(ext)))
+            continue;
         const QString e = QString::fromLatin1(ext);
         formats_.append({e, describe(e), false});
         seen.insert(e);
     }
-    for (const QByteArray &f : QImageReader::supportedImageFormats()) {
+    for (const QByteArray &f : readable) {
         const QString e = normalise(QString::fromLatin1(f));
         if (e.isEmpty() || seen.contains(e))
             continue;

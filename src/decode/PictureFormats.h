@@ -1,6 +1,6 @@
 #pragma once
 // Registry of the picture file types the viewer knows: what Qt reads on this
-// machine, the classic Windows types, and whatever plug-ins add. Extensions
+// machine (the classic Windows types first) and whatever plug-ins add. Extensions
 // are kept lower case without the dot; lookups find the newest registration
 // first, so a plug-in that registers "tiff" takes precedence.
 #include <QList>
@@ -15,7 +15,7 @@ public:
         bool plugin = false; // decoded by a plug-in, not by Qt
     };
 
-    // Seeded with the built-in formats.
+    // Seeded with the formats Qt's image readers on this machine decode.
     PictureFormats();
 
     void addFormat(const QString &extension, const QString &description);

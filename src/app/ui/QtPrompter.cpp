@@ -52,8 +52,9 @@ void QtPrompter::plain(const QString &text)
 
 bool QtPrompter::confirm(const QString &text)
 {
+    // OK is the default button: Enter answers yes, Escape cancels.
     return QMessageBox::question(dialogParent(), kAppTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Cancel) == QMessageBox::Ok;
+                                 QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 void QtPrompter::notice(const QString &text)

@@ -4,9 +4,8 @@
 #include "decode/LoadPicture.h"
 #include "decode/PictureFormats.h"
 #include "decode/spi/SpiGraphic.h"
+#include "platform/AppPaths.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QMutexLocker>
 
 PluginHost::PluginHost(Prompter &prompter, AddFormat addFormat) : FPrompter(prompter)
@@ -65,8 +64,7 @@ void PluginHost::searchAtStartup(const QString &userFolder)
 
 QString PluginHost::shippedPluginFolder()
 {
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/plugins");
-    return QFileInfo(beside).isDir() ? beside : QStringLiteral(GD_PLUGIN_DIR);
+    return AppPaths::pluginFolder();
 }
 
 void PluginHost::SPIs1Search(TSPIs &, TSPI &plugin, bool &accept)

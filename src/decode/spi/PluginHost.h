@@ -31,7 +31,8 @@ public:
     // (the "Susie Plug-in.Dir" setting) when one is set.
     void searchAtStartup(const QString &userFolder);
     // "plugins" beside the executable when it exists (build tree, portable
-    // use), else the installed plug-in folder.
+    // use), else the installed plug-in folder, also when the installed tree
+    // was moved.
     static QString shippedPluginFolder();
 
     TSPIs &SPIs1() { return FSPIs; }

@@ -1,13 +1,11 @@
 #include "extras/ui/AboutBox.h"
 
 #include "common/AppTexts.h"
+#include "platform/AppPaths.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -86,16 +84,8 @@ QString TfAbout::mailUrl()
 
 QIcon TfAbout::programIcon()
 {
-    const QString name = QStringLiteral("glimmerdeck.svg");
-    const QStringList places = {
-        QDir(QCoreApplication::applicationDirPath()).filePath(name),
-        QDir(QStringLiteral(GD_DATA_DIR)).filePath(name),
-        QDir(QStringLiteral(GD_DATA_DIR)).filePath(QStringLiteral("../icons/hicolor/scalable/apps/") + name),
-    };
-    for (const QString &p : places)
-        if (QFileInfo(p).isFile())
-            return QIcon(p);
-    return QIcon::fromTheme(QStringLiteral("glimmerdeck"));
+    const QString path = AppPaths::iconFilePath();
+    return path.isEmpty() ? QIcon::fromTheme(QStringLiteral("glimmerdeck")) : QIcon(path);
 }
 
 void TfAbout::copyAddress(int tag)
@@ -106,7 +96,10 @@ void TfAbout::copyAddress(int tag)
         QGuiApplication::clipboard()->setText(mailAddress());
 }
 
-TfAbout::TfAbout(QWidget *mainWindow) : QDialog(mainWindow)
+TfAbout::TfAbout(QWidget *mainWindow)
+    // A fixed-size box: a title and a close button, nothing to minimise or maximise.
+    : QDialog(mainWindow,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     setModal(true);

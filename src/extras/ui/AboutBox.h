@@ -19,8 +19,8 @@ public:
     static QString mailAddress();
     // The mailto: link that starts a message with subject and empty body.
     static QString mailUrl();
-    // The program's icon: from the icon theme, else the svg installed or
-    // placed beside the executable.
+    // The program's icon: the svg beside the executable or in the installed
+    // tree (also when moved), else the icon theme's.
     static QIcon programIcon();
 
     // Puts the web address (tag 1) or the mail address (tag 2) on the

@@ -1,11 +1,10 @@
 #include "extras/ui/HelpViewer.h"
 
+#include "platform/AppPaths.h"
 #include "settings/Settings.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -73,13 +72,7 @@ TfHelpViewer::TfHelpViewer(HelpSettings &geometry, QWidget *mainWindow)
 
 QString TfHelpViewer::helpFilePath()
 {
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help.html"));
-    if (QFileInfo(beside).isFile())
-        return beside;
-    const QString installed = QDir(QStringLiteral(GD_DATA_DIR)).filePath(QStringLiteral("help.html"));
-    if (QFileInfo(installed).isFile())
-        return installed;
-    return beside;
+    return AppPaths::helpFilePath();
 }
 
 void TfHelpViewer::goHome()

@@ -21,7 +21,8 @@ public:
     // The window deletes itself when closed.
     static TfHelpViewer *open(QWidget *mainWindow, HelpSettings &geometry);
 
-    // "help.html" beside the executable, else in the installed data folder.
+    // "help.html" beside the executable, else in the installed data folder
+    // (also when the installed tree was moved).
     static QString helpFilePath();
 
     void setHomeFileName(const QString &path) { HomeFileName = path; }
