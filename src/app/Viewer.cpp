@@ -22,7 +22,8 @@ const QString kNoPicture = QStringLiteral("表示する画像はありません�
 
 Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
     : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
-      history_(std::make_unique<History>(folders.application)), cache_(32ll << 20, 8)
+      history_(std::make_unique<History>(folders.application)), cache_(32ll << 20, 8),
+      ruleFile_(folders.application, folders.shippedData)
 {
     // FormCreate, in its order.
     state_.QuitRequested = false;
@@ -63,6 +64,11 @@ void Viewer::startUp()
     plugins_ = std::make_unique<PluginHost>(prompter_, formats_);
     plugins_->searchAtStartup(state_.settings.SusieDir);
     state_.PictureFilter = formats_.filter();
+    ruleFile_.load();
+    const DcimParseResult parsed = DcimRulesParse(ruleFile_.lines());
+    rules_ = parsed.rules;
+    if (parsed.badLine > 0)
+        prompter_.error(parsed.error);
     QString tempError;
     if (temp_.setUp(&tempError))
         state_.TempFolder = temp_.path();
@@ -263,6 +269,21 @@ void Viewer::prefetchAround()
     addPage(StepIndex(NormalizeIndex(next, count, form), true, form));
     addPage(StepIndex(state_.PictureIndex, false, form));
     cache_.prefetch(paths, slotLoadOptions());
+}
+
+void Viewer::setRuleLines(const QStringList &lines)
+{
+    const DcimParseResult parsed = DcimRulesParse(lines);
+    rules_ = parsed.rules;
+    if (parsed.badLine > 0)
+        prompter_.error(parsed.error);
+    ruleFile_.save(lines);
+}
+
+void Viewer::showFileName(const QString &name)
+{
+    if (target_)
+        target_->showName(name, labelStyle());
 }
 
 void Viewer::ImageCls()

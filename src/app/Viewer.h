@@ -12,6 +12,8 @@
 #include "app/ViewerState.h"
 #include "decode/PictureCache.h"
 #include "decode/PictureFormats.h"
+#include "fileops/DcimRules.h"
+#include "fileops/RuleFile.h"
 #include "fileops/Transfer.h"
 #include "platform/TempFolder.h"
 #include "settings/SettingsStore.h"
@@ -27,6 +29,7 @@ class SlideshowTimer;
 struct ViewerFolders {
     QString application; // settings, history, camera rules
     QString settingsFile;
+    QStringList shippedData; // where the files that ship with the program are
 };
 
 class Viewer : public QObject, public ListHooks, private TransferHooks
@@ -43,6 +46,11 @@ public:
     ListOps &listOps() { return *listOps_; }
     CommandTable &commands() { return commands_; }
     Transfer &transfer() { return *transfer_; }
+    // The camera naming rules, as read from "DCIM_rule.dat" at start-up.
+    const DcimRuleTable &rules() const { return rules_; }
+    const QStringList &ruleLines() const { return ruleFile_.lines(); }
+    // New rule lines (the options dialog): parsed, then written back.
+    void setRuleLines(const QStringList &lines);
     // File operations go through `ops` from now on (tests inject failures).
     void setFileOps(FileOps &ops);
     bool isSlideshowOn() const;
@@ -75,6 +83,8 @@ public:
     LabelStyle labelStyle() const;
     // Decodes the neighbours of the current page in the background.
     void prefetchAround();
+    // Shows `name` on the file-name label of the current surface.
+    void showFileName(const QString &name);
 
     // ---- input ----
     // A key went down; autoRepeat/timestamp let a held key drop its backlog.
@@ -183,4 +193,6 @@ private:
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
     int displaySuppressed_ = 0;
     std::unique_ptr<Transfer> transfer_;
+    DcimRuleFile ruleFile_;
+    DcimRuleTable rules_;
 };

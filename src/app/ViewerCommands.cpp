@@ -34,6 +34,8 @@ void Viewer::buildCommands()
         [this] { return XferCaption(state_.settings.Option.Open); });
     commands_.set(
         Id::MoveUndo1, [this] { transfer_->revival(); }, [this] { return undoReady_; });
+    // The rename dialog is the window's; it is there while the list has pictures.
+    commands_.set(Id::fNameChange1, {}, [this] { return pictureActions_ && !state_.list.isEmpty(); });
     // Windows add the rows that open their dialogs (open, help, about, exit).
 }
 

@@ -21,6 +21,8 @@ public:
     virtual void blankFrame() = 0;
     // Nothing shown: slots, error labels and the file-name label cleared.
     virtual void clearFrame() = 0;
+    // Puts `name` on the file-name label (after a rename).
+    virtual void showName(const QString &name, const LabelStyle &label) = 0;
     // Shows or hides the file-name label as the style says.
     virtual void updateLabel(const LabelStyle &label) = 0;
 };

@@ -20,6 +20,7 @@ struct RecordingTarget : DisplayTarget {
     void blankFrame() override { ++blanks; }
     void clearFrame() override { ++clears; }
     void updateLabel(const LabelStyle &) override {}
+    void showName(const QString &, const LabelStyle &) override {}
     QString lastLeft() const { return frames.isEmpty() ? QString() : QFileInfo(frames.last().pages[0].path).fileName(); }
 };
 
@@ -55,7 +56,7 @@ protected:
             ASSERT_TRUE(img.save(pics_.filePath(QStringLiteral("p%1.png").arg(i))));
         }
         viewer_ = std::make_unique<Viewer>(
-            ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini"))}, prompter_, host_);
+            ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}}, prompter_, host_);
         viewer_->setMainTarget(&target_);
         viewer_->startUp();
     }

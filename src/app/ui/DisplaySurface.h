@@ -30,6 +30,7 @@ public:
     void blankFrame() override;
     void clearFrame() override;
     void updateLabel(const LabelStyle &label) override;
+    void showName(const QString &name, const LabelStyle &label) override { showFileName(name, label); }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

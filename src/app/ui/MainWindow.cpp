@@ -7,10 +7,13 @@
 #include "common/ui/FitToDesktop.h"
 #include "decode/ui/OpenPictureDialog.h"
 #include "extras/ui/AboutBox.h"
+#include "fileops/RenameModes.h"
+#include "fileops/ui/RenameFlow.h"
 #include "extras/ui/HelpViewer.h"
 #include "extras/ui/MsgDialog.h"
 #include "lists/ui/HistoryMenu.h"
 #include "platform/AppPaths.h"
+#include "platform/FileOps.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +22,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -42,7 +46,8 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
         TfMsgDialog::showNotice(fMax_ ? static_cast<QWidget *>(fMax_) : this, text);
     });
     viewer_ = std::make_unique<Viewer>(
-        ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath()},
+        ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
+                      AppPaths::dataFolders(QCoreApplication::applicationDirPath(), QStringLiteral(GD_DATA_DIR))},
         prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
     connect(viewer_.get(), &Viewer::pictureShown, this, &MainWindow::pictureShown);
     qtPrompter_->setSameDialogContext(&viewer_->state().settings, [this] { return viewer_->state().AutoRotate; });
@@ -174,6 +179,53 @@ void MainWindow::addWindowCommands()
     c.setRun(ActionId::exit1, [this] { close(); });
     c.setRun(ActionId::Help1, [this] { TfHelpViewer::open(this, viewer_->state().settings.Help); });
     c.setRun(ActionId::about1, [this] { TfAbout::showAbout(this); });
+    c.setRun(ActionId::fNameChange1, [this] { renamePictures(); });
+    createRenameModeMenu();
+}
+
+RenameContext MainWindow::renameContext()
+{
+    ViewerState &st = viewer_->state();
+    return RenameContext{st.list,
+                         st.PictureIndex,
+                         st.settings,
+                         viewer_->rules(),
+                         viewer_->prompter(),
+                         &systemFileOps(),
+                         renameHost_,
+                         [this] { viewer_->Picture(); },
+                         [this](const QString &name) { viewer_->showFileName(name); },
+                         [this] { return viewer_->state().FullScreen; },
+                         [](const QString &) {}};
+}
+
+void MainWindow::renamePictures()
+{
+    ViewerState &st = viewer_->state();
+    if (st.list.isEmpty() || renameHost_.open)
+        return;
+    // Renaming walks the pictures in name order.
+    if (st.SortOrder != PlayOrder::Name) {
+        st.SortOrder = PlayOrder::Name;
+        viewer_->listOps().SortList(st.SortOrder);
+    }
+    NameChangeDlg(renameContext(), this);
+    refocus();
+}
+
+void MainWindow::createRenameModeMenu()
+{
+    PopupMenu3 = new QMenu(this);
+    PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
+    for (const RenameMenuItem &item : RenameModeMenu()) {
+        QAction *a = PopupMenu3->addAction(item.caption);
+        a->setObjectName(item.objectName);
+        const int tag = item.tag;
+        connect(a, &QAction::triggered, this, [this, tag] {
+            MenuItem1Click(renameContext(), tag, this);
+            refocus();
+        });
+    }
 }
 
 void MainWindow::commandsChanged()

@@ -4,6 +4,8 @@
 // pictures are painted on a DisplaySurface.
 #include "app/Actions.h"
 #include "app/Viewer.h"
+#include "fileops/ui/RenameContext.h"
+#include "fileops/ui/RenameDialog.h"
 
 #include <QMainWindow>
 #include <array>
@@ -11,6 +13,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class DisplaySurface;
 class FullScreenWindow;
 class HistoryMenu;
@@ -37,6 +40,10 @@ public:
     // True when the command line opened full screen: main() must not show us.
     bool startsHidden() const { return fMax_ != nullptr; }
     void slideshowToggle() { viewer_->toggleSlideshow(); }
+    // The rename mode menu (N1..N5); the tool box's rename button drops it down.
+    QMenu *renameModeMenu() const { return PopupMenu3; }
+    // What the rename dialog works on.
+    RenameContext renameContext();
 
     // ---- ViewerHost ----
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
@@ -70,6 +77,8 @@ private:
     void openPictureFiles();
     void openFolder();
     void onFullScreenClosedByUser();
+    void createRenameModeMenu();
+    void renamePictures();
     void refocus();
 
     std::unique_ptr<QtPrompter> qtPrompter_;
@@ -80,6 +89,8 @@ private:
     QLabel *status_ = nullptr;
     FullScreenWindow *fMax_ = nullptr;
     KeyRouter *keys_ = nullptr;
+    QMenu *PopupMenu3 = nullptr;
+    RenameHost renameHost_;
 
     bool closing_ = false;
     bool geometryRestored_ = false; // the stored geometry was applied

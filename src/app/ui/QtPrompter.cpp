@@ -1,10 +1,12 @@
 #include "app/ui/QtPrompter.h"
 
 #include "common/AppTexts.h"
+#include "fileops/ui/RenameDialog.h"
 #include "fileops/ui/SameDialog.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -94,14 +96,5 @@ SameNameChoice QtPrompter::compareSameName(const QString &source, const QString 
 
 QString QtPrompter::askNewName(const QString &folder, const QString &takenName)
 {
-    QInputDialog dialog(dialogParent());
-    dialog.setWindowTitle(QStringLiteral("ファイル名の変更"));
-    dialog.setLabelText(QStringLiteral("「%1」は %2 にすでにあります。\n新しいファイル名を入力してください。")
-                            .arg(takenName, folder));
-    dialog.setTextValue(takenName);
-    dialog.setOkButtonText(QStringLiteral("OK"));
-    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.textValue();
+    return TfRename::AskNewName(dialogParent(), QDir(folder).filePath(takenName), *this);
 }

@@ -286,9 +286,33 @@ TEST_F(MainWindowTest, ActionsOfToolsNotBuiltYetStayDisabled)
 {
     MainWindow w({pics_.path()});
     w.show();
-    for (ActionId id : {ActionId::option1, ActionId::ShortcutCreate, ActionId::fNameChange1, ActionId::clipcopy1,
-                        ActionId::ToolBox1})
+    for (ActionId id : {ActionId::option1, ActionId::ShortcutCreate, ActionId::clipcopy1, ActionId::ToolBox1})
         EXPECT_FALSE(w.action(id)->isEnabled()) << actionSpec(id).name;
+}
+
+// F2 opens the rename dialog on the picture shown, in name order, once.
+TEST_F(MainWindowTest, F2OpensTheRenameDialogInNameOrder)
+{
+    {
+        MainWindow idle({});
+        EXPECT_FALSE(idle.action(ActionId::fNameChange1)->isEnabled());
+    }
+    MainWindow w({pics_.path()});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.action(ActionId::menu_reverse)->trigger();
+    ASSERT_TRUE(w.action(ActionId::fNameChange1)->isEnabled());
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *dlg = QApplication::activeModalWidget()) {
+            seen = dlg->windowTitle();
+            QTest::keyClick(dlg, Qt::Key_Escape);
+        }
+    });
+    QTest::keyClick(&w, Qt::Key_F2);
+    EXPECT_EQ(seen, QStringLiteral("画像ファイル名変更"));
+    EXPECT_EQ(w.state().SortOrder, PlayOrder::Name);
+    EXPECT_EQ(w.state().list.at(0), pic(0));
 }
 
 // Sorting from the keyboard: a digit moves the picture into its slot's
