@@ -100,7 +100,7 @@ const std::array<ActionSpec, size_t(ActionId::Count)> kActions = {{
      S("ツールボックス(&Z)"),
      kTool,
      S("F3"),
-     false,
+     true,
      0,
      {}},
     {ActionId::CopyMode1, "CopyMode1", S("複写モード"), S("複写モード(&Y)"), kTool, S("Ctrl+N"), true, 0, {}},

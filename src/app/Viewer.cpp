@@ -132,7 +132,7 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
     closing_ = true;
     activationArmed_ = false;
     state_.ListActive = false;
-    state_.settings.Tool.Show = false; // the tool box is not open
+    state_.settings.Tool.Show = toolBox_ != nullptr; // opened again at the next start
     timer_->stop();
     cache_.clear();
     temp_.remove();
@@ -216,6 +216,7 @@ void Viewer::Picture()
         ImageCls();
         return;
     }
+    refreshToolBox(); // the slider follows the picture
     if (!target_)
         return;
 
@@ -300,7 +301,8 @@ void Viewer::ImageCls()
 
 void Viewer::ApplyDisplayMode()
 {
-    EnableFileOps(state_.settings.Tool.State == 0);
+    // A running slideshow keeps the file operations off.
+    EnableFileOps(state_.settings.Tool.State == 0 && !isSlideshowOn());
     ComputeArea();
     Picture();
 }
@@ -318,10 +320,12 @@ void Viewer::ApplySettings()
         if (t)
             t->updateLabel(labelStyle());
     host_.commandsChanged();
-    if (state_.ListActive)
+    if (state_.ListActive) {
         ApplyDisplayMode();
-    else
+    } else {
+        EnableFileOps(state_.settings.Tool.State == 0 && !isSlideshowOn());
         ComputeArea();
+    }
 }
 
 void Viewer::toggleFileNameLabel()
@@ -346,6 +350,9 @@ void Viewer::EnableFileOps(bool on)
     fileOpsEnabled_ = on;
     if (!state_.list.isEmpty())
         MenuCheck(on);
+    // The open tool box shuts its transfer area when transfers stop.
+    if (!on && toolBox_)
+        state_.settings.Option.Open = false;
     host_.commandsChanged();
 }
 

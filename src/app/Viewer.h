@@ -14,6 +14,7 @@
 #include "decode/PictureFormats.h"
 #include "fileops/DcimRules.h"
 #include "fileops/RuleFile.h"
+#include "fileops/ToolBoxView.h"
 #include "fileops/Transfer.h"
 #include "platform/TempFolder.h"
 #include "settings/SettingsStore.h"
@@ -54,6 +55,14 @@ public:
     // File operations go through `ops` from now on (tests inject failures).
     void setFileOps(FileOps &ops);
     bool isSlideshowOn() const;
+    // Transfers, delete and rename allowed (single page, no slideshow).
+    bool fileOpsEnabled() const { return fileOpsEnabled_; }
+
+    // ---- tool box ----
+    // The open tool box, told when the list, the position or the modes
+    // change; null while it is closed.
+    void setToolBox(ToolBoxView *box) { toolBox_ = box; }
+    ToolBoxView *toolBox() const { return toolBox_; }
 
     // ---- start-up and end ----
     // Reads the settings; true when the window was stored maximised.
@@ -120,8 +129,8 @@ public:
     // ---- ListHooks ----
     void setActivationArmed(bool armed) override { activationArmed_ = armed; }
     // Both hook interfaces have the display step and the clearing.
-    void refreshToolBox() override {}
-    bool toolBoxSort(int) override { return false; }
+    void refreshToolBox() override;
+    bool toolBoxSort(int order) override;
     void RecordHistory(int listMax, const QStringList &list) override;
     bool ReadListFile(const QString &path) override;
     void listStateChanged() override;
@@ -136,6 +145,7 @@ private:
     void applyOrder() override;
     void ReturnCheck(bool undoAvailable) override;
     void listChanged() override { refreshToolBox(); }
+    void choosingFolder() override;
 
     // Several display steps inside one command paint once, at its end, with
     // the final state: opening a folder sorts (which shows) and activates
@@ -193,6 +203,7 @@ private:
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
     int displaySuppressed_ = 0;
     std::unique_ptr<Transfer> transfer_;
+    ToolBoxView *toolBox_ = nullptr;
     DcimRuleFile ruleFile_;
     DcimRuleTable rules_;
 };

@@ -36,6 +36,8 @@ void Viewer::buildCommands()
         Id::MoveUndo1, [this] { transfer_->revival(); }, [this] { return undoReady_; });
     // The rename dialog is the window's; it is there while the list has pictures.
     commands_.set(Id::fNameChange1, {}, [this] { return pictureActions_ && !state_.list.isEmpty(); });
+    // The tool box window is the main window's; the row carries its check mark.
+    commands_.set(Id::ToolBox1, {}, always, [this] { return toolBox_ != nullptr; });
     // Windows add the rows that open their dialogs (open, help, about, exit).
 }
 

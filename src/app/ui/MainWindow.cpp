@@ -4,11 +4,13 @@
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/KeyRouter.h"
 #include "app/ui/QtPrompter.h"
+#include "app/ui/ToolBoxLink.h"
 #include "common/ui/FitToDesktop.h"
 #include "decode/ui/OpenPictureDialog.h"
 #include "extras/ui/AboutBox.h"
 #include "fileops/RenameModes.h"
 #include "fileops/ui/RenameFlow.h"
+#include "fileops/ui/ToolBox.h"
 #include "extras/ui/HelpViewer.h"
 #include "extras/ui/MsgDialog.h"
 #include "lists/ui/HistoryMenu.h"
@@ -63,6 +65,8 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     addWindowCommands();
     keys_ = new KeyRouter(*viewer_, this);
     keys_->addWindow(this);
+    toolBox_ = std::make_unique<ToolBoxLink>(*this, *viewer_, *keys_, [this] { refocus(); });
+    viewer_->commands().setRun(ActionId::ToolBox1, [this] { toolBox_->ToolBox1Execute(); });
     viewer_->startUp();
 
     // Measure the display before the command line adds pictures, so the
@@ -82,6 +86,7 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
 
 MainWindow::~MainWindow()
 {
+    toolBox_.reset();
     if (fMax_) {
         FullScreenWindow *w = fMax_;
         fMax_ = nullptr;
@@ -196,7 +201,10 @@ RenameContext MainWindow::renameContext()
                          [this] { viewer_->Picture(); },
                          [this](const QString &name) { viewer_->showFileName(name); },
                          [this] { return viewer_->state().FullScreen; },
-                         [](const QString &) {}};
+                         [this](const QString &name) {
+                             if (TToolBox *box = toolBox_ ? toolBox_->window() : nullptr)
+                                 box->setRenameCaption(name);
+                         }};
 }
 
 void MainWindow::renamePictures()
@@ -204,11 +212,10 @@ void MainWindow::renamePictures()
     ViewerState &st = viewer_->state();
     if (st.list.isEmpty() || renameHost_.open)
         return;
-    // Renaming walks the pictures in name order.
-    if (st.SortOrder != PlayOrder::Name) {
-        st.SortOrder = PlayOrder::Name;
-        viewer_->listOps().SortList(st.SortOrder);
-    }
+    // Renaming walks the pictures in name order (the tool box's order
+    // button follows).
+    if (st.SortOrder != PlayOrder::Name)
+        viewer_->listOps().menuSort(PlayOrder::Name);
     NameChangeDlg(renameContext(), this);
     refocus();
 }
@@ -241,6 +248,8 @@ void MainWindow::commandsChanged()
         if (spec.checkable)
             a->setChecked(c.isChecked(spec.id));
     }
+    if (TToolBox *box = toolBox_ ? toolBox_->window() : nullptr)
+        box->showState();
 }
 
 void MainWindow::historyChanged(const QStringList &captions)
@@ -333,6 +342,8 @@ void MainWindow::FormShow()
         if (layout())
             layout()->activate();
     });
+    if (viewer_->state().settings.Tool.Show)
+        toolBox_->open();
     refocus();
 }
 
@@ -349,7 +360,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         ws = WindowShowState::Maximized;
     else if (isMinimized())
         ws = WindowShowState::Minimized;
+    toolBox_->keepPosition();
     viewer_->closeDown(WindowGeometry{frame.left(), frame.top(), frame.width(), frame.height()}, ws);
+    toolBox_->closeForExit();
     if (fMax_) {
         FullScreenWindow *w = fMax_;
         fMax_ = nullptr;

@@ -19,6 +19,7 @@ class FullScreenWindow;
 class HistoryMenu;
 class KeyRouter;
 class QtPrompter;
+class ToolBoxLink;
 
 class MainWindow : public QMainWindow, public ViewerHost
 {
@@ -44,6 +45,8 @@ public:
     QMenu *renameModeMenu() const { return PopupMenu3; }
     // What the rename dialog works on.
     RenameContext renameContext();
+    // The tool box (ToolBox1); its window is null while it is closed.
+    ToolBoxLink &toolBox() { return *toolBox_; }
 
     // ---- ViewerHost ----
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
@@ -83,6 +86,7 @@ private:
 
     std::unique_ptr<QtPrompter> qtPrompter_;
     std::unique_ptr<Viewer> viewer_;
+    std::unique_ptr<ToolBoxLink> toolBox_; // goes before the viewer it uses
     std::array<QAction *, size_t(ActionId::Count)> actions_{};
     HistoryMenu *historyMenu_ = nullptr;
     DisplaySurface *surface_ = nullptr;

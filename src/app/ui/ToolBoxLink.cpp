@@ -1,0 +1,240 @@
+#include "app/ui/ToolBoxLink.h"
+
+#include "app/Viewer.h"
+#include "app/ui/FullScreenWindow.h"
+#include "app/ui/KeyRouter.h"
+#include "app/ui/MainWindow.h"
+#include "fileops/ui/ToolBox.h"
+
+#include <QAction>
+
+ToolBoxLink::ToolBoxLink(MainWindow &main, Viewer &viewer, KeyRouter &keys, std::function<void()> refocus)
+    : main_(main), viewer_(viewer), keys_(keys), refocus_(std::move(refocus))
+{
+}
+
+ToolBoxLink::~ToolBoxLink()
+{
+    viewer_.setToolBox(nullptr);
+    delete box_.data();
+}
+
+void ToolBoxLink::ToolBox1Execute()
+{
+    if (box_)
+        close();
+    else
+        open();
+}
+
+void ToolBoxLink::open()
+{
+    if (box_)
+        return;
+    // Owned by us, not by the main window: it stays up over the full-screen
+    // view, while the main window is hidden.
+    box_ = new TToolBox(*this);
+    box_->setAttribute(Qt::WA_DeleteOnClose);
+    keys_.addWindow(box_);
+    connect(box_, &TToolBox::closed, this, [this] { forget(); });
+    viewer_.setToolBox(box_);
+    box_->open();
+    main_.commandsChanged();
+    returnFocus();
+}
+
+void ToolBoxLink::close()
+{
+    if (box_)
+        box_->close(); // keeps its position, then says it closed
+}
+
+void ToolBoxLink::keepPosition()
+{
+    if (box_)
+        box_->storePosition();
+}
+
+void ToolBoxLink::closeForExit()
+{
+    if (!box_)
+        return;
+    TToolBox *box = box_;
+    viewer_.setToolBox(nullptr);
+    box_ = nullptr;
+    box->closeQuietly();
+}
+
+void ToolBoxLink::forget()
+{
+    viewer_.setToolBox(nullptr);
+    box_ = nullptr;
+    main_.commandsChanged();
+}
+
+// ---------------------------------------------------------------- state
+
+Settings &ToolBoxLink::settings()
+{
+    return viewer_.state().settings;
+}
+
+int ToolBoxLink::pictureCount() const
+{
+    return viewer_.state().list.count();
+}
+
+int ToolBoxLink::pictureIndex() const
+{
+    return viewer_.state().PictureIndex;
+}
+
+QString ToolBoxLink::currentPicture() const
+{
+    const ViewerState &st = viewer_.state();
+    if (st.PictureIndex < 0 || st.PictureIndex >= st.list.count())
+        return {};
+    return st.list.at(st.PictureIndex);
+}
+
+PlayOrder ToolBoxLink::sortOrder() const
+{
+    return viewer_.state().SortOrder;
+}
+
+bool ToolBoxLink::fullScreen() const
+{
+    return viewer_.state().FullScreen;
+}
+
+bool ToolBoxLink::autoRotate() const
+{
+    return viewer_.state().AutoRotate;
+}
+
+bool ToolBoxLink::fileOpsEnabled() const
+{
+    return viewer_.fileOpsEnabled();
+}
+
+bool ToolBoxLink::canUndo() const
+{
+    return viewer_.transfer().canUndo();
+}
+
+Prompter &ToolBoxLink::prompter()
+{
+    return viewer_.prompter();
+}
+
+QString &ToolBoxLink::SetPath()
+{
+    return viewer_.transfer().SetPath;
+}
+
+QMenu *ToolBoxLink::renameModeMenu()
+{
+    return main_.renameModeMenu();
+}
+
+// ---------------------------------------------------------------- commands
+
+void ToolBoxLink::StepIndex(bool forward)
+{
+    viewer_.listOps().StepIndex(forward);
+}
+
+void ToolBoxLink::toggleSlideshow()
+{
+    viewer_.toggleSlideshow();
+}
+
+void ToolBoxLink::fDelete()
+{
+    viewer_.transfer().fDelete();
+}
+
+void ToolBoxLink::setPictureIndex(int index)
+{
+    viewer_.state().PictureIndex = index;
+}
+
+void ToolBoxLink::Picture()
+{
+    viewer_.Picture();
+}
+
+void ToolBoxLink::ApplySettings()
+{
+    viewer_.ApplySettings();
+}
+
+void ToolBoxLink::setAutoRotate(bool on)
+{
+    viewer_.state().AutoRotate = on;
+    viewer_.ApplySettings();
+}
+
+void ToolBoxLink::setFullScreen(bool on)
+{
+    if (viewer_.state().FullScreen != on)
+        main_.action(ActionId::Max1)->trigger();
+}
+
+void ToolBoxLink::setCopyMode(bool copy)
+{
+    main_.action(copy ? ActionId::CopyMode1 : ActionId::MoveMode1)->trigger();
+}
+
+void ToolBoxLink::toggleTransferSwitch()
+{
+    main_.action(ActionId::Transfer1)->trigger();
+}
+
+void ToolBoxLink::revival()
+{
+    main_.action(ActionId::MoveUndo1)->trigger();
+}
+
+void ToolBoxLink::ArBitBtnProcess(int slot)
+{
+    // The same transfer as the digit keys.
+    viewer_.transfer().ArBitBtnProcess(slot);
+}
+
+void ToolBoxLink::sortBy(PlayOrder order)
+{
+    for (ActionId id :
+         {ActionId::menu_random, ActionId::menu_normal, ActionId::menu_reverse, ActionId::Action1})
+        if (actionSpec(id).tag == int(order))
+            main_.action(id)->trigger();
+}
+
+void ToolBoxLink::reshuffle()
+{
+    if (viewer_.state().SortOrder == PlayOrder::Random)
+        viewer_.listOps().SortList(PlayOrder::Random);
+}
+
+void ToolBoxLink::NameChangeBtnClick()
+{
+    main_.action(ActionId::fNameChange1)->trigger();
+}
+
+void ToolBoxLink::openOptions()
+{
+    main_.action(ActionId::option1)->trigger();
+}
+
+void ToolBoxLink::setDropsAccepted(bool on)
+{
+    main_.setAcceptDrops(on);
+    if (FullScreenWindow *full = main_.fullScreenWindow())
+        full->setAcceptDrops(on);
+}
+
+void ToolBoxLink::returnFocus()
+{
+    if (refocus_)
+        refocus_();
+}

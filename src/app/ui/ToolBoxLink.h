@@ -1,0 +1,77 @@
+#pragma once
+// The main window's side of the tool box: opens and closes it (ToolBox1),
+// and gives it the viewer's state and commands. Changes go through the
+// main window's actions where there is one, so check marks, captions and
+// the focus follow as when the menu is used.
+#include "fileops/ui/ToolBoxHost.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class KeyRouter;
+class MainWindow;
+class TToolBox;
+class Viewer;
+
+class ToolBoxLink : public QObject, public ToolBoxHost
+{
+    Q_OBJECT
+public:
+    // `refocus` gives the keyboard focus back to the pictures.
+    ToolBoxLink(MainWindow &main, Viewer &viewer, KeyRouter &keys, std::function<void()> refocus);
+    ~ToolBoxLink() override;
+
+    TToolBox *window() const { return box_; }
+    bool isOpen() const { return box_ != nullptr; }
+    // ToolBox1: closes the tool box when open, else opens it.
+    void ToolBox1Execute();
+    void open();
+    void close();
+    // The main window closes: Tool.Left and Tool.Top := the tool box's
+    // position (when open), before the settings are saved ...
+    void keepPosition();
+    // ... and after that the window goes.
+    void closeForExit();
+
+    // ---- ToolBoxHost ----
+    Settings &settings() override;
+    int pictureCount() const override;
+    int pictureIndex() const override;
+    QString currentPicture() const override;
+    PlayOrder sortOrder() const override;
+    bool fullScreen() const override;
+    bool autoRotate() const override;
+    bool fileOpsEnabled() const override;
+    bool canUndo() const override;
+    Prompter &prompter() override;
+    QString &SetPath() override;
+    QMenu *renameModeMenu() override;
+    void StepIndex(bool forward) override;
+    void toggleSlideshow() override;
+    void fDelete() override;
+    void setPictureIndex(int index) override;
+    void Picture() override;
+    void ApplySettings() override;
+    void setAutoRotate(bool on) override;
+    void setFullScreen(bool on) override;
+    void setCopyMode(bool copy) override;
+    void toggleTransferSwitch() override;
+    void revival() override;
+    void ArBitBtnProcess(int slot) override;
+    void sortBy(PlayOrder order) override;
+    void reshuffle() override;
+    void NameChangeBtnClick() override;
+    void openOptions() override;
+    void setDropsAccepted(bool on) override;
+    void returnFocus() override;
+
+private:
+    void forget();
+
+    MainWindow &main_;
+    Viewer &viewer_;
+    KeyRouter &keys_;
+    std::function<void()> refocus_;
+    QPointer<TToolBox> box_;
+};

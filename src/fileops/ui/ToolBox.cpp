@@ -1,0 +1,474 @@
+#include "fileops/ui/ToolBox.h"
+
+#include "common/Prompter.h"
+#include "common/ui/FitToDesktop.h"
+#include "extras/FileMime.h"
+#include "fileops/RenameModes.h"
+#include "fileops/ToolBoxLayout.h"
+#include "fileops/ui/ToolBoxGlyphs.h"
+#include "fileops/ui/ToolBoxHost.h"
+#include "fileops/ui/ToolBoxTransferArea.h"
+#include "platform/FileTree.h"
+#include "settings/Settings.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QSlider>
+#include <QToolButton>
+
+namespace
+{
+const QString kTitle = QStringLiteral("Tool Box");
+const QString kRunTimeTitle = QStringLiteral("転送先フォルダ設定");
+const QString kDropError = QStringLiteral("ボタンに、フォルダをドラッグ＆ドロップしてください。");
+const QString kErrorCaption = QStringLiteral("エラー");
+
+constexpr int kBackTag = -1;
+constexpr int kAutoTag = 0;
+constexpr int kFrontTag = 1;
+constexpr int kDeleteTag = -9;
+
+QFont boldFont(QFont f)
+{
+    f.setBold(true);
+    return f;
+}
+} // namespace
+
+TToolBox::TToolBox(ToolBoxHost &host, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      host_(host), divideTop_(toolbox::kDivideTop)
+{
+    setObjectName(QStringLiteral("ToolBox"));
+    setWindowTitle(kTitle);
+    // Showing it must not take the keys away from the pictures.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP"),
+                      QStringLiteral("sans-serif")});
+    font.setPixelSize(12);
+    setFont(font);
+    setFixedWidth(toolbox::kClientWidth);
+
+    createControls();
+    host_.SetPath().clear();
+
+    // FormCreate: the switches, the display form and the modes as they are.
+    showState();
+    Active();
+    // The pointer comes back over the tool box when full screen hid it.
+    qApp->installEventFilter(this);
+}
+
+TToolBox::~TToolBox() = default;
+
+QToolButton *TToolBox::glyphButton(const char *name, const QString &glyph, int glyphSize, QRect bounds)
+{
+    auto *b = new QToolButton(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(bounds);
+    if (!glyph.isEmpty()) {
+        b->setIcon(ToolBoxGlyph(glyph, glyphSize, palette().color(QPalette::ButtonText)));
+        b->setIconSize(QSize(glyphSize, glyphSize));
+    }
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+void TToolBox::createControls()
+{
+    BackBtn = glyphButton("BackBtn", QStringLiteral("back"), 20, QRect(8, 8, 33, 33));
+    BackBtn->setAutoRaise(true);
+    BackBtn->setToolTip(QStringLiteral("前画像"));
+    AutoBtn = glyphButton("AutoBtn", {}, 0, QRect(47, 8, 42, 33));
+    AutoBtn->setAutoRaise(true);
+    AutoBtn->setText(QStringLiteral("Auto"));
+    AutoBtn->setFont(boldFont(font()));
+    AutoBtn->setToolTip(QStringLiteral("スライド ショー"));
+    AutoBtn->installEventFilter(this); // the right button opens the options
+    FrontBtn = glyphButton("FrontBtn", QStringLiteral("front"), 20, QRect(95, 8, 33, 33));
+    FrontBtn->setAutoRaise(true);
+    FrontBtn->setToolTip(QStringLiteral("次画像"));
+    connect(BackBtn, &QToolButton::clicked, this, [this] { BtnClick(kBackTag); });
+    connect(AutoBtn, &QToolButton::clicked, this, [this] { BtnClick(kAutoTag); });
+    connect(FrontBtn, &QToolButton::clicked, this, [this] { BtnClick(kFrontTag); });
+
+    TrackBar = new QSlider(Qt::Horizontal, this);
+    TrackBar->setObjectName(QStringLiteral("TrackBar"));
+    TrackBar->setGeometry(0, 40, 131, 41);
+    TrackBar->setTickPosition(QSlider::TicksAbove);
+    TrackBar->setPageStep(10);
+    TrackBar->setFocusPolicy(Qt::NoFocus);
+    connect(TrackBar, &QSlider::valueChanged, this, &TToolBox::TrackBarChange);
+    // While the thumb is dragged the pictures follow; the focus goes back
+    // to them once it is let go.
+    connect(TrackBar, &QSlider::sliderReleased, this, [this] { host_.returnFocus(); });
+
+    createSwitches();
+    createSplitButtons();
+
+    BtnDoor = glyphButton("BtnDoor", QStringLiteral("door"), 16, QRect(8, 324, 45, 20));
+    BtnDoor->setAutoRaise(true);
+    BtnDoor->setToolTip(QStringLiteral("転送ボタンの開閉"));
+    connect(BtnDoor, &QToolButton::clicked, this, &TToolBox::BtnDoorClick);
+    DeleteBtn = glyphButton("DeleteBtn", QStringLiteral("delete"), 16, QRect(59, 324, 69, 25));
+    DeleteBtn->setText(QStringLiteral("削除"));
+    DeleteBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    DeleteBtn->setToolTip(QStringLiteral("ゴミ箱を利用したファイルの削除"));
+    connect(DeleteBtn, &QToolButton::clicked, this, [this] { BtnClick(kDeleteTag); });
+
+    area_ = new ToolBoxTransferArea(host_, divideTop_, this);
+    area_->move(0, divideTop_);
+    setAcceptDrops(true);
+}
+
+void TToolBox::createSwitches()
+{
+    const QFont bold = boldFont(font());
+    auto checkBox = [&](const char *name, const QString &text, QRect bounds) {
+        auto *c = new QCheckBox(text, this);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setGeometry(bounds);
+        c->setFont(bold);
+        c->setFocusPolicy(Qt::NoFocus);
+        return c;
+    };
+    CheckBox1 = checkBox("CheckBox1", QStringLiteral("自動拡大"), QRect(8, 82, 73, 17));
+    CheckBox2 = checkBox("CheckBox2", QStringLiteral("フルスクリーン"), QRect(8, 97, 105, 17));
+    CheckBox3 = checkBox("CheckBox3", QStringLiteral("Jpeg自動回転"), QRect(8, 112, 105, 17));
+    connect(CheckBox1, &QCheckBox::clicked, this, &TToolBox::CheckBox1Click);
+    connect(CheckBox2, &QCheckBox::clicked, this, &TToolBox::CheckBox2Click);
+    connect(CheckBox3, &QCheckBox::clicked, this, &TToolBox::CheckBox3Click);
+
+    auto radioGroup = [&](const char *name, const QString &title, QRect bounds, const QStringList &items,
+                          QButtonGroup *&group) {
+        auto *box = new QGroupBox(title, this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(bounds);
+        group = new QButtonGroup(box);
+        for (int i = 0; i < items.size(); ++i) {
+            auto *r = new QRadioButton(items.at(i), box);
+            r->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
+            r->setGeometry(8, 16 + 16 * i, bounds.width() - 12, 16);
+            r->setFocusPolicy(Qt::NoFocus);
+            group->addButton(r, i);
+        }
+        return box;
+    };
+    rgState = radioGroup(
+        "rgState", QStringLiteral("表示形式"), QRect(8, 135, 120, 69),
+        {QStringLiteral("単ページ"), QStringLiteral("見開き(奇数)"), QStringLiteral("見開き(偶数)")},
+        stateGroup);
+    rgOrient = radioGroup("rgOrient", QStringLiteral("表示方向"), QRect(8, 204, 120, 53),
+                          {QStringLiteral("左→右"), QStringLiteral("左←右")}, orientGroup);
+    connect(stateGroup, &QButtonGroup::idClicked, this, &TToolBox::rgStateClick);
+    connect(orientGroup, &QButtonGroup::idClicked, this, &TToolBox::rgOrientClick);
+}
+
+void TToolBox::createSplitButtons()
+{
+    const QColor ink = palette().color(QPalette::ButtonText);
+    PopupMenu2 = new QMenu(this);
+    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    const std::array<std::pair<const char *, int>, 4> items{
+        {{"sort_random", 1}, {"sort_normal", 2}, {"sort_reverse", 3}, {"N5", 4}}};
+    for (const auto &[name, tag] : items) {
+        const SortFace face = *::SortCaptionSet(tag);
+        QAction *a = PopupMenu2->addAction(ToolBoxGlyph(face.glyph, 16, ink), face.caption);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setData(tag);
+        connect(a, &QAction::triggered, this, [this, tag = tag] { list_click(tag); });
+    }
+
+    auto split = [&](const char *name, QRect bounds) {
+        auto *b = glyphButton(name, {}, 16, bounds);
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setPopupMode(QToolButton::MenuButtonPopup);
+        b->setIconSize(QSize(16, 16));
+        return b;
+    };
+    Button1 = split("Button1", QRect(10, 263, 120, 25));
+    Button1->setMenu(PopupMenu2);
+    connect(Button1, &QToolButton::clicked, this, &TToolBox::Button1Click);
+    fNameBtn = split("fNameBtn", QRect(10, 294, 120, 25));
+    fNameBtn->setIcon(ToolBoxGlyph(QStringLiteral("rename"), 16, ink));
+    fNameBtn->setMenu(host_.renameModeMenu());
+    connect(fNameBtn, &QToolButton::clicked, this, [this] {
+        host_.NameChangeBtnClick();
+        host_.returnFocus();
+    });
+}
+
+// ---------------------------------------------------------------- window
+
+void TToolBox::open()
+{
+    const auto &tool = host_.settings().Tool;
+    move(tool.Left, tool.Top);
+    show();
+    FitToDesktop(*this);
+}
+
+void TToolBox::storePosition()
+{
+    auto &tool = host_.settings().Tool;
+    const QPoint at = frameGeometry().topLeft();
+    tool.Left = at.x();
+    tool.Top = at.y();
+}
+
+void TToolBox::closeQuietly()
+{
+    quiet_ = true;
+    close();
+}
+
+void TToolBox::closeEvent(QCloseEvent *event)
+{
+    area_->myEditExit();
+    if (!quiet_) {
+        storePosition();
+        quiet_ = true;
+        emit closed();
+    }
+    event->accept();
+}
+
+void TToolBox::mousePressEvent(QMouseEvent *event)
+{
+    area_->myEditExit();
+    QWidget::mousePressEvent(event);
+}
+
+bool TToolBox::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::Enter:
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this) {
+            const QCursor *c = QGuiApplication::overrideCursor();
+            if (c && c->shape() == Qt::BlankCursor)
+                QGuiApplication::changeOverrideCursor(QCursor(Qt::ArrowCursor));
+        }
+        return false;
+    case QEvent::MouseButtonRelease:
+        if (watched == AutoBtn && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+            host_.openOptions();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- state
+
+void TToolBox::Active()
+{
+    enableControls();
+    const int count = host_.pictureCount();
+    if (count > 1) {
+        const QSignalBlocker quiet(TrackBar);
+        TrackBar->setRange(0, count - 1);
+        TrackBar->setValue(host_.pictureIndex());
+        TrackBar->setTickInterval(SliderTickFrequency(count - 1));
+    }
+}
+
+void TToolBox::enableControls()
+{
+    const int count = host_.pictureCount();
+    const bool fileOps = host_.fileOpsEnabled();
+    for (QWidget *w : {static_cast<QWidget *>(BackBtn), static_cast<QWidget *>(FrontBtn),
+                       static_cast<QWidget *>(AutoBtn), static_cast<QWidget *>(TrackBar)})
+        w->setEnabled(count > 1);
+    // Delete and rename need a picture, and stop in spreads and slideshows.
+    DeleteBtn->setEnabled(count > 0 && fileOps);
+    fNameBtn->setEnabled(count > 0 && fileOps);
+    BtnDoor->setEnabled(fileOps);
+}
+
+void TToolBox::showState()
+{
+    const Settings &s = host_.settings();
+    CheckBox1->setChecked(s.Option.Zoom);
+    CheckBox2->setChecked(host_.fullScreen());
+    CheckBox3->setChecked(host_.autoRotate());
+    if (QAbstractButton *b = stateGroup->button(s.Tool.State))
+        b->setChecked(true);
+    if (QAbstractButton *b = orientGroup->button(s.Tool.Orient))
+        b->setChecked(true);
+    rgOrient->setEnabled(s.Tool.State != 0);
+    SortCaptionSet(int(host_.sortOrder()));
+    setRenameCaption(RenameModeName(s.RenameMode));
+    Panel();
+    area_->showState();
+    enableControls();
+}
+
+void TToolBox::Panel(bool force)
+{
+    const Settings &s = host_.settings();
+    const bool open = s.Option.Open;
+    const int n = TransferButtonCount(s.Option.nButton);
+    if (!force && built_ && open == builtOpen_ && (!open || n == builtButtons_))
+        return;
+    area_->myEditExit();
+    area_->ButtonCreate(open ? n : 0);
+    area_->resize(toolbox::kClientWidth, PanelHeight(open, n, divideTop_) - divideTop_);
+    area_->setVisible(open);
+    setFixedHeight(PanelHeight(open, n, divideTop_));
+    built_ = true;
+    builtOpen_ = open;
+    builtButtons_ = open ? n : -1;
+}
+
+void TToolBox::choosingFolder()
+{
+    setWindowTitle(kRunTimeTitle);
+}
+
+void TToolBox::setRenameCaption(const QString &name)
+{
+    fNameBtn->setText(name);
+}
+
+void TToolBox::SortCaptionSet(int order)
+{
+    const auto face = ::SortCaptionSet(order);
+    if (!face)
+        return;
+    Button1->setText(face->caption);
+    Button1->setIcon(ToolBoxGlyph(face->glyph, 16, palette().color(QPalette::ButtonText)));
+}
+
+// ---------------------------------------------------------------- handlers
+
+void TToolBox::BtnClick(int tag)
+{
+    area_->myEditExit();
+    const int index = host_.pictureIndex();
+    const int count = host_.pictureCount();
+    switch (tag) {
+    case kBackTag:
+        host_.StepIndex(false);
+        break;
+    case kFrontTag:
+        host_.StepIndex(true);
+        break;
+    case kAutoTag:
+        host_.toggleSlideshow();
+        break;
+    case kDeleteTag:
+        // Delete works on single pages only.
+        if (host_.settings().Tool.State == 0)
+            host_.fDelete();
+        break;
+    default:
+        break;
+    }
+    if (host_.pictureIndex() != index || host_.pictureCount() != count)
+        host_.Picture();
+    host_.returnFocus();
+}
+
+void TToolBox::TrackBarChange(int position)
+{
+    area_->myEditExit();
+    if (position != host_.pictureIndex()) {
+        host_.setPictureIndex(position);
+        host_.Picture();
+    }
+    if (!TrackBar->isSliderDown())
+        host_.returnFocus();
+}
+
+void TToolBox::CheckBox1Click(bool on)
+{
+    host_.settings().Option.Zoom = on;
+    host_.ApplySettings();
+    host_.returnFocus();
+}
+
+void TToolBox::CheckBox2Click(bool on)
+{
+    host_.setFullScreen(on);
+}
+
+void TToolBox::CheckBox3Click(bool on)
+{
+    host_.setAutoRotate(on);
+    host_.returnFocus();
+}
+
+void TToolBox::rgStateClick(int index)
+{
+    host_.settings().Tool.State = uint8_t(index);
+    rgOrient->setEnabled(index != 0);
+    host_.ApplySettings();
+    host_.returnFocus();
+}
+
+void TToolBox::rgOrientClick(int index)
+{
+    host_.settings().Tool.Orient = uint8_t(index);
+    host_.ApplySettings();
+    host_.returnFocus();
+}
+
+void TToolBox::Button1Click()
+{
+    // A click on the order button shuffles again in random order.
+    if (host_.sortOrder() == PlayOrder::Random)
+        host_.reshuffle();
+    host_.returnFocus();
+}
+
+void TToolBox::list_click(int tag)
+{
+    host_.sortBy(playOrderFrom(tag));
+    SortCaptionSet(int(host_.sortOrder()));
+    host_.returnFocus();
+}
+
+void TToolBox::BtnDoorClick()
+{
+    area_->myEditExit();
+    host_.toggleTransferSwitch();
+    Panel();
+    host_.returnFocus();
+}
+
+void TToolBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (AcceptsFileDrop(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TToolBox::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = DroppedPaths(event->mimeData());
+    event->acceptProposedAction();
+    if (paths.isEmpty())
+        return;
+    // Only the first item counts; it must be a folder, dropped on a button.
+    const QString &first = paths.first();
+    if (!IsFolder(first)) {
+        host_.prompter().beep();
+        host_.prompter().captionedError(kErrorCaption, kDropError);
+        return;
+    }
+    const int slot = area_->slotOf(childAt(event->position().toPoint()));
+    if (slot >= 0)
+        area_->bindFolder(slot, first);
+}
