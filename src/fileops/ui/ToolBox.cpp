@@ -22,7 +22,10 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QToolButton>
+#include <algorithm>
 
 namespace
 {
@@ -155,10 +158,22 @@ void TToolBox::createSwitches()
         box->setObjectName(QString::fromLatin1(name));
         box->setGeometry(bounds);
         group = new QButtonGroup(box);
-        for (int i = 0; i < items.size(); ++i) {
+        // The items share the frame below the title, wherever the style puts it.
+        QStyleOptionGroupBox opt;
+        opt.initFrom(box);
+        opt.text = title;
+        opt.lineWidth = 1;
+        opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect label =
+            box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
+        const int n = int(items.size());
+        const int room = bounds.height() - 4 - (label.bottom() + 1);
+        const int step = std::min(16, room / n);
+        const int first = label.bottom() + 1 + (room - step * n) / 2;
+        for (int i = 0; i < n; ++i) {
             auto *r = new QRadioButton(items.at(i), box);
             r->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
-            r->setGeometry(8, 16 + 16 * i, bounds.width() - 12, 16);
+            r->setGeometry(8, first + step * i, bounds.width() - 12, step);
             r->setFocusPolicy(Qt::NoFocus);
             group->addButton(r, i);
         }
@@ -346,10 +361,13 @@ void TToolBox::setRenameCaption(const QString &name)
 void TToolBox::SortCaptionSet(int order)
 {
     const auto face = ::SortCaptionSet(order);
-    if (!face)
+    if (!face || Button1->text() == face->caption)
         return;
     Button1->setText(face->caption);
-    Button1->setIcon(ToolBoxGlyph(face->glyph, 16, palette().color(QPalette::ButtonText)));
+    // The menu item of the order has the glyph already.
+    for (const QAction *a : PopupMenu2->actions())
+        if (a->data().toInt() == order)
+            Button1->setIcon(a->icon());
 }
 
 // ---------------------------------------------------------------- handlers

@@ -50,6 +50,8 @@ ToolBoxTransferArea::ToolBoxTransferArea(ToolBoxHost &host, int top, QWidget *to
 {
     setObjectName(QStringLiteral("TransferArea"));
     const QColor ink = palette().color(QPalette::ButtonText);
+    bFolder = ToolBoxGlyph(QStringLiteral("folder"), kGlyph, ink);
+    bTree = ToolBoxGlyph(QStringLiteral("tree"), kGlyph, ink);
     auto *bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel1"));
     bevel->setFrameShape(QFrame::HLine);
@@ -196,8 +198,7 @@ void ToolBoxTransferArea::ButtonFaceSet(int slot)
     QPalette pal = b->palette();
     pal.setColor(QPalette::ButtonText, faceColour(face.runTime, palette()));
     b->setPalette(pal);
-    b->setIcon(ToolBoxGlyph(face.runTime ? QStringLiteral("tree") : QStringLiteral("folder"), kGlyph,
-                            palette().color(QPalette::ButtonText)));
+    b->setIcon(face.runTime ? bTree : bFolder);
     // The spaces centre the caption; a caption too wide for them goes without.
     QString caption = face.caption;
     const int room = b->width() - kGlyph - 16;

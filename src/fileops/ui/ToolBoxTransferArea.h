@@ -2,6 +2,7 @@
 // The tool box below its divider: undo, drag-out, copy and move, and the
 // numbered transfer buttons with their menu (bind a folder, ask at run time,
 // clear, edit the caption in place).
+#include <QIcon>
 #include <QWidget>
 #include <vector>
 
@@ -61,6 +62,8 @@ private:
 
     ToolBoxHost &host_;
     int top_;
+    QIcon bFolder; // glyph of a button bound to a folder
+    QIcon bTree;   // of a button that asks for its folder
     QToolButton *TurnbackBtn = nullptr;
     QPushButton *FileCopy1 = nullptr;
     QToolButton *BtnCopy = nullptr;

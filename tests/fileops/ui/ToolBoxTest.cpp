@@ -110,6 +110,10 @@ TEST_F(ToolBoxFixture, SlotMenuBindsAsksClearsAndEditsTheCaption)
     EXPECT_EQ(area->button(3)->text(), QStringLiteral("AnyWhere  "));
     EXPECT_TRUE(area->button(3)->font().bold());
     EXPECT_FALSE(area->button(2)->font().bold());
+    // Pressed, it asks for the folder under the tool box's new title.
+    area->button(3)->click();
+    EXPECT_EQ(prompter.folderStarts.size(), 3);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("転送先フォルダ設定"));
     ASSERT_TRUE(slotMenu(area, 2, "N2"));
     EXPECT_EQ(slotTable[2].Folder, QString());
     EXPECT_EQ(slotTable[2].Caption, QStringLiteral("none"));
@@ -216,6 +220,17 @@ TEST_F(ToolBoxFixture, RenameButtonPutsTheListInNameOrderFirst)
     EXPECT_EQ(index, 0);
     EXPECT_EQ(first, pic(0));
     EXPECT_EQ(w.state().SortOrder, PlayOrder::Name);
+
+    // Its drop-down chooses the rename mode, and the button shows it.
+    auto *rename = named<QToolButton>(box, "fNameBtn");
+    EXPECT_EQ(rename->text(), QStringLiteral("ファイル名変更"));
+    QTimer::singleShot(0, [] {
+        if (QWidget *dlg = QApplication::activeModalWidget())
+            QTest::keyClick(dlg, Qt::Key_Escape);
+    });
+    named<QAction>(rename->menu(), "N2")->trigger();
+    EXPECT_EQ(w.state().settings.RenameMode, 1);
+    EXPECT_EQ(rename->text(), QStringLiteral("連番変更"));
 }
 
 TEST_F(ToolBoxFixture, ReopenedWithTheAreaClosedItIsCutAtTheDivider)
