@@ -248,8 +248,8 @@ void MainWindow::commandsChanged()
         if (spec.checkable)
             a->setChecked(c.isChecked(spec.id));
     }
-    if (TToolBox *box = toolBox_ ? toolBox_->window() : nullptr)
-        box->showState();
+    if (toolBox_)
+        toolBox_->stateChanged();
 }
 
 void MainWindow::historyChanged(const QStringList &captions)

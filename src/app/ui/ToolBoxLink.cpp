@@ -7,6 +7,7 @@
 #include "fileops/ui/ToolBox.h"
 
 #include <QAction>
+#include <QWindow>
 
 ToolBoxLink::ToolBoxLink(MainWindow &main, Viewer &viewer, KeyRouter &keys, std::function<void()> refocus)
     : main_(main), viewer_(viewer), keys_(keys), refocus_(std::move(refocus))
@@ -38,7 +39,9 @@ void ToolBoxLink::open()
     keys_.addWindow(box_);
     connect(box_, &TToolBox::closed, this, [this] { forget(); });
     viewer_.setToolBox(box_);
+    above_ = nullptr;
     box_->open();
+    stayAbove(main_.fullScreenWindow());
     main_.commandsChanged();
     returnFocus();
 }
@@ -63,6 +66,36 @@ void ToolBoxLink::closeForExit()
     viewer_.setToolBox(nullptr);
     box_ = nullptr;
     box->closeQuietly();
+}
+
+void ToolBoxLink::stateChanged()
+{
+    if (!box_)
+        return;
+    stayAbove(main_.fullScreenWindow());
+    box_->showState();
+}
+
+void ToolBoxLink::stayAbove(QWidget *window)
+{
+    // Window managers put a full-screen window over every other window,
+    // "always on top" ones included, but not over the windows that belong
+    // to it. The window system learns whom it belongs to when it is shown.
+    if (above_ == window)
+        return;
+    above_ = window;
+    QWindow *handle = box_->windowHandle();
+    if (!handle)
+        return;
+    const bool shown = box_->isVisible();
+    const QPoint at = box_->pos();
+    if (shown)
+        box_->hide();
+    handle->setTransientParent(window ? window->windowHandle() : nullptr);
+    if (shown) {
+        box_->show();
+        box_->move(at); // where it was, not where the window manager puts new ones
+    }
 }
 
 void ToolBoxLink::forget()

@@ -28,6 +28,9 @@ public:
     void ToolBox1Execute();
     void open();
     void close();
+    // The viewer's state changed: the tool box shows it, and stays above
+    // whichever of the viewer's windows is up (the full-screen one too).
+    void stateChanged();
     // The main window closes: Tool.Left and Tool.Top := the tool box's
     // position (when open), before the settings are saved ...
     void keepPosition();
@@ -68,10 +71,12 @@ public:
 
 private:
     void forget();
+    void stayAbove(QWidget *window);
 
     MainWindow &main_;
     Viewer &viewer_;
     KeyRouter &keys_;
     std::function<void()> refocus_;
     QPointer<TToolBox> box_;
+    QPointer<QWidget> above_; // the full-screen window it is kept above
 };
