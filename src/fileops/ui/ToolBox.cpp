@@ -97,7 +97,6 @@ void TToolBox::createControls()
     AutoBtn->setText(QStringLiteral("Auto"));
     AutoBtn->setFont(boldFont(font()));
     AutoBtn->setToolTip(QStringLiteral("スライド ショー"));
-    AutoBtn->installEventFilter(this); // the right button opens the options
     FrontBtn = glyphButton("FrontBtn", QStringLiteral("front"), 20, QRect(95, 8, 33, 33));
     FrontBtn->setAutoRaise(true);
     FrontBtn->setToolTip(QStringLiteral("次画像"));

@@ -204,6 +204,14 @@ TEST_F(ToolBoxFixture, SwitchesAndModesAgreeWithTheMenus)
     EXPECT_FALSE(w.action(ActionId::slideshow1)->isChecked());
     EXPECT_TRUE(named<QWidget>(box, "DeleteBtn")->isEnabled());
 
+    // The right button on Auto opens the options.
+    int options = 0;
+    w.viewer().commands().setRun(ActionId::option1, [&] { ++options; });
+    w.commandsChanged();
+    QTest::mouseClick(named<QToolButton>(box, "AutoBtn"), Qt::RightButton);
+    EXPECT_EQ(options, 1);
+    EXPECT_FALSE(w.action(ActionId::slideshow1)->isChecked());
+
     // Display direction, in a spread.
     named<QRadioButton>(box, "rgState_2")->click();
     named<QRadioButton>(box, "rgOrient_1")->click();
