@@ -64,6 +64,8 @@ void Viewer::startUp()
     plugins_ = std::make_unique<PluginHost>(prompter_, formats_);
     plugins_->searchAtStartup(state_.settings.SusieDir);
     state_.PictureFilter = formats_.filter();
+    apps_ = ReadAppEntries(state_.settings.AppList);
+    host_.appsChanged();
     ruleFile_.load();
     const DcimParseResult parsed = DcimRulesParse(ruleFile_.lines());
     rules_ = parsed.rules;

@@ -11,6 +11,7 @@
 #include "app/ViewerHost.h"
 #include "app/ViewerState.h"
 #include "decode/PictureCache.h"
+#include "extras/AppLauncher.h"
 #include "decode/PictureFormats.h"
 #include "fileops/DcimRules.h"
 #include "fileops/RuleFile.h"
@@ -54,6 +55,8 @@ public:
     // File operations go through `ops` from now on (tests inject failures).
     void setFileOps(FileOps &ops);
     bool isSlideshowOn() const;
+    // MenuCheck's state: rename and the external applications are usable.
+    bool pictureActionsOn() const { return pictureActions_; }
 
     // ---- start-up and end ----
     // Reads the settings; true when the window was stored maximised.
@@ -106,6 +109,17 @@ public:
     void fullScreenClosed(const std::function<void()> &showMain);
     // Files dropped on the full-screen window: they become the set.
     void dropOnFullScreen(const QStringList &paths);
+    // Files, folders, archives and list files dropped on the main window.
+    void dropOnMain(const QStringList &paths);
+
+    // ---- external applications ----
+    const QList<AppEntry> &apps() const { return apps_; }
+    // The application menus as they should be now.
+    QList<AppMenuItem> appMenuModel() const;
+    // Starts application `index` on the picture shown.
+    void runApp(int index);
+    // The picture at PictureIndex, empty without one.
+    QString currentPath() const;
 
     // ---- opening ----
     // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).
@@ -193,6 +207,7 @@ private:
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
     int displaySuppressed_ = 0;
     std::unique_ptr<Transfer> transfer_;
+    QList<AppEntry> apps_;
     DcimRuleFile ruleFile_;
     DcimRuleTable rules_;
 };

@@ -6,7 +6,11 @@
 #include "app/ui/QtPrompter.h"
 #include "common/ui/FitToDesktop.h"
 #include "decode/ui/OpenPictureDialog.h"
+#include "app/ui/PictureView.h"
+#include "extras/FileMime.h"
 #include "extras/ui/AboutBox.h"
+#include "extras/ui/AppMenus.h"
+#include "extras/ui/ClipboardCopy.h"
 #include "fileops/RenameModes.h"
 #include "fileops/ui/RenameFlow.h"
 #include "extras/ui/HelpViewer.h"
@@ -18,6 +22,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -60,6 +67,13 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
 
     createActions();
     createMenus();
+    PopupActionBar1 = new QMenu(this);
+    PopupActionBar1->setObjectName(QStringLiteral("PopupActionBar1"));
+    appMenus_ = new AppMenus(toolsMenu_ ? toolsMenu_ : menuBar()->addMenu(QString()), PopupActionBar1, this);
+    connect(appMenus_, &AppMenus::launchRequested, this, [this](int index) {
+        viewer_->runApp(index);
+        refocus();
+    });
     addWindowCommands();
     keys_ = new KeyRouter(*viewer_, this);
     keys_->addWindow(this);
@@ -93,6 +107,7 @@ void MainWindow::createWidgets()
 {
     surface_ = new DisplaySurface(*viewer_, DisplaySurface::Kind::Window, this);
     setCentralWidget(surface_);
+    surface_->enableDragOut([this](bool on) { setDropsAccepted(on); });
     viewer_->setMainTarget(surface_);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(status_, 1);
@@ -165,6 +180,7 @@ void MainWindow::createMenus()
                 target = m;
                 break;
             case MenuEntry::AppEntries:
+                toolsMenu_ = target;
                 break;
             }
         }
@@ -180,6 +196,7 @@ void MainWindow::addWindowCommands()
     c.setRun(ActionId::Help1, [this] { TfHelpViewer::open(this, viewer_->state().settings.Help); });
     c.setRun(ActionId::about1, [this] { TfAbout::showAbout(this); });
     c.setRun(ActionId::fNameChange1, [this] { renamePictures(); });
+    c.setRun(ActionId::clipcopy1, [this] { copyToClipboard(); });
     createRenameModeMenu();
 }
 
@@ -230,6 +247,8 @@ void MainWindow::createRenameModeMenu()
 
 void MainWindow::commandsChanged()
 {
+    if (appMenus_)
+        appMenus_->setEnabled(viewer_->pictureActionsOn());
     const CommandTable &c = viewer_->commands();
     for (const ActionSpec &spec : allActions()) {
         QAction *a = actions_[size_t(spec.id)];
@@ -241,6 +260,49 @@ void MainWindow::commandsChanged()
         if (spec.checkable)
             a->setChecked(c.isChecked(spec.id));
     }
+}
+
+void MainWindow::appsChanged()
+{
+    if (appMenus_)
+        appMenus_->rebuild(viewer_->appMenuModel());
+}
+
+void MainWindow::showAppMenu()
+{
+    QWidget *w = fMax_ ? static_cast<QWidget *>(fMax_) : this;
+    appMenus_->popUpAtCentre(w);
+}
+
+void MainWindow::copyToClipboard()
+{
+    // In full screen the picture there is the one shown.
+    const DisplaySurface *s = fMax_ ? fMax_->surface() : surface_;
+    const PictureView *v = s->view(0);
+    CopyPictureToClipboard(v->picture().image, v->hint(), viewer_->prompter());
+}
+
+void MainWindow::setDropsAccepted(bool on)
+{
+    setAcceptDrops(on);
+    if (fMax_)
+        fMax_->setAcceptDrops(on);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (AcceptsFileDrop(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = DroppedPaths(event->mimeData());
+    event->acceptProposedAction();
+    viewer_->dropOnMain(paths);
+    // The files came from another program: come to the front.
+    raise();
+    activateWindow();
 }
 
 void MainWindow::historyChanged(const QStringList &captions)
@@ -273,6 +335,7 @@ DisplayTarget *MainWindow::setFullScreen(bool on)
             fMax_->addActions(actions());
             keys_->addWindow(fMax_);
             connect(fMax_, &FullScreenWindow::closedByUser, this, &MainWindow::onFullScreenClosedByUser);
+            fMax_->surface()->enableDragOut([this](bool on) { setDropsAccepted(on); });
             fMax_->surface()->fileNameLabel()->setFont(surface_->fileNameLabel()->font());
             fMax_->open(frameGeometry().center());
             hide();

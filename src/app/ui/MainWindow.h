@@ -18,6 +18,7 @@ class DisplaySurface;
 class FullScreenWindow;
 class HistoryMenu;
 class KeyRouter;
+class AppMenus;
 class QtPrompter;
 
 class MainWindow : public QMainWindow, public ViewerHost
@@ -54,6 +55,10 @@ public:
     void restoreGeometry() override { applyStoredGeometry(); }
     bool windowVisible() const override { return isVisible(); }
     void hideWindow() override { hide(); }
+    void appsChanged() override;
+    void showAppMenu() override;
+    // Drops onto the viewer's own windows on or off (off while dragging out).
+    void setDropsAccepted(bool on);
 
 signals:
     // Emitted after a picture is painted on screen (benchmarks listen).
@@ -64,6 +69,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createWidgets();
@@ -79,6 +86,7 @@ private:
     void onFullScreenClosedByUser();
     void createRenameModeMenu();
     void renamePictures();
+    void copyToClipboard();
     void refocus();
 
     std::unique_ptr<QtPrompter> qtPrompter_;
@@ -90,6 +98,9 @@ private:
     FullScreenWindow *fMax_ = nullptr;
     KeyRouter *keys_ = nullptr;
     QMenu *PopupMenu3 = nullptr;
+    QMenu *toolsMenu_ = nullptr;
+    QMenu *PopupActionBar1 = nullptr;
+    AppMenus *appMenus_ = nullptr;
     RenameHost renameHost_;
 
     bool closing_ = false;
