@@ -326,6 +326,20 @@ void Viewer::ApplySettings()
         ComputeArea();
 }
 
+void Viewer::applyOptions(const OptionResult &changes)
+{
+    apps_ = ReadAppEntries(state_.settings.AppList);
+    host_.appsChanged();
+    // The folder's contents may have changed even when its name did not.
+    if (!state_.settings.SusieDir.isEmpty())
+        plugins_->search(state_.settings.SusieDir);
+    state_.PictureFilter = formats_.filter();
+    if (changes.rulesChanged)
+        setRuleLines(changes.ruleLines);
+    refreshToolBox();
+    ApplySettings();
+}
+
 void Viewer::toggleFileNameLabel()
 {
     if (state_.settings.fnLabel.flag == 0)

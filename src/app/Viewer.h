@@ -17,6 +17,7 @@
 #include "fileops/RuleFile.h"
 #include "fileops/Transfer.h"
 #include "platform/TempFolder.h"
+#include "settings/OptionValues.h"
 #include "settings/SettingsStore.h"
 
 #include <QObject>
@@ -82,6 +83,10 @@ public:
     // The one place where changed settings take effect: display form and
     // orientation, zoom, label, slideshow interval, file operations.
     void ApplySettings();
+    // What follows a confirmed options dialog: the slideshow interval, the
+    // application menus, the plug-ins and picture filter, the camera rules,
+    // then the display and its label.
+    void applyOptions(const OptionResult &changes);
     void toggleFileNameLabel();
     LabelStyle labelStyle() const;
     // Decodes the neighbours of the current page in the background.

@@ -40,6 +40,10 @@ void Viewer::buildCommands()
     commands_.set(Id::clipcopy1, {}, [this] {
         return displayFormFrom(state_.settings.Tool.State) == DisplayForm::Single && state_.ListActive;
     });
+    // The options and launcher dialogs are not opened over the full screen.
+    auto windowed = [this] { return !state_.FullScreen; };
+    commands_.set(Id::option1, {}, windowed);
+    commands_.set(Id::ShortcutCreate, {}, windowed);
     // Windows add the rows that open their dialogs (open, help, about, exit).
 }
 

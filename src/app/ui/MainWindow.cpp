@@ -16,6 +16,8 @@
 #include "extras/ui/HelpViewer.h"
 #include "extras/ui/MsgDialog.h"
 #include "lists/ui/HistoryMenu.h"
+#include "lists/ui/ShortcutDialog.h"
+#include "settings/ui/OptionDialog.h"
 #include "platform/AppPaths.h"
 #include "platform/FileOps.h"
 
@@ -197,6 +199,16 @@ void MainWindow::addWindowCommands()
     c.setRun(ActionId::about1, [this] { TfAbout::showAbout(this); });
     c.setRun(ActionId::fNameChange1, [this] { renamePictures(); });
     c.setRun(ActionId::clipcopy1, [this] { copyToClipboard(); });
+    c.setRun(ActionId::option1, [this] {
+        ViewerState &st = viewer_->state();
+        if (const auto changes = TfOption::run(st.settings, viewer_->ruleLines(), this))
+            viewer_->applyOptions(*changes);
+    });
+    c.setRun(ActionId::ShortcutCreate, [this] {
+        ViewerState &st = viewer_->state();
+        TfShortCut::run(st.settings, AppPaths::applicationFolder(), QCoreApplication::applicationFilePath(),
+                        !st.list.isEmpty(), viewer_->prompter(), this);
+    });
     createRenameModeMenu();
 }
 

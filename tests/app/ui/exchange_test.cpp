@@ -12,6 +12,9 @@
 #include <QImage>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -132,3 +135,46 @@ TEST_F(ExchangeTest, ApplicationsGetActionsAndPopUpItemsFollowingTheList)
     for (QAction *a : apps)
         EXPECT_TRUE(a->isEnabled());
 }
+
+// F4: what the options dialog confirms takes effect at once; Cancel changes nothing.
+TEST_F(ExchangeTest, OptionsTakeEffectThroughTheViewer)
+{
+    ScriptedPrompter prompter;
+    MainWindow w({path("a")}, &prompter);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(w.action(ActionId::option1)->isEnabled());
+    w.viewer().toggleSlideshow();
+    auto answer = [](bool ok) {
+        QTimer::singleShot(0, [ok] {
+            QWidget *dlg = QApplication::activeModalWidget();
+            ASSERT_NE(dlg, nullptr);
+            if (ok) {
+                dlg->findChild<QSpinBox *>(QStringLiteral("SpinEdit1"))->setValue(0);
+                dlg->findChild<QSpinBox *>(QStringLiteral("SpinEdit3"))->setValue(0);
+                QTest::mouseClick(dlg->findChild<QPushButton *>(QStringLiteral("BitBtn1")), Qt::LeftButton);
+            } else {
+                dlg->findChild<QSpinBox *>(QStringLiteral("SpinEdit1"))->setValue(7);
+                QTest::mouseClick(dlg->findChild<QPushButton *>(QStringLiteral("BitBtn2")), Qt::LeftButton);
+            }
+        });
+    };
+    answer(false);
+    QTest::keyClick(&w, Qt::Key_F4);
+    EXPECT_EQ(w.state().settings.Option.Interval, 2);
+    // The window manager gives the main window back its activation.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    answer(true);
+    QTest::keyClick(&w, Qt::Key_F4);
+    EXPECT_EQ(w.state().settings.Option.Interval, 0);
+    EXPECT_EQ(w.state().settings.Option.IntervalM, 100);
+    // The running show now steps every 100 ms.
+    EXPECT_EQ(prompter.status, QStringLiteral("SlideShow ON - 0.1秒"));
+    QTest::qWait(350);
+    EXPECT_GE(w.state().PictureIndex, 1);
+    // Not over the full screen.
+    w.action(ActionId::Max1)->trigger();
+    EXPECT_FALSE(w.action(ActionId::option1)->isEnabled());
+    EXPECT_FALSE(w.action(ActionId::ShortcutCreate)->isEnabled());
+}
+
