@@ -286,7 +286,7 @@ TEST_F(MainWindowTest, ActionsOfToolsNotBuiltYetStayDisabled)
 {
     MainWindow w({pics_.path()});
     w.show();
-    for (ActionId id : {ActionId::option1, ActionId::ShortcutCreate, ActionId::ToolBox1})
+    for (ActionId id : {ActionId::ToolBox1})
         EXPECT_FALSE(w.action(id)->isEnabled()) << actionSpec(id).name;
 }
 
