@@ -1,9 +1,9 @@
 #include "app/ui/DisplaySurface.h"
 
-#include "common/Layout.h"
 #include "app/Viewer.h"
 #include "app/ui/GestureFilter.h"
 #include "app/ui/PictureView.h"
+#include "common/Layout.h"
 #include "extras/ui/DragOut.h"
 
 #include <QFontMetrics>
@@ -13,8 +13,9 @@
 
 namespace
 {
-const QString kHintText = QStringLiteral("画像ファイルを開く (Ctrl+O)\nフォルダを開く (Ctrl+F)\n"
-                                         "または、画像・フォルダ・zip をここへドラッグ＆ドロップしてください。");
+const QString kHintText =
+    QStringLiteral("画像ファイルを開く (Ctrl+O)\nフォルダを開く (Ctrl+F)\n"
+                   "または、画像・フォルダ・zip をここへドラッグ＆ドロップしてください。");
 
 int fontPixelHeight(const QFont &font, const QWidget *w)
 {
@@ -84,7 +85,8 @@ void DisplaySurface::enableDragOut(std::function<void(bool)> acceptDrops)
         hooks.previewAt = [view](QPoint) {
             const QImage &img = view->picture().image;
             return img.isNull() ? QPixmap()
-                                : QPixmap::fromImage(img.scaled(128, 128, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+                                : QPixmap::fromImage(
+                                      img.scaled(128, 128, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         };
         auto *drag = new DragOut(view, hooks);
         connect(drag, &DragOut::finished, this, [this](const QString &, Qt::DropAction action) {

@@ -3,36 +3,36 @@
 #include "app/ui/DisplaySurface.h"
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/KeyRouter.h"
+#include "app/ui/PictureView.h"
 #include "app/ui/QtPrompter.h"
 #include "common/ui/FitToDesktop.h"
 #include "decode/ui/OpenPictureDialog.h"
-#include "app/ui/PictureView.h"
 #include "extras/FileMime.h"
 #include "extras/ui/AboutBox.h"
 #include "extras/ui/AppMenus.h"
 #include "extras/ui/ClipboardCopy.h"
-#include "fileops/RenameModes.h"
-#include "fileops/ui/RenameFlow.h"
 #include "extras/ui/HelpViewer.h"
 #include "extras/ui/MsgDialog.h"
+#include "fileops/RenameModes.h"
+#include "fileops/ui/RenameFlow.h"
 #include "lists/ui/HistoryMenu.h"
 #include "lists/ui/ShortcutDialog.h"
-#include "settings/ui/OptionDialog.h"
 #include "platform/AppPaths.h"
 #include "platform/FileOps.h"
+#include "settings/ui/OptionDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QWindow>
@@ -54,12 +54,14 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     qtPrompter_->setNoticeHandler([this](const QString &text) {
         TfMsgDialog::showNotice(fMax_ ? static_cast<QWidget *>(fMax_) : this, text);
     });
-    viewer_ = std::make_unique<Viewer>(
-        ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
-                      AppPaths::dataFolders(QCoreApplication::applicationDirPath(), QStringLiteral(GD_DATA_DIR))},
-        prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
+    viewer_ =
+        std::make_unique<Viewer>(ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
+                                               AppPaths::dataFolders(QCoreApplication::applicationDirPath(),
+                                                                     QStringLiteral(GD_DATA_DIR))},
+                                 prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
     connect(viewer_.get(), &Viewer::pictureShown, this, &MainWindow::pictureShown);
-    qtPrompter_->setSameDialogContext(&viewer_->state().settings, [this] { return viewer_->state().AutoRotate; });
+    qtPrompter_->setSameDialogContext(&viewer_->state().settings,
+                                      [this] { return viewer_->state().AutoRotate; });
     createWidgets();
 
     // Settings; the defaults for the window are its initial geometry.
@@ -491,8 +493,8 @@ void MainWindow::correctFrameGeometry()
     // has framed the window its frame is unknown and the stored size went to
     // the client area. Once the frame is known, take it off again, so the
     // window does not grow by its frame at every start.
-    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() || (windowState() & Qt::WindowMaximized) ||
-        !windowHandle() || windowHandle()->frameMargins().isNull())
+    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() ||
+        (windowState() & Qt::WindowMaximized) || !windowHandle() || windowHandle()->frameMargins().isNull())
         return;
     frameCorrected_ = true;
     if (!geometryRestored_)

@@ -1,8 +1,8 @@
 // The main window and the desktop: drops, the clipboard, external applications.
+#include "ScriptedPrompter.h"
 #include "app/ui/DisplaySurface.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PictureView.h"
-#include "ScriptedPrompter.h"
 #include "lists/ListFile.h"
 
 #include <QAction>
@@ -14,9 +14,9 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -177,4 +177,3 @@ TEST_F(ExchangeTest, OptionsTakeEffectThroughTheViewer)
     EXPECT_FALSE(w.action(ActionId::option1)->isEnabled());
     EXPECT_FALSE(w.action(ActionId::ShortcutCreate)->isEnabled());
 }
-

@@ -1,10 +1,10 @@
 // Wiring of the main window: menus, captions, stepping by keys and the
 // full-screen view, on an offscreen screen with a private settings folder.
+#include "ScriptedPrompter.h"
 #include "app/ui/DisplaySurface.h"
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PictureView.h"
-#include "ScriptedPrompter.h"
 #include "platform/AppPaths.h"
 
 #include <QAction>
