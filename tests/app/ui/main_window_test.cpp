@@ -75,6 +75,13 @@ TEST_F(MainWindowTest, StartsIdleWithMenusInOrder)
     EXPECT_EQ(w.action(ActionId::menu_random)->data().toInt(), 1);
     EXPECT_EQ(w.action(ActionId::Action1)->data().toInt(), 4);
     EXPECT_FALSE(w.state().ListActive);
+    // The empty window tells how to begin.
+    auto *hint = w.findChild<QLabel *>(QStringLiteral("IdleHint"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("ドラッグ＆ドロップ")));
+    w.viewer().openFolder(pics_.path());
+    EXPECT_FALSE(hint->isVisible());
 }
 
 TEST_F(MainWindowTest, CommandLineFolderShowsFirstPictureAndKeysStepWithWrap)
