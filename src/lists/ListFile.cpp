@@ -46,9 +46,15 @@ bool readListLines(const QString &path, QStringList &lines)
         return false;
     if (f.size() > kMaxListBytes)
         return false;
-    QByteArray bytes = f.read(kMaxListBytes + 1);
+    const QByteArray bytes = f.read(kMaxListBytes + 1);
     if (bytes.size() > kMaxListBytes)
         return false;
+    lines = parseListBytes(bytes);
+    return true;
+}
+
+QStringList parseListBytes(const QByteArray &bytes)
+{
     qsizetype from = 0;
     if (bytes.size() >= 2 && uchar(bytes[0]) == 0xFF && uchar(bytes[1]) == 0xFE)
         from = 2;
@@ -57,14 +63,24 @@ bool readListLines(const QString &path, QStringList &lines)
     len -= len % 2;
     QStringDecoder dec(QStringConverter::Utf16LE, QStringConverter::Flag::ConvertInitialBom);
     const QString text = dec.decode(QByteArrayView(bytes.constData() + from, len));
-    lines = splitLines(text);
-    return true;
+    return splitLines(text);
+}
+
+QStringList StorablePaths(const QStringList &paths)
+{
+    QStringList out;
+    out.reserve(paths.size());
+    for (const QString &p : paths) {
+        if (!p.contains(u'\r') && !p.contains(u'\n'))
+            out.append(p);
+    }
+    return out;
 }
 
 bool writeListLines(const QString &path, const QStringList &lines)
 {
     QString text;
-    for (const QString &line : lines) {
+    for (const QString &line : StorablePaths(lines)) {
         text += line;
         text += QStringLiteral("\r\n");
     }

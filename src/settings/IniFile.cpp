@@ -64,8 +64,11 @@ bool IniFile::load()
         m_unreadable = true;
         return false;
     }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
+    // A settings file this large is not one we wrote; reading it whole
+    // could exhaust memory, and replacing it would destroy whatever it is.
+    constexpr qint64 kMaxIniBytes = 64ll << 20;
+    const QByteArray bytes = f.size() > kMaxIniBytes ? QByteArray() : f.read(kMaxIniBytes + 1);
+    if (f.size() > kMaxIniBytes || bytes.size() > kMaxIniBytes || f.error() != QFileDevice::NoError) {
         m_unreadable = true;
         return false;
     }
