@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -126,6 +127,15 @@ CommandLineResult ApplyCommandLine(const QStringList &args, ViewerState &state,
         }
     }
     return result;
+}
+
+int QtArgumentCount(int argc, const char *const *argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] && std::strcmp(argv[i], "--") == 0)
+            return i;
+    }
+    return argc;
 }
 
 InfoRequest FindInfoRequest(const QStringList &args)

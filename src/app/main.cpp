@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/ui/BenchProbe.h"
 #include "app/ui/MainWindow.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -24,7 +25,10 @@ int main(int argc, char **argv)
         break;
     }
 
-    QApplication app(argc, argv);
+    // Qt sees only what comes before "--"; the rest are paths.
+    int qtArgc = QtArgumentCount(argc, argv);
+    const QStringList afterQt = args.mid(qtArgc - 1); // "--" and what follows
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));
     // No display name: Qt would append it to every window caption, and the
     // captions are exactly what the viewer sets.
@@ -39,8 +43,13 @@ int main(int argc, char **argv)
         [] { QCollator().compare(QStringLiteral("a"), QStringLiteral("b")); });
 
     // Qt has taken its own options (-platform, ...) out of the arguments by now.
-    args = QCoreApplication::arguments().mid(1);
+    args = QCoreApplication::arguments().mid(1) + afterQt;
+    // Log-out, Ctrl+C and a closed terminal close the viewer as its close
+    // button does (caught from here on; acted on once the window exists).
+    TerminationSignals termination;
     MainWindow w(args);
+    QObject::connect(&termination, &TerminationSignals::received, &w, &QWidget::close);
+    termination.start();
     if (w.startsHidden())
         w.runFirstShow(); // full screen from the command line: the main window waits hidden
     else

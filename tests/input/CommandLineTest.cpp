@@ -153,3 +153,19 @@ TEST(CommandLine, HelpAndVersion)
     EXPECT_TRUE(usage.contains(QStringLiteral("Usage: glimmerdeck")));
     EXPECT_TRUE(VersionOutput().contains(kVersionText));
 }
+
+TEST(CommandLine, QtSeesOnlyWhatComesBeforeTheDoubleDash)
+{
+    struct Case {
+        std::vector<const char *> argv;
+        int count;
+    } cases[] = {
+        {{"gd"}, 1},
+        {{"gd", "-platform", "offscreen", "/a.jpg"}, 4},
+        {{"gd", "--", "-platform", "x"}, 1},
+        {{"gd", "-style", "fusion", "--", "-platform", "--"}, 3},
+        {{"gd", "a.jpg", "--"}, 2},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(QtArgumentCount(int(c.argv.size()), c.argv.data()), c.count) << c.argv.size();
+}
