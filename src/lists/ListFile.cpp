@@ -2,6 +2,7 @@
 
 #include "common/PictureList.h"
 #include "common/Prompter.h"
+#include "common/ReadLimited.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -44,10 +45,8 @@ bool readListLines(const QString &path, QStringList &lines)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    if (f.size() > kMaxListBytes)
-        return false;
-    const QByteArray bytes = f.read(kMaxListBytes + 1);
-    if (bytes.size() > kMaxListBytes)
+    QByteArray bytes;
+    if (f.size() > kMaxListBytes || !ReadAtMost(f, kMaxListBytes, bytes))
         return false;
     lines = parseListBytes(bytes);
     return true;
@@ -77,7 +76,7 @@ QStringList StorablePaths(const QStringList &paths)
     return out;
 }
 
-bool writeListLines(const QString &path, const QStringList &lines)
+QByteArray listFileBytes(const QStringList &lines)
 {
     QString text;
     for (const QString &line : StorablePaths(lines)) {
@@ -87,7 +86,12 @@ bool writeListLines(const QString &path, const QStringList &lines)
     QStringEncoder enc(QStringConverter::Utf16LE);
     QByteArray bytes("\xFF\xFE", 2);
     bytes += QByteArray(enc.encode(text));
+    return bytes;
+}
 
+bool writeListLines(const QString &path, const QStringList &lines)
+{
+    const QByteArray bytes = listFileBytes(lines);
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;

@@ -24,6 +24,9 @@ QStringList parseListBytes(const QByteArray &bytes);
 // entries.
 QStringList StorablePaths(const QStringList &paths);
 
+// The bytes writeListLines writes for these lines.
+QByteArray listFileBytes(const QStringList &lines);
+
 // Writes the lines whole to a temporary file beside `path` and renames it
 // over the old one: UTF-16LE with byte-order mark, CR LF after every line.
 // A crash or a full disk never leaves a truncated file under `path`.

@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 
+#include "common/ReadLimited.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -67,8 +69,8 @@ bool IniFile::load()
     // A settings file this large is not one we wrote; reading it whole
     // could exhaust memory, and replacing it would destroy whatever it is.
     constexpr qint64 kMaxIniBytes = 64ll << 20;
-    const QByteArray bytes = f.size() > kMaxIniBytes ? QByteArray() : f.read(kMaxIniBytes + 1);
-    if (f.size() > kMaxIniBytes || bytes.size() > kMaxIniBytes || f.error() != QFileDevice::NoError) {
+    QByteArray bytes;
+    if (f.size() > kMaxIniBytes || !ReadAtMost(f, kMaxIniBytes, bytes)) {
         m_unreadable = true;
         return false;
     }

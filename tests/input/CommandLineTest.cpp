@@ -140,6 +140,15 @@ TEST(CommandLine, ExpandLongPathIsAbsoluteAndClean)
     EXPECT_EQ(ExpandLongPath("/a/b/../c/./d/", "/x"), QString("/a/c/d"));
     EXPECT_EQ(ExpandLongPath("p.jpg", "/x/y"), QString("/x/y/p.jpg"));
     EXPECT_EQ(ExpandLongPath("/", "/x"), QString("/"));
+    // A name starting with ":" is a file like any other, not one of Qt's
+    // resources (found by fuzzing: it stayed relative).
+    EXPECT_EQ(ExpandLongPath(":", "/x"), QString("/x/:"));
+    EXPECT_EQ(ExpandLongPath(":photo.jpg", "/x/y/"), QString("/x/y/:photo.jpg"));
+    ViewerState state;
+    CommandLineEnvironment env;
+    env.exists = [](const QString &) { return false; };
+    env.currentDir = "/cwd";
+    EXPECT_EQ(ApplyCommandLine({"", ":"}, state, env).paths(), QStringList{"/cwd/:"});
 }
 
 TEST(CommandLine, HelpAndVersion)
