@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include "common/ReadLimited.h"
+#include "common/TextCodec.h"
 
 #include <QFile>
 #include <QSaveFile>
