@@ -9,6 +9,7 @@
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
 #include "lists/ListFile.h"
+#include "platform/AppPaths.h"
 #include "platform/FileOps.h"
 
 #include <QGuiApplication>
@@ -19,6 +20,13 @@ namespace
 {
 const QString kNoPicture = QStringLiteral("表示する画像はありません。");
 } // namespace
+
+ViewerFolders ResolveViewerFolders()
+{
+    return ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
+                         AppPaths::dataFolders(QCoreApplication::applicationDirPath(), QStringLiteral(GD_DATA_DIR)),
+                         AppPaths::pluginFolder()};
+}
 
 Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
     : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
@@ -61,8 +69,9 @@ void Viewer::startUp()
     state_.ShortcutRun = false;
     state_.list.setSorted(true);
     refreshHistory();
-    plugins_ = std::make_unique<PluginHost>(prompter_, formats_);
-    plugins_->searchAtStartup(state_.settings.SusieDir);
+    // A relative plug-in folder in the settings means one in the application folder.
+    plugins_ = std::make_unique<PluginHost>(prompter_, formats_, folders_.application);
+    plugins_->searchAtStartup(state_.settings.SusieDir, folders_.plugins);
     state_.PictureFilter = formats_.filter();
     apps_ = ReadAppEntries(state_.settings.AppList);
     host_.appsChanged();

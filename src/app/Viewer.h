@@ -32,7 +32,11 @@ struct ViewerFolders {
     QString application; // settings, history, camera rules
     QString settingsFile;
     QStringList shippedData; // where the files that ship with the program are
+    QString plugins;         // the plug-ins that ship with the program
 };
+
+// The folders of this installation, found once at start-up.
+ViewerFolders ResolveViewerFolders();
 
 class Viewer : public QObject, public ListHooks, private TransferHooks
 {
@@ -41,6 +45,7 @@ public:
     Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent = nullptr);
     ~Viewer() override;
 
+    const ViewerFolders &folders() const { return folders_; }
     ViewerState &state() { return state_; }
     const ViewerState &state() const { return state_; }
     Prompter &prompter() { return prompter_; }

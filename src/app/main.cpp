@@ -52,7 +52,8 @@ int main(int argc, char **argv)
     // Log-out, Ctrl+C and a closed terminal close the viewer as its close
     // button does (caught from here on; acted on once the window exists).
     TerminationSignals termination;
-    MainWindow w(args);
+    // The installation's folders are found once, here.
+    MainWindow w(args, nullptr, nullptr, ResolveViewerFolders());
     QObject::connect(&termination, &TerminationSignals::received, &w, &QWidget::close);
     termination.start();
     if (w.startsHidden())

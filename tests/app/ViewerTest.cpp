@@ -59,7 +59,7 @@ protected:
             ASSERT_TRUE(img.save(pics_.filePath(QStringLiteral("p%1.png").arg(i))));
         }
         viewer_ = std::make_unique<Viewer>(
-            ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}}, prompter_,
+            ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}}, prompter_,
             host_);
         viewer_->setMainTarget(&target_);
         viewer_->startUp();

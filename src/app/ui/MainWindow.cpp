@@ -17,7 +17,6 @@
 #include "fileops/ui/RenameFlow.h"
 #include "lists/ui/HistoryMenu.h"
 #include "lists/ui/ShortcutDialog.h"
-#include "platform/AppPaths.h"
 #include "platform/FileOps.h"
 #include "settings/ui/OptionDialog.h"
 
@@ -43,7 +42,8 @@ constexpr int kInitialClientWidth = 620;
 constexpr int kInitialClientHeight = 463;
 } // namespace
 
-MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *parent, const ViewerFolders &folders)
+    : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(kIdleCaption);
@@ -54,11 +54,7 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     qtPrompter_->setNoticeHandler([this](const QString &text) {
         TfMsgDialog::showNotice(fMax_ ? static_cast<QWidget *>(fMax_) : this, text);
     });
-    viewer_ =
-        std::make_unique<Viewer>(ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
-                                               AppPaths::dataFolders(QCoreApplication::applicationDirPath(),
-                                                                     QStringLiteral(GD_DATA_DIR))},
-                                 prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
+    viewer_ = std::make_unique<Viewer>(folders, prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
     connect(viewer_.get(), &Viewer::pictureShown, this, &MainWindow::pictureShown);
     qtPrompter_->setSameDialogContext(&viewer_->state().settings,
                                       [this] { return viewer_->state().AutoRotate; });
@@ -208,7 +204,7 @@ void MainWindow::addWindowCommands()
     });
     c.setRun(ActionId::ShortcutCreate, [this] {
         ViewerState &st = viewer_->state();
-        TfShortCut::run(st.settings, AppPaths::applicationFolder(), QCoreApplication::applicationFilePath(),
+        TfShortCut::run(st.settings, viewer_->folders().application, QCoreApplication::applicationFilePath(),
                         !st.list.isEmpty(), viewer_->prompter(), this);
     });
     createRenameModeMenu();

@@ -28,7 +28,9 @@ public:
     // FormCreate: settings, actions, plug-ins, temporary folder and the
     // command line (args without the program name). `prompter` replaces the
     // message boxes (tests script the answers); it must outlive the window.
-    explicit MainWindow(const QStringList &args, Prompter *prompter = nullptr, QWidget *parent = nullptr);
+    // `folders` are the installation's, resolved once by main().
+    explicit MainWindow(const QStringList &args, Prompter *prompter = nullptr, QWidget *parent = nullptr,
+                        const ViewerFolders &folders = ResolveViewerFolders());
     ~MainWindow() override;
 
     Viewer &viewer() { return *viewer_; }

@@ -92,9 +92,9 @@ QString PluginHost::SkippedMessage(const QList<TSPIs::Skipped> &skipped)
     return text;
 }
 
-void PluginHost::searchAtStartup(const QString &userFolder)
+void PluginHost::searchAtStartup(const QString &userFolder, const QString &shippedFolder)
 {
-    search(shippedPluginFolder());
+    search(shippedFolder);
     if (!userFolder.isEmpty())
         search(userFolder);
 }

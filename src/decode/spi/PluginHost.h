@@ -35,7 +35,7 @@ public:
     void search(const QString &folder);
     // Start-up: the plug-ins shipped with the viewer, then the user's folder
     // (the "Susie Plug-in.Dir" setting) when one is set.
-    void searchAtStartup(const QString &userFolder);
+    void searchAtStartup(const QString &userFolder, const QString &shippedFolder = shippedPluginFolder());
     // "plugins" beside the executable when it exists (build tree, portable
     // use), else the installed plug-in folder, also when the installed tree
     // was moved.
