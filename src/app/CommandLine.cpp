@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -54,8 +55,12 @@ std::optional<QString> MatchSwitch(const QString &name, const QString &argument)
 
 QString ExpandLongPath(const QString &path, const QString &currentDir)
 {
-    const QDir base(currentDir.isEmpty() ? QDir::currentPath() : currentDir);
-    return QDir::cleanPath(base.absoluteFilePath(path));
+    if (path.startsWith(u'/'))
+        return QDir::cleanPath(path);
+    // Joined by hand: QDir takes a name starting with ":" for one of Qt's
+    // resources and would leave it relative.
+    const QString base = currentDir.isEmpty() ? QDir::currentPath() : currentDir;
+    return QDir::cleanPath(base + u'/' + path);
 }
 
 bool IsSwitchArgument(const QString &argument, const std::function<bool(const QString &)> &exists)
@@ -126,6 +131,15 @@ CommandLineResult ApplyCommandLine(const QStringList &args, ViewerState &state,
         }
     }
     return result;
+}
+
+int QtArgumentCount(int argc, const char *const *argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] && std::strcmp(argv[i], "--") == 0)
+            return i;
+    }
+    return argc;
 }
 
 InfoRequest FindInfoRequest(const QStringList &args)

@@ -59,6 +59,11 @@ struct CommandLineEnvironment {
 CommandLineResult ApplyCommandLine(const QStringList &args, ViewerState &state,
                                    const CommandLineEnvironment &env = {});
 
+// How many leading arguments (program name included) Qt may see: those
+// before the first "--". Qt takes its own options (-platform, -style, ...)
+// out of what it is given, but after "--" everything is a path.
+int QtArgumentCount(int argc, const char *const *argv);
+
 // --help and --version: checked before anything else starts.
 enum class InfoRequest { None, Help, Version };
 InfoRequest FindInfoRequest(const QStringList &args);

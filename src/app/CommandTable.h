@@ -5,7 +5,6 @@
 #include "app/Actions.h"
 
 #include <QString>
-
 #include <array>
 #include <functional>
 
@@ -16,9 +15,9 @@ public:
     using Test = std::function<bool()>;
 
     struct Row {
-        Run run;          // empty: the action does nothing yet
-        Test enabled;     // empty: enabled exactly when it has something to run
-        Test checked;     // empty: not a check-mark action
+        Run run;                          // empty: the action does nothing yet
+        Test enabled;                     // empty: enabled exactly when it has something to run
+        Test checked;                     // empty: not a check-mark action
         std::function<QString()> caption; // empty: the caption never changes
     };
 

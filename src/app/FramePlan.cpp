@@ -1,7 +1,7 @@
 #include "app/FramePlan.h"
 
-#include "common/Layout.h"
 #include "common/AppTexts.h"
+#include "common/Layout.h"
 
 #include <QFileInfo>
 
@@ -32,7 +32,8 @@ Frame PlanFrame(const FrameRequest &r, const SlotLoader &load)
                 return f;
             }
             s.failed = true;
-            s.errorPos = layout::ErrorLabelPosition(slot, r.area, r.errorFontPixelHeight, r.errorTextWidth, 0);
+            s.errorPos =
+                layout::ErrorLabelPosition(slot, r.area, r.errorFontPixelHeight, r.errorTextWidth, 0);
             continue;
         }
         lastRead = s.path;

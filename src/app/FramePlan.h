@@ -9,12 +9,12 @@
 #include <functional>
 
 struct FrameRequest {
-    QStringList pages;  // the picture list
-    int index = 0;      // normalised into 0..count-1
+    QStringList pages; // the picture list
+    int index = 0;     // normalised into 0..count-1
     DisplayForm form = DisplayForm::Single;
-    int orient = 0;     // slot of the current page in a spread
-    bool zoom = false;  // enlarge small pictures
-    QSize area;         // one display slot
+    int orient = 0;    // slot of the current page in a spread
+    bool zoom = false; // enlarge small pictures
+    QSize area;        // one display slot
     int errorFontPixelHeight = 16;
     int errorTextWidth = 64; // width of "表示不可"
 };

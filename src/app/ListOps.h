@@ -1,11 +1,11 @@
 #pragma once
 // Building, ordering and activating the picture list: from chosen files, a
 // folder, a zip archive or any path given on the command line or dropped.
+#include "common/ViewModes.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
-
-#include "common/ViewModes.h"
 
 struct ViewerState;
 class Prompter;

@@ -2,13 +2,14 @@
 
 #include "app/CommandLine.h"
 #include "app/FramePlan.h"
-#include "common/Layout.h"
 #include "app/Navigation.h"
 #include "app/Slideshow.h"
+#include "common/Layout.h"
 #include "common/Prompter.h"
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
 #include "lists/ListFile.h"
+#include "platform/AppPaths.h"
 #include "platform/FileOps.h"
 
 #include <QGuiApplication>
@@ -19,6 +20,13 @@ namespace
 {
 const QString kNoPicture = QStringLiteral("表示する画像はありません。");
 } // namespace
+
+ViewerFolders ResolveViewerFolders()
+{
+    return ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
+                         AppPaths::dataFolders(QCoreApplication::applicationDirPath(), QStringLiteral(GD_DATA_DIR)),
+                         AppPaths::pluginFolder()};
+}
 
 Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
     : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
@@ -61,9 +69,12 @@ void Viewer::startUp()
     state_.ShortcutRun = false;
     state_.list.setSorted(true);
     refreshHistory();
-    plugins_ = std::make_unique<PluginHost>(prompter_, formats_);
-    plugins_->searchAtStartup(state_.settings.SusieDir);
+    // A relative plug-in folder in the settings means one in the application folder.
+    plugins_ = std::make_unique<PluginHost>(prompter_, formats_, folders_.application);
+    plugins_->searchAtStartup(state_.settings.SusieDir, folders_.plugins);
     state_.PictureFilter = formats_.filter();
+    apps_ = ReadAppEntries(state_.settings.AppList);
+    host_.appsChanged();
     ruleFile_.load();
     const DcimParseResult parsed = DcimRulesParse(ruleFile_.lines());
     rules_ = parsed.rules;
@@ -326,6 +337,20 @@ void Viewer::ApplySettings()
         EnableFileOps(state_.settings.Tool.State == 0 && !isSlideshowOn());
         ComputeArea();
     }
+}
+
+void Viewer::applyOptions(const OptionResult &changes)
+{
+    apps_ = ReadAppEntries(state_.settings.AppList);
+    host_.appsChanged();
+    // The folder's contents may have changed even when its name did not.
+    if (!state_.settings.SusieDir.isEmpty())
+        plugins_->search(state_.settings.SusieDir);
+    state_.PictureFilter = formats_.filter();
+    if (changes.rulesChanged)
+        setRuleLines(changes.ruleLines);
+    refreshToolBox();
+    ApplySettings();
 }
 
 void Viewer::toggleFileNameLabel()

@@ -12,11 +12,13 @@
 #include "app/ViewerState.h"
 #include "decode/PictureCache.h"
 #include "decode/PictureFormats.h"
+#include "extras/AppLauncher.h"
 #include "fileops/DcimRules.h"
 #include "fileops/RuleFile.h"
 #include "fileops/ToolBoxView.h"
 #include "fileops/Transfer.h"
 #include "platform/TempFolder.h"
+#include "settings/OptionValues.h"
 #include "settings/SettingsStore.h"
 
 #include <QObject>
@@ -31,7 +33,11 @@ struct ViewerFolders {
     QString application; // settings, history, camera rules
     QString settingsFile;
     QStringList shippedData; // where the files that ship with the program are
+    QString plugins;         // the plug-ins that ship with the program
 };
+
+// The folders of this installation, found once at start-up.
+ViewerFolders ResolveViewerFolders();
 
 class Viewer : public QObject, public ListHooks, private TransferHooks
 {
@@ -40,6 +46,7 @@ public:
     Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent = nullptr);
     ~Viewer() override;
 
+    const ViewerFolders &folders() const { return folders_; }
     ViewerState &state() { return state_; }
     const ViewerState &state() const { return state_; }
     Prompter &prompter() { return prompter_; }
@@ -55,6 +62,8 @@ public:
     // File operations go through `ops` from now on (tests inject failures).
     void setFileOps(FileOps &ops);
     bool isSlideshowOn() const;
+    // MenuCheck's state: rename and the external applications are usable.
+    bool pictureActionsOn() const { return pictureActions_; }
     // Transfers, delete and rename allowed (single page, no slideshow).
     bool fileOpsEnabled() const { return fileOpsEnabled_; }
 
@@ -88,6 +97,10 @@ public:
     // The one place where changed settings take effect: display form and
     // orientation, zoom, label, slideshow interval, file operations.
     void ApplySettings();
+    // What follows a confirmed options dialog: the slideshow interval, the
+    // application menus, the plug-ins and picture filter, the camera rules,
+    // then the display and its label.
+    void applyOptions(const OptionResult &changes);
     void toggleFileNameLabel();
     LabelStyle labelStyle() const;
     // Decodes the neighbours of the current page in the background.
@@ -115,6 +128,17 @@ public:
     void fullScreenClosed(const std::function<void()> &showMain);
     // Files dropped on the full-screen window: they become the set.
     void dropOnFullScreen(const QStringList &paths);
+    // Files, folders, archives and list files dropped on the main window.
+    void dropOnMain(const QStringList &paths);
+
+    // ---- external applications ----
+    const QList<AppEntry> &apps() const { return apps_; }
+    // The application menus as they should be now.
+    QList<AppMenuItem> appMenuModel() const;
+    // Starts application `index` on the picture shown.
+    void runApp(int index);
+    // The picture at PictureIndex, empty without one.
+    QString currentPath() const;
 
     // ---- opening ----
     // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).
@@ -198,12 +222,13 @@ private:
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     int batchDepth_ = 0;
     bool displayPending_ = false;
-    bool undoReady_ = false;     // a move can be taken back
-    bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
+    bool undoReady_ = false;      // a move can be taken back
+    bool fileOpsEnabled_ = true;  // transfers and deletes allowed (single page, no slideshow)
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
     int displaySuppressed_ = 0;
     std::unique_ptr<Transfer> transfer_;
     ToolBoxView *toolBox_ = nullptr;
+    QList<AppEntry> apps_;
     DcimRuleFile ruleFile_;
     DcimRuleTable rules_;
 };

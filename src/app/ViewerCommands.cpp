@@ -36,6 +36,14 @@ void Viewer::buildCommands()
         Id::MoveUndo1, [this] { transfer_->revival(); }, [this] { return undoReady_; });
     // The rename dialog is the window's; it is there while the list has pictures.
     commands_.set(Id::fNameChange1, {}, [this] { return pictureActions_ && !state_.list.isEmpty(); });
+    // The clipboard takes the picture of a single page only.
+    commands_.set(Id::clipcopy1, {}, [this] {
+        return displayFormFrom(state_.settings.Tool.State) == DisplayForm::Single && state_.ListActive;
+    });
+    // The options and launcher dialogs are not opened over the full screen.
+    auto windowed = [this] { return !state_.FullScreen; };
+    commands_.set(Id::option1, {}, windowed);
+    commands_.set(Id::ShortcutCreate, {}, windowed);
     // The tool box window is the main window's; the row carries its check mark.
     commands_.set(Id::ToolBox1, {}, always, [this] { return toolBox_ != nullptr; });
     // Windows add the rows that open their dialogs (open, help, about, exit).
@@ -148,8 +156,10 @@ void Viewer::runInput(InputAction a)
         transfer_->ArBitBtnProcess(a.slot);
         return;
     case InputCommand::StartApp:
+        runApp(0);
+        return;
     case InputCommand::ShowAppMenu:
-        // External applications arrive with their own tools.
+        host_.showAppMenu();
         return;
     }
 }
@@ -273,4 +283,41 @@ void Viewer::dropOnFullScreen(const QStringList &paths)
     state_.list.setSorted(false);
     listOps_->SortList(state_.SortOrder);
     ApplyDisplayMode();
+}
+
+void Viewer::dropOnMain(const QStringList &paths)
+{
+    DisplayBatch batch(*this);
+    state_.list.setSorted(true);
+    const QString saved = prompter_.statusText();
+    prompter_.setStatusText(kSearchingText);
+    if (!paths.isEmpty())
+        state_.list.clear();
+    for (const QString &p : paths)
+        listOps_->rFileName(p);
+    prompter_.setStatusText(saved);
+    state_.list.setSorted(false);
+    listOps_->SortList(state_.SortOrder);
+    listOps_->ActivateList();
+    Picture();
+}
+
+// ---------------------------------------------------------------- applications
+
+QList<AppMenuItem> Viewer::appMenuModel() const
+{
+    return AppMenuModel(apps_, pictureActions_);
+}
+
+QString Viewer::currentPath() const
+{
+    const int i = state_.PictureIndex;
+    return i >= 0 && i < state_.list.count() ? state_.list.at(i) : QString();
+}
+
+void Viewer::runApp(int index)
+{
+    if (index < 0 || index >= apps_.size())
+        return;
+    RunApp(apps_.at(index), currentPath(), prompter_);
 }

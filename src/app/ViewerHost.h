@@ -43,4 +43,8 @@ public:
     virtual void restoreGeometry() = 0;
     virtual bool windowVisible() const = 0;
     virtual void hideWindow() = 0;
+    // The list of external applications changed: rebuild their menus.
+    virtual void appsChanged() {}
+    // Opens the applications' pop-up menu at the centre of the window.
+    virtual void showAppMenu() {}
 };

@@ -2,6 +2,7 @@
 #include "app/ui/AppSetup.h"
 #include "app/ui/BenchProbe.h"
 #include "app/ui/MainWindow.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -25,9 +26,12 @@ int main(int argc, char **argv)
         break;
     }
 
-    if (!AppSetup::checkDisplay(argc, argv))
+    // Qt sees only what comes before "--"; the rest are paths.
+    int qtArgc = QtArgumentCount(argc, argv);
+    const QStringList afterQt = args.mid(qtArgc - 1); // "--" and what follows
+    if (!AppSetup::checkDisplay(qtArgc, argv))
         return 1; // one clear line instead of Qt's abort
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));
     // No display name: Qt would append it to every window caption, and the
     // captions are exactly what the viewer sets.
@@ -44,8 +48,14 @@ int main(int argc, char **argv)
         [] { QCollator().compare(QStringLiteral("a"), QStringLiteral("b")); });
 
     // Qt has taken its own options (-platform, ...) out of the arguments by now.
-    args = QCoreApplication::arguments().mid(1);
-    MainWindow w(args);
+    args = QCoreApplication::arguments().mid(1) + afterQt;
+    // Log-out, Ctrl+C and a closed terminal close the viewer as its close
+    // button does (caught from here on; acted on once the window exists).
+    TerminationSignals termination;
+    // The installation's folders are found once, here.
+    MainWindow w(args, nullptr, nullptr, ResolveViewerFolders());
+    QObject::connect(&termination, &TerminationSignals::received, &w, &QWidget::close);
+    termination.start();
     if (w.startsHidden())
         w.runFirstShow(); // full screen from the command line: the main window waits hidden
     else

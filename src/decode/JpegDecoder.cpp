@@ -1,5 +1,7 @@
 #include "decode/JpegDecoder.h"
 
+#include "decode/DecodeLimits.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -45,6 +47,10 @@ struct Decoder {
         err.pub.emit_message = emitMessage;
         err.pub.output_message = outputMessage;
         jpeg_create_decompress(&cinfo);
+        // Past this, libjpeg would need a temporary file, which it has not:
+        // a progressive file declaring a huge size fails instead of
+        // allocating its coefficient buffers.
+        cinfo.mem->max_memory_to_use = long(kMaxDecodeBytes);
     }
     ~Decoder() { jpeg_destroy_decompress(&cinfo); }
     Decoder(const Decoder &) = delete;
@@ -111,6 +117,8 @@ JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &nat
     natural = QSize(w, h);
     if (w <= 0 || h <= 0)
         return JpegResult::Broken;
+    if (!PictureSizeAllowed(natural))
+        return JpegResult::TooLarge;
 
     // Smallest eighth whose output still covers the target.
     int scale = 8;
@@ -125,7 +133,11 @@ JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &nat
         target = natural;
     }
     if (!start(d, scale))
-        return JpegResult::Broken;
+        return d.err.pub.msg_code == JERR_NO_BACKING_STORE ? JpegResult::TooLarge : JpegResult::Broken;
+    if (!DecodedSizeAllowed(QSize(int(d.cinfo.output_width), int(d.cinfo.output_height)))) {
+        jpeg_abort_decompress(&d.cinfo);
+        return JpegResult::TooLarge;
+    }
     QImage image(int(d.cinfo.output_width), int(d.cinfo.output_height), QImage::Format_RGB32);
     if (image.isNull()) { // too large to allocate
         jpeg_abort_decompress(&d.cinfo);

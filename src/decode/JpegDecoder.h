@@ -9,13 +9,16 @@
 
 enum class JpegResult {
     Ok,
-    Broken,     // corrupt or truncated data
-    Unsupported // not handled here (CMYK and the like): use the general reader
+    Broken,      // corrupt or truncated data
+    Unsupported, // not handled here (CMYK and the like): use the general reader
+    TooLarge     // beyond the decoding budget (DecodeLimits.h): refused unread
 };
 
 // Decodes JPEG data. target is the size wanted in stored orientation (empty:
 // full size); the picture is decoded at the smallest DCT scale at or above
 // it and then scaled smoothly to it. natural receives the stored size.
+// The size is checked from the header before anything is allocated, and
+// libjpeg's own working memory is held to the decoding budget.
 JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural);
 
 // Stored size from the header only; invalid when unreadable.

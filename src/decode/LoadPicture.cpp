@@ -1,5 +1,6 @@
 #include "decode/LoadPicture.h"
 
+#include "decode/DecodeLimits.h"
 #include "decode/ExifOrientation.h"
 #include "decode/JpegDecoder.h"
 
@@ -132,36 +133,50 @@ QSize decodeTarget(QSize stored, int degrees, const LoadOptions &options)
     return target;
 }
 
-// Any format Qt reads, decided by content.
-bool decodeWithQt(const QByteArray &data, bool animated, int degrees, const LoadOptions &options,
-                  QImage &image, QSize &stored, bool &isGif)
+enum class Decoded { Ok, Failed, TooLarge };
+
+// Any format Qt reads, decided by content. animated: in, a GIF should
+// play; out, it will (a GIF whose canvas is too large to play is a still).
+Decoded decodeWithQt(const QByteArray &data, bool &animated, int degrees, const LoadOptions &options,
+                     QImage &image, QSize &stored)
 {
+    ApplyDecodeBudgetToQt();
     QByteArray bytes = data; // shares or wraps; QBuffer needs a non-const array
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly))
-        return false;
+        return Decoded::Failed;
     QImageReader reader(&buffer);
     // Orientation is ours to apply (only the turns), never the reader's.
     reader.setAutoTransform(false);
     const QByteArray format = reader.format();
     if (format.isEmpty())
-        return false;
-    isGif = format == "gif";
+        return Decoded::Failed;
     stored = reader.size();
-    if (!(animated && isGif)) {
+    if (format == "gif") {
+        const QSize canvas = GifCanvasSize(data);
+        if (canvas.isValid())
+            stored = canvas; // every frame is drawn on it
+    }
+    animated = animated && format == "gif" && AnimationSizeAllowed(stored);
+    // Formats without a size in their header are held to the budget by
+    // Qt's allocation limit instead.
+    if (stored.isValid() && !PictureSizeAllowed(stored))
+        return Decoded::TooLarge;
+    if (!animated) {
         const QSize target = decodeTarget(stored, degrees, options);
         if (target.isValid())
             reader.setScaledSize(target);
     }
     image = reader.read();
     if (image.isNull() || !looksComplete(format, data))
-        return false;
+        return Decoded::Failed;
     if (!stored.isValid())
         stored = image.size();
-    return true;
+    return Decoded::Ok;
 }
 
-bool decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out, const LoadOptions &options)
+Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out,
+                      const LoadOptions &options)
 {
     const int orientation = ReadExifOrientation(data);
     const int degrees = options.autoRotate ? OrientationRotation(orientation) : 0;
@@ -169,19 +184,24 @@ bool decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out
 
     QImage image;
     QSize stored;
-    bool isGif = false;
+    bool animated = gifName;
     JpegResult jpeg = JpegResult::Unsupported;
     if (isJpegData(data)) {
         stored = ReadJpegSize(data);
         jpeg = DecodeJpeg(data, decodeTarget(stored, degrees, options), image, stored);
         if (jpeg == JpegResult::Broken)
-            return false;
+            return Decoded::Failed;
+        if (jpeg == JpegResult::TooLarge)
+            return Decoded::TooLarge;
     }
-    if (jpeg != JpegResult::Ok && !decodeWithQt(data, gifName, degrees, options, image, stored, isGif))
-        return false;
+    if (jpeg != JpegResult::Ok) {
+        const Decoded r = decodeWithQt(data, animated, degrees, options, image, stored);
+        if (r != Decoded::Ok)
+            return r;
+    }
 
     out.path = path;
-    out.animated = gifName && isGif;
+    out.animated = jpeg != JpegResult::Ok && animated;
     out.orientation = orientation;
     out.naturalSize = stored;
     if (options.autoRotate) {
@@ -193,10 +213,72 @@ bool decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out
         }
     }
     out.image = image;
+    return Decoded::Ok;
+}
+
+bool loadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options)
+{
+    // Regular files only: opening a named pipe would block the viewer.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false;
+    // No picture within the budget needs more bytes than this; a larger
+    // file (or a sparse one claiming to be) is refused before reading.
+    if (info.size() > kMaxDecodeBytes)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    if (size <= 0 || size > kMaxDecodeBytes)
+        return false;
+
+    // Read, not mapped: a file cut short by another program while mapped
+    // would kill the viewer with SIGBUS; read bytes just end early.
+    QByteArray data(size, Qt::Uninitialized);
+    const qint64 got = file.read(data.data(), size);
+    if (got <= 0)
+        return false;
+    data.truncate(got);
+    PictureData result;
+    const Decoded decoded = decodeBuiltIn(path, data, result, options);
+    data.clear(); // the encoded bytes are not needed past this point
+    file.close();
+    if (decoded == Decoded::TooLarge)
+        return false; // no plug-in is asked either
+
+    if (decoded != Decoded::Ok) {
+        QImage image;
+        if (!decodeWithPlugin(path, image))
+            return false;
+        result = PictureData();
+        result.path = path;
+        result.image = image;
+        result.naturalSize = image.size();
+        result.orientationApplied = options.autoRotate;
+    }
+    picture = std::move(result);
     return true;
 }
 
 } // namespace
+
+void ApplyDecodeBudgetToQt()
+{
+    static const bool applied = [] {
+        QImageReader::setAllocationLimit(int(kMaxDecodeBytes >> 20));
+        return true;
+    }();
+    Q_UNUSED(applied);
+}
+
+QSize GifCanvasSize(QByteArrayView header)
+{
+    if (header.size() < 10 || !(header.startsWith("GIF87a") || header.startsWith("GIF89a")))
+        return {};
+    const auto *p = reinterpret_cast<const uchar *>(header.data());
+    return QSize(p[6] | p[7] << 8, p[8] | p[9] << 8);
+}
 
 bool HasGifExtension(const QString &path)
 {
@@ -221,40 +303,13 @@ QSize FitDecodeSize(QSize natural, QSize area)
 
 bool LoadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options)
 {
-    // Regular files only: opening a named pipe would block the viewer.
-    if (!QFileInfo(path).isFile())
+    // Runs on worker threads, where an escaping exception would end the
+    // program: running out of memory is one more way a file fails to load.
+    try {
+        return loadPictureFile(path, picture, options);
+    } catch (...) {
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const qint64 size = file.size();
-    if (size <= 0)
-        return false;
-
-    // Read, not mapped: a file cut short by another program while mapped
-    // would kill the viewer with SIGBUS; read bytes just end early.
-    QByteArray data(size, Qt::Uninitialized);
-    const qint64 got = file.read(data.data(), size);
-    if (got <= 0)
-        return false;
-    data.truncate(got);
-    PictureData result;
-    const bool ok = decodeBuiltIn(path, data, result, options);
-    data.clear(); // the encoded bytes are not needed past this point
-    file.close();
-
-    if (!ok) {
-        QImage image;
-        if (!decodeWithPlugin(path, image))
-            return false;
-        result = PictureData();
-        result.path = path;
-        result.image = image;
-        result.naturalSize = image.size();
-        result.orientationApplied = options.autoRotate;
     }
-    picture = std::move(result);
-    return true;
 }
 
 void setPluginDecoder(std::function<bool(const QString &path, QImage &out)> decoder)

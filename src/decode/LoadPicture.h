@@ -2,6 +2,7 @@
 // Reading a picture file into a PictureData.
 #include "decode/PictureData.h"
 
+#include <QByteArrayView>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -19,8 +20,9 @@ struct LoadOptions {
 
 // ".gif" in any letter case gives an animated picture; everything else is
 // decoded by its content, whatever its extension. On any failure (missing,
-// empty, unknown, corrupt or truncated file) returns false and leaves
-// picture as it was. Safe to call from worker threads.
+// empty, unknown, corrupt or truncated file, or one beyond the decoding
+// budget of DecodeLimits.h) returns false and leaves picture as it was.
+// Safe to call from worker threads; never throws.
 bool LoadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options = {});
 
 // Decoder tried when the built-in decoders cannot read a file (the plug-in
@@ -32,6 +34,15 @@ void setPluginDecoder(std::function<bool(const QString &path, QImage &out)> deco
 // the whole picture, as large as fits, never enlarged. Rounds like the
 // display layout so a reduced decode matches the shown size exactly.
 QSize FitDecodeSize(QSize natural, QSize area);
+
+// Gives Qt's image readers the decoding budget as their allocation limit
+// (process-wide; done on the first decode, idempotent).
+void ApplyDecodeBudgetToQt();
+
+// The canvas (logical screen) size from the first bytes of a GIF file;
+// invalid when the data is not a GIF. Qt's reader reports the size of the
+// first frame instead, which may be far smaller than what it allocates.
+QSize GifCanvasSize(QByteArrayView header);
 
 // True when the file name ends in ".gif" (any letter case).
 bool HasGifExtension(const QString &path);

@@ -1,24 +1,13 @@
 #include "decode/PictureCache.h"
 
-#include <QFileInfo>
+#include "platform/ProcessTuning.h"
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
+#include <QFileInfo>
 
 PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
     : maxBytes_(maxBytes), maxEntries_(qMax(1, maxEntries))
 {
-#ifdef __GLIBC__
-    // Decode buffers are many megabytes, allocated and freed on several
-    // threads. glibc would otherwise raise its mmap threshold after the
-    // first free and keep later buffers in per-thread heaps that never
-    // shrink; a fixed threshold gives each buffer back when it is freed.
-    mallopt(M_MMAP_THRESHOLD, 2 * 1024 * 1024);
-#endif
+    ReturnLargeBuffersWhenFreed();
     // Two workers: with a key held, the next two pictures decode side by
     // side on two cores. More would only add large transient buffers.
     pool_.setMaxThreadCount(2);
@@ -134,7 +123,7 @@ void PictureCache::evictLocked()
 bool PictureCache::decode(const std::shared_ptr<Pending> &pending, const LoadOptions &options)
 {
     PictureData picture;
-    const bool ok = LoadPictureFile(pending->path, picture, options);
+    const bool ok = LoadPictureFile(pending->path, picture, options); // never throws
     QMutexLocker lock(&mutex_);
     pending->ok = ok;
     pending->done = true;
@@ -143,9 +132,15 @@ bool PictureCache::decode(const std::shared_ptr<Pending> &pending, const LoadOpt
         // The file may have been replaced while it was decoded; keep the
         // result only if it still matches what was stamped.
         Stamp now;
-        if (stampOf(pending->path, now) && now == pending->stamp)
-            insertLocked(*pending);
+        try {
+            if (stampOf(pending->path, now) && now == pending->stamp)
+                insertLocked(*pending);
+        } catch (...) {
+            // Out of memory while filing the entry: the picture is still
+            // handed to whoever waits for it, just not kept.
+        }
     }
+    // Whatever happened, those waiting for this decode must wake up.
     pending_.removeOne(pending);
     finished_.wakeAll();
     return ok;
@@ -201,20 +196,6 @@ bool PictureCache::wantedLocked(const QString &path, const LoadOptions &options)
            wantedOptions_.maxSize == options.maxSize;
 }
 
-namespace
-{
-// Decoding ahead must not slow down the picture being painted: the worker
-// threads yield to the interface thread when both cores are busy.
-void lowerThreadPriority()
-{
-    thread_local bool lowered = false;
-    if (lowered)
-        return;
-    lowered = true;
-    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 5);
-}
-} // namespace
-
 void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options)
 {
     pool_.clear(); // requests not yet started are superseded
@@ -225,19 +206,29 @@ void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options
     }
     for (const QString &path : paths) {
         pool_.start([this, path, options] {
-            lowerThreadPriority();
-            Stamp stamp;
-            if (!stampOf(path, stamp))
-                return;
-            QMutexLocker lock(&mutex_);
-            if (!wantedLocked(path, options) || findLocked(path, stamp, options) ||
-                findPendingLocked(path, stamp, options))
-                return;
-            const auto mine = addPendingLocked(path, stamp, options);
-            lock.unlock();
-            decode(mine, options);
+            // Decoding ahead must not slow down the picture being painted.
+            LowerCurrentThreadPriority();
+            // An exception escaping a pool thread would end the program.
+            try {
+                prefetchOne(path, options);
+            } catch (...) {
+            }
         });
     }
+}
+
+void PictureCache::prefetchOne(const QString &path, const LoadOptions &options)
+{
+    Stamp stamp;
+    if (!stampOf(path, stamp))
+        return;
+    QMutexLocker lock(&mutex_);
+    if (!wantedLocked(path, options) || findLocked(path, stamp, options) ||
+        findPendingLocked(path, stamp, options))
+        return;
+    const auto mine = addPendingLocked(path, stamp, options);
+    lock.unlock();
+    decode(mine, options);
 }
 
 void PictureCache::clear()

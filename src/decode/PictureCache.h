@@ -85,6 +85,8 @@ private:
     void evictLocked();
     bool wantedLocked(const QString &path, const LoadOptions &options) const;
 
+    // One prefetch request, on a pool thread.
+    void prefetchOne(const QString &path, const LoadOptions &options);
     // Decodes one request (on any thread) and publishes the result.
     bool decode(const std::shared_ptr<Pending> &pending, const LoadOptions &options);
 

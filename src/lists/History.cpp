@@ -1,9 +1,10 @@
 #include "lists/History.h"
 
 #include "common/PictureList.h"
-#include "settings/Settings.h"
 #include "common/Prompter.h"
 #include "lists/ListFile.h"
+#include "platform/FileLock.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +48,7 @@ int History::compact() const
 
 QString History::entryCaption(int k) const
 {
+    const FileLock lock(FileLock::forFolder(folder_));
     QStringList lines;
     if (!readListLines(filePath(k), lines) || lines.isEmpty())
         return {};
@@ -56,6 +58,7 @@ QString History::entryCaption(int k) const
 
 QStringList History::ListCheck(Settings &settings)
 {
+    const FileLock lock(FileLock::forFolder(folder_));
     const int n = compact();
     QStringList captions;
     for (int k = 1; k <= n; ++k)
@@ -80,9 +83,15 @@ void History::add(const QStringList &list, int n) const
     writeListLines(filePath(1), list);
 }
 
-int History::RecordHistory(const QStringList &list)
+int History::RecordHistory(const QStringList &given)
 {
+    // Other instances share the folder: everything below is read afresh
+    // under the lock, and the renames of one instance never interleave
+    // with another's.
+    const FileLock lock(FileLock::forFolder(folder_));
     int n = compact();
+    // A path holding a line break cannot be stored in a line-based file.
+    const QStringList list = StorablePaths(given);
     if (list.isEmpty())
         return n;
     for (int i = 1; i <= n; ++i) {
@@ -100,6 +109,7 @@ int History::RecordHistory(const QStringList &list)
 History::ReadResult History::readEntry(int tag, Settings &settings, PictureList &list, bool shortcutRun,
                                        Prompter &prompter)
 {
+    const FileLock lock(FileLock::forFolder(folder_));
     if (tag < 1 || tag > kMaxEntries || !exists(tag)) {
         settings.Window.ListMax = compact();
         return ReadResult::Vanished;
@@ -127,6 +137,7 @@ bool History::clear(Settings &settings, Prompter &prompter)
 {
     if (!prompter.confirm(kClearQuestion))
         return false;
+    const FileLock lock(FileLock::forFolder(folder_));
     for (int k = 1; k <= kMaxEntries; ++k)
         QFile::remove(filePath(k));
     settings.Window.ListMax = 0;

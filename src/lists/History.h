@@ -1,7 +1,9 @@
 #pragma once
 // The history of the last six picture lists shown: files gd1.lst .. gd6.lst
 // in the application folder, gd1 the most recent. The files are the only
-// store; the menu is a view of them rebuilt by ListCheck.
+// store; the menu is a view of them rebuilt by ListCheck. Several running
+// instances may share the folder: every change happens under the folder's
+// FileLock, on what is on disk at that moment.
 #include <QString>
 #include <QStringList>
 
@@ -28,7 +30,8 @@ public:
 
     // Records `list` as entry 1. An entry equal to it (same paths, same order,
     // exact case) moves to the front instead of being stored twice; with six
-    // entries present the oldest drops out. An empty list is not recorded.
+    // entries present the oldest drops out. Paths holding a line break are
+    // left out (see StorablePaths); a list with nothing left is not recorded.
     // Files that cannot be read are treated as not matching. Returns the new
     // number of entries. Callers skip this in a shortcut run.
     int RecordHistory(const QStringList &list);
@@ -40,7 +43,8 @@ public:
     };
     // Reads history entry `tag` (1..6) into state.list and moves it to the
     // front of the history (not in a shortcut run, which never records).
-    ReadResult readEntry(int tag, Settings &settings, PictureList &list, bool shortcutRun, Prompter &prompter);
+    ReadResult readEntry(int tag, Settings &settings, PictureList &list, bool shortcutRun,
+                         Prompter &prompter);
 
     // Asks first; on OK deletes every history file and zeroes Window.ListMax.
     // Returns true when cleared (the caller then refreshes the menu).

@@ -2,6 +2,7 @@
 
 #include "common/PictureList.h"
 #include "common/Prompter.h"
+#include "common/ReadLimited.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -44,11 +45,15 @@ bool readListLines(const QString &path, QStringList &lines)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
-    if (f.size() > kMaxListBytes)
+    QByteArray bytes;
+    if (f.size() > kMaxListBytes || !ReadAtMost(f, kMaxListBytes, bytes))
         return false;
-    QByteArray bytes = f.read(kMaxListBytes + 1);
-    if (bytes.size() > kMaxListBytes)
-        return false;
+    lines = parseListBytes(bytes);
+    return true;
+}
+
+QStringList parseListBytes(const QByteArray &bytes)
+{
     qsizetype from = 0;
     if (bytes.size() >= 2 && uchar(bytes[0]) == 0xFF && uchar(bytes[1]) == 0xFE)
         from = 2;
@@ -57,21 +62,36 @@ bool readListLines(const QString &path, QStringList &lines)
     len -= len % 2;
     QStringDecoder dec(QStringConverter::Utf16LE, QStringConverter::Flag::ConvertInitialBom);
     const QString text = dec.decode(QByteArrayView(bytes.constData() + from, len));
-    lines = splitLines(text);
-    return true;
+    return splitLines(text);
 }
 
-bool writeListLines(const QString &path, const QStringList &lines)
+QStringList StorablePaths(const QStringList &paths)
+{
+    QStringList out;
+    out.reserve(paths.size());
+    for (const QString &p : paths) {
+        if (!p.contains(u'\r') && !p.contains(u'\n'))
+            out.append(p);
+    }
+    return out;
+}
+
+QByteArray listFileBytes(const QStringList &lines)
 {
     QString text;
-    for (const QString &line : lines) {
+    for (const QString &line : StorablePaths(lines)) {
         text += line;
         text += QStringLiteral("\r\n");
     }
     QStringEncoder enc(QStringConverter::Utf16LE);
     QByteArray bytes("\xFF\xFE", 2);
     bytes += QByteArray(enc.encode(text));
+    return bytes;
+}
 
+bool writeListLines(const QString &path, const QStringList &lines)
+{
+    const QByteArray bytes = listFileBytes(lines);
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;

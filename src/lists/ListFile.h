@@ -16,12 +16,24 @@ inline const QString kListHeader = QStringLiteral("Glimmerdeck List Ver1.0");
 // large for a list of paths.
 bool readListLines(const QString &path, QStringList &lines);
 
+// The lines of a history or list file from its bytes (the rules above).
+QStringList parseListBytes(const QByteArray &bytes);
+
+// The paths that can be stored one per line: those without CR or LF. A
+// file name may hold either, but written out it would split into bogus
+// entries.
+QStringList StorablePaths(const QStringList &paths);
+
+// The bytes writeListLines writes for these lines.
+QByteArray listFileBytes(const QStringList &lines);
+
 // Writes the lines whole to a temporary file beside `path` and renames it
 // over the old one: UTF-16LE with byte-order mark, CR LF after every line.
 // A crash or a full disk never leaves a truncated file under `path`.
+// Lines holding CR or LF are left out.
 bool writeListLines(const QString &path, const QStringList &lines);
 
-// A list file: the header line, then the paths.
+// A list file: the header line, then the paths (those StorablePaths keeps).
 bool writeListFile(const QString &path, const QStringList &paths);
 
 // True when the path names a list file by its extension: exactly ".lst",

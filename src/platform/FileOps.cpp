@@ -250,7 +250,10 @@ FileOpOutcome copyInto(int in, const struct stat &st, int dir, const QByteArray 
         ::fchmod(out.fd, st.st_mode & 0777);
         const struct timespec times[2] = {st.st_atim, st.st_mtim};
         ::futimens(out.fd, times);
-        if (::fsync(out.fd) != 0)
+        // A move removes its source next, so its copy must be on the disk
+        // first. A copy leaves the original where it was; like cp, it
+        // leaves the flushing to the system.
+        if (verify && ::fsync(out.fd) != 0)
             return discard(errno);
         if (verify && !sameContent(in, out.fd)) {
             FileOpOutcome o = discard(EIO);
@@ -280,7 +283,8 @@ FileOpOutcome copyInto(int in, const struct stat &st, int dir, const QByteArray 
             return failure(errno);
         direct = true;
     }
-    ::fsync(dir); // the new name itself survives a crash
+    if (verify)
+        ::fsync(dir); // the new name itself survives a crash before the source goes
     return {};
 }
 

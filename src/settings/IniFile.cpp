@@ -1,5 +1,6 @@
 #include "settings/IniFile.h"
 
+#include "common/ReadLimited.h"
 #include "common/TextCodec.h"
 
 #include <QFile>
@@ -54,8 +55,11 @@ bool IniFile::load()
         m_unreadable = true;
         return false;
     }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
+    // A settings file this large is not one we wrote; reading it whole
+    // could exhaust memory, and replacing it would destroy whatever it is.
+    constexpr qint64 kMaxIniBytes = 64ll << 20;
+    QByteArray bytes;
+    if (f.size() > kMaxIniBytes || !ReadAtMost(f, kMaxIniBytes, bytes)) {
         m_unreadable = true;
         return false;
     }

@@ -18,8 +18,9 @@ public:
     explicit IniFile(QString path);
 
     // Reads the file afresh. A missing file is an empty document (true); a
-    // file that exists but cannot be read gives false, and such a document
-    // refuses to save so that the unread file is never replaced.
+    // file that exists but cannot be read (or is over 64 MiB, which no
+    // settings file is) gives false, and such a document refuses to save so
+    // that the unread file is never replaced.
     bool load();
     // Parses bytes as if read from the file (the path is kept for save()).
     void loadFromBytes(const QByteArray &bytes);

@@ -1,7 +1,9 @@
 #include "settings/SettingsStore.h"
 
+#include "platform/FileLock.h"
 #include "settings/IniFile.h"
 
+#include <QFileInfo>
 #include <utility>
 
 namespace
@@ -240,7 +242,8 @@ bool SettingsStore::load(Settings &s, const WindowGeometry &def, int32_t &repeat
     return maximized;
 }
 
-bool SettingsStore::save(Settings &s, const WindowGeometry &current, WindowShowState state) const
+bool SettingsStore::save(Settings &s, const WindowGeometry &current, WindowShowState state,
+                         const std::function<void(Settings &)> &refresh) const
 {
     if (state == WindowShowState::Normal) {
         s.Window.Left = current.Left;
@@ -250,7 +253,10 @@ bool SettingsStore::save(Settings &s, const WindowGeometry &current, WindowShowS
     }
 
     // Re-read the file so that keys we do not know, and edits made while we
-    // ran, stay as they are.
+    // ran, stay as they are; under the lock, nobody writes in between.
+    const FileLock lock(FileLock::forFolder(QFileInfo(m_path).absolutePath()));
+    if (refresh)
+        refresh(s);
     IniFile ini(m_path);
     if (!ini.load())
         return false;

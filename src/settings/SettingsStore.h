@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // Outer geometry of the main window, in screen pixels.
@@ -28,7 +29,12 @@ public:
     // Writes the record. When the window is in the normal state its current
     // geometry is first copied into Window.Left/Top/Width/Height. The file is
     // written whole or not at all; false when it could not be written.
-    bool save(Settings &settings, const WindowGeometry &current, WindowShowState state) const;
+    // Other instances may share the file: it is re-read and written under
+    // the folder's FileLock, and `refresh` runs under that lock first, to
+    // bring values that mirror shared files up to date (Window.ListMax
+    // from the history: pass History::ListCheck).
+    bool save(Settings &settings, const WindowGeometry &current, WindowShowState state,
+              const std::function<void(Settings &)> &refresh = {}) const;
 
     const QString &path() const { return m_path; }
 

@@ -21,7 +21,10 @@ struct RecordingTarget : DisplayTarget {
     void clearFrame() override { ++clears; }
     void updateLabel(const LabelStyle &) override {}
     void showName(const QString &, const LabelStyle &) override {}
-    QString lastLeft() const { return frames.isEmpty() ? QString() : QFileInfo(frames.last().pages[0].path).fileName(); }
+    QString lastLeft() const
+    {
+        return frames.isEmpty() ? QString() : QFileInfo(frames.last().pages[0].path).fileName();
+    }
 };
 
 struct RecordingHost : ViewerHost {
@@ -56,7 +59,8 @@ protected:
             ASSERT_TRUE(img.save(pics_.filePath(QStringLiteral("p%1.png").arg(i))));
         }
         viewer_ = std::make_unique<Viewer>(
-            ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}}, prompter_, host_);
+            ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}}, prompter_,
+            host_);
         viewer_->setMainTarget(&target_);
         viewer_->startUp();
     }
@@ -88,8 +92,9 @@ TEST_F(ViewerTest, KeysStepAndWrapInEveryForm)
         const char *left;
     };
     // Single page: back from the first wraps to the last.
-    for (const Step &s : {Step{Qt::Key_Left, "p4.png"}, Step{Qt::Key_Right, "p0.png"}, Step{Qt::Key_Down, "p4.png"},
-                          Step{Qt::Key_PageDown, "p0.png"}, Step{Qt::Key_Up, "p1.png"}}) {
+    for (const Step &s :
+         {Step{Qt::Key_Left, "p4.png"}, Step{Qt::Key_Right, "p0.png"}, Step{Qt::Key_Down, "p4.png"},
+          Step{Qt::Key_PageDown, "p0.png"}, Step{Qt::Key_Up, "p1.png"}}) {
         viewer_->keyDown(s.key, {}, false, 0);
         EXPECT_EQ(target_.lastLeft(), QString::fromLatin1(s.left)) << s.key;
     }

@@ -140,6 +140,15 @@ TEST(CommandLine, ExpandLongPathIsAbsoluteAndClean)
     EXPECT_EQ(ExpandLongPath("/a/b/../c/./d/", "/x"), QString("/a/c/d"));
     EXPECT_EQ(ExpandLongPath("p.jpg", "/x/y"), QString("/x/y/p.jpg"));
     EXPECT_EQ(ExpandLongPath("/", "/x"), QString("/"));
+    // A name starting with ":" is a file like any other, not one of Qt's
+    // resources (found by fuzzing: it stayed relative).
+    EXPECT_EQ(ExpandLongPath(":", "/x"), QString("/x/:"));
+    EXPECT_EQ(ExpandLongPath(":photo.jpg", "/x/y/"), QString("/x/y/:photo.jpg"));
+    ViewerState state;
+    CommandLineEnvironment env;
+    env.exists = [](const QString &) { return false; };
+    env.currentDir = "/cwd";
+    EXPECT_EQ(ApplyCommandLine({"", ":"}, state, env).paths(), QStringList{"/cwd/:"});
 }
 
 TEST(CommandLine, HelpAndVersion)
@@ -152,4 +161,20 @@ TEST(CommandLine, HelpAndVersion)
     EXPECT_TRUE(usage.contains(QStringLiteral("使い方: glimmerdeck")));
     EXPECT_TRUE(usage.contains(QStringLiteral("Usage: glimmerdeck")));
     EXPECT_TRUE(VersionOutput().contains(kVersionText));
+}
+
+TEST(CommandLine, QtSeesOnlyWhatComesBeforeTheDoubleDash)
+{
+    struct Case {
+        std::vector<const char *> argv;
+        int count;
+    } cases[] = {
+        {{"gd"}, 1},
+        {{"gd", "-platform", "offscreen", "/a.jpg"}, 4},
+        {{"gd", "--", "-platform", "x"}, 1},
+        {{"gd", "-style", "fusion", "--", "-platform", "--"}, 3},
+        {{"gd", "a.jpg", "--"}, 2},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(QtArgumentCount(int(c.argv.size()), c.argv.data()), c.count) << c.argv.size();
 }

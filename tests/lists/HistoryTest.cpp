@@ -99,7 +99,8 @@ TEST_F(HistoryTest, ReadingAnEntryLoadsItAndMovesItToTheFront)
     history->RecordHistory(b);
     state.list.setSorted(true);
 
-    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter), History::ReadResult::Loaded);
+    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter),
+              History::ReadResult::Loaded);
     EXPECT_EQ(state.list.items(), a); // recorded order, not name order
     EXPECT_EQ(entry(1), a);
     EXPECT_EQ(entry(2), b);
@@ -108,7 +109,8 @@ TEST_F(HistoryTest, ReadingAnEntryLoadsItAndMovesItToTheFront)
 
     // A shortcut run reads but never records.
     state.ShortcutRun = true;
-    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter), History::ReadResult::Loaded);
+    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter),
+              History::ReadResult::Loaded);
     EXPECT_EQ(state.list.items(), b);
     EXPECT_EQ(entry(1), a);
 }
@@ -120,7 +122,8 @@ TEST_F(HistoryTest, VanishedFirstPictureEmptiesTheListAndKeepsTheEntry)
     history->RecordHistory(b);
     QFile::remove(a.first());
 
-    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter), History::ReadResult::NoPicture);
+    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter),
+              History::ReadResult::NoPicture);
     EXPECT_TRUE(state.list.isEmpty());
     EXPECT_EQ(prompter.errors, QStringList{"指定された場所に画像が存在しません。"});
     EXPECT_EQ(entry(1), a);
@@ -134,7 +137,8 @@ TEST_F(HistoryTest, VanishedHistoryFileIsDroppedSilently)
     state.list.add("/kept.jpg");
     QFile::remove(history->filePath(2));
 
-    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter), History::ReadResult::Vanished);
+    EXPECT_EQ(history->readEntry(2, state.settings, state.list, state.ShortcutRun, prompter),
+              History::ReadResult::Vanished);
     EXPECT_EQ(state.settings.Window.ListMax, 2);
     EXPECT_EQ(present(), (QStringList{"gd1.lst", "gd2.lst"}));
     EXPECT_EQ(state.list.items(), QStringList{"/kept.jpg"});
@@ -164,4 +168,38 @@ TEST_F(HistoryTest, UnwritableFolderLeavesHistoryEmpty)
     History nowhere(dir.filePath("no/such/folder"));
     EXPECT_EQ(nowhere.RecordHistory(folder("A")), 0);
     EXPECT_TRUE(nowhere.ListCheck(state.settings).isEmpty());
+}
+
+// A file name may hold CR or LF; written raw it split the entry into bogus
+// lines ("指定された場所に画像が存在しません。" when read back).
+TEST_F(HistoryTest, PathsWithLineBreaksStayOutOfTheFiles)
+{
+    QStringList list = folder("A");
+    for (const char *name : {"cr\rname.jpg", "lf\nname.jpg", "both\r\n.jpg"}) {
+        const QString p = dir.filePath(QString("A/") + name);
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name;
+        list.insert(1, p);
+    }
+    const QStringList storable = {list.first(), list.last()};
+
+    EXPECT_EQ(history->RecordHistory(list), 1);
+    EXPECT_EQ(entry(1), storable);
+    // The same list again is the same entry, not a second one.
+    EXPECT_EQ(history->RecordHistory(list), 1);
+    EXPECT_EQ(history->readEntry(1, state.settings, state.list, false, prompter),
+              History::ReadResult::Loaded);
+    EXPECT_EQ(state.list.items(), storable);
+    EXPECT_TRUE(prompter.errors.isEmpty());
+
+    // Nothing left to store: nothing recorded.
+    const QString only = dir.filePath("A/lf\nname.jpg");
+    EXPECT_EQ(history->RecordHistory({only}), 1);
+
+    // A list file leaves them out the same way.
+    const QString lst = dir.filePath("saved.lst");
+    ASSERT_TRUE(writeListFile(lst, list));
+    QStringList lines;
+    ASSERT_TRUE(readListLines(lst, lines));
+    EXPECT_EQ(lines, QStringList{kListHeader} + storable);
 }

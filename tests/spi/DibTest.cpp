@@ -102,6 +102,15 @@ TEST(SpiDib, RejectsWhatCannotBeReadSafely)
         DibLayout l;
         EXPECT_FALSE(d.check(l)) << c.what;
     }
+    // Past the decoding budget: too many pixels, or a pixel block too large.
+    // CheckDib reads only the header, so the block sizes are just claimed.
+    for (const QSize size : {QSize(16384, 16385), QSize(9000, 8000)}) {
+        TestDib d(1, 1, 32);
+        qToLittleEndian<qint32>(size.width(), d.info.data() + 4);
+        qToLittleEndian<qint32>(size.height(), d.info.data() + 8);
+        DibLayout l;
+        EXPECT_FALSE(CheckDib(d.info.constData(), d.info.size(), qint64(1) << 40, l)) << size.width();
+    }
     TestDib ok(9, 4, 8, 3); // a short table is fine when biClrUsed says so
     DibLayout l;
     EXPECT_TRUE(ok.check(l));

@@ -1,9 +1,10 @@
 #include "app/ui/DisplaySurface.h"
 
-#include "common/Layout.h"
 #include "app/Viewer.h"
 #include "app/ui/GestureFilter.h"
 #include "app/ui/PictureView.h"
+#include "common/Layout.h"
+#include "extras/ui/DragOut.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -12,8 +13,9 @@
 
 namespace
 {
-const QString kHintText = QStringLiteral("画像ファイルを開く (Ctrl+O)\nフォルダを開く (Ctrl+F)\n"
-                                         "または、画像・フォルダ・zip をここへドラッグ＆ドロップしてください。");
+const QString kHintText =
+    QStringLiteral("画像ファイルを開く (Ctrl+O)\nフォルダを開く (Ctrl+F)\n"
+                   "または、画像・フォルダ・zip をここへドラッグ＆ドロップしてください。");
 
 int fontPixelHeight(const QFont &font, const QWidget *w)
 {
@@ -71,6 +73,28 @@ DisplaySurface::DisplaySurface(Viewer &viewer, Kind kind, QWidget *parent)
     auto *pictures = new GestureFilter(false, run, this);
     for (PictureView *v : image_)
         pictures->watch(v);
+}
+
+void DisplaySurface::enableDragOut(std::function<void(bool)> acceptDrops)
+{
+    for (PictureView *view : image_) {
+        DragOut::Hooks hooks;
+        hooks.pathAt = [view](QPoint) { return view->hint(); };
+        hooks.blocked = [this] { return viewer_.isSlideshowOn(); };
+        hooks.acceptDrops = acceptDrops;
+        hooks.previewAt = [view](QPoint) {
+            const QImage &img = view->picture().image;
+            return img.isNull() ? QPixmap()
+                                : QPixmap::fromImage(
+                                      img.scaled(128, 128, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        };
+        auto *drag = new DragOut(view, hooks);
+        connect(drag, &DragOut::finished, this, [this](const QString &, Qt::DropAction action) {
+            // A file manager that moved the file took it out of the folder.
+            if (action == Qt::MoveAction)
+                viewer_.Picture();
+        });
+    }
 }
 
 QSize DisplaySurface::surfaceSize() const

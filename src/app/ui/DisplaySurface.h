@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QLabel;
 class PictureView;
@@ -21,6 +22,9 @@ public:
 
     PictureView *view(int slot) const { return image_[size_t(slot)]; }
     QLabel *fileNameLabel() const { return panel_; }
+    // Dragging a picture out switches the viewer's own drops off and on
+    // through `acceptDrops`.
+    void enableDragOut(std::function<void(bool)> acceptDrops);
 
     // ---- DisplayTarget ----
     QSize surfaceSize() const override;

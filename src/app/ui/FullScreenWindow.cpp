@@ -3,6 +3,7 @@
 #include "app/Viewer.h"
 #include "app/ui/DisplaySurface.h"
 #include "common/AppTexts.h"
+#include "extras/FileMime.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -99,16 +100,13 @@ void FullScreenWindow::mouseMoveEvent(QMouseEvent *event)
 
 void FullScreenWindow::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
+    if (AcceptsFileDrop(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void FullScreenWindow::dropEvent(QDropEvent *event)
 {
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
+    const QStringList paths = DroppedPaths(event->mimeData());
     event->acceptProposedAction();
     viewer_.dropOnFullScreen(paths);
 }

@@ -3,29 +3,37 @@
 #include "app/ui/DisplaySurface.h"
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/KeyRouter.h"
+#include "app/ui/PictureView.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/ToolBoxLink.h"
 #include "common/ui/FitToDesktop.h"
 #include "decode/ui/OpenPictureDialog.h"
+#include "extras/FileMime.h"
 #include "extras/ui/AboutBox.h"
+#include "extras/ui/AppMenus.h"
+#include "extras/ui/ClipboardCopy.h"
+#include "extras/ui/HelpViewer.h"
+#include "extras/ui/MsgDialog.h"
 #include "fileops/RenameModes.h"
 #include "fileops/ui/RenameFlow.h"
 #include "fileops/ui/ToolBox.h"
-#include "extras/ui/HelpViewer.h"
-#include "extras/ui/MsgDialog.h"
 #include "lists/ui/HistoryMenu.h"
-#include "platform/AppPaths.h"
+#include "lists/ui/ShortcutDialog.h"
 #include "platform/FileOps.h"
+#include "settings/ui/OptionDialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QWindow>
@@ -36,7 +44,8 @@ constexpr int kInitialClientWidth = 620;
 constexpr int kInitialClientHeight = 463;
 } // namespace
 
-MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *parent, const ViewerFolders &folders)
+    : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(kIdleCaption);
@@ -47,12 +56,10 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     qtPrompter_->setNoticeHandler([this](const QString &text) {
         TfMsgDialog::showNotice(fMax_ ? static_cast<QWidget *>(fMax_) : this, text);
     });
-    viewer_ = std::make_unique<Viewer>(
-        ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
-                      AppPaths::dataFolders(QCoreApplication::applicationDirPath(), QStringLiteral(GD_DATA_DIR))},
-        prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
+    viewer_ = std::make_unique<Viewer>(folders, prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
     connect(viewer_.get(), &Viewer::pictureShown, this, &MainWindow::pictureShown);
-    qtPrompter_->setSameDialogContext(&viewer_->state().settings, [this] { return viewer_->state().AutoRotate; });
+    qtPrompter_->setSameDialogContext(&viewer_->state().settings,
+                                      [this] { return viewer_->state().AutoRotate; });
     createWidgets();
 
     // Settings; the defaults for the window are its initial geometry.
@@ -62,6 +69,13 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
 
     createActions();
     createMenus();
+    PopupActionBar1 = new QMenu(this);
+    PopupActionBar1->setObjectName(QStringLiteral("PopupActionBar1"));
+    appMenus_ = new AppMenus(toolsMenu_ ? toolsMenu_ : menuBar()->addMenu(QString()), PopupActionBar1, this);
+    connect(appMenus_, &AppMenus::launchRequested, this, [this](int index) {
+        viewer_->runApp(index);
+        refocus();
+    });
     addWindowCommands();
     keys_ = new KeyRouter(*viewer_, this);
     keys_->addWindow(this);
@@ -98,6 +112,7 @@ void MainWindow::createWidgets()
 {
     surface_ = new DisplaySurface(*viewer_, DisplaySurface::Kind::Window, this);
     setCentralWidget(surface_);
+    surface_->enableDragOut([this](bool on) { setDropsAccepted(on); });
     viewer_->setMainTarget(surface_);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(status_, 1);
@@ -170,6 +185,7 @@ void MainWindow::createMenus()
                 target = m;
                 break;
             case MenuEntry::AppEntries:
+                toolsMenu_ = target;
                 break;
             }
         }
@@ -185,6 +201,17 @@ void MainWindow::addWindowCommands()
     c.setRun(ActionId::Help1, [this] { TfHelpViewer::open(this, viewer_->state().settings.Help); });
     c.setRun(ActionId::about1, [this] { TfAbout::showAbout(this); });
     c.setRun(ActionId::fNameChange1, [this] { renamePictures(); });
+    c.setRun(ActionId::clipcopy1, [this] { copyToClipboard(); });
+    c.setRun(ActionId::option1, [this] {
+        ViewerState &st = viewer_->state();
+        if (const auto changes = TfOption::run(st.settings, viewer_->ruleLines(), this))
+            viewer_->applyOptions(*changes);
+    });
+    c.setRun(ActionId::ShortcutCreate, [this] {
+        ViewerState &st = viewer_->state();
+        TfShortCut::run(st.settings, viewer_->folders().application, QCoreApplication::applicationFilePath(),
+                        !st.list.isEmpty(), viewer_->prompter(), this);
+    });
     createRenameModeMenu();
 }
 
@@ -237,6 +264,8 @@ void MainWindow::createRenameModeMenu()
 
 void MainWindow::commandsChanged()
 {
+    if (appMenus_)
+        appMenus_->setEnabled(viewer_->pictureActionsOn());
     const CommandTable &c = viewer_->commands();
     for (const ActionSpec &spec : allActions()) {
         QAction *a = actions_[size_t(spec.id)];
@@ -250,6 +279,51 @@ void MainWindow::commandsChanged()
     }
     if (toolBox_)
         toolBox_->stateChanged();
+}
+
+void MainWindow::appsChanged()
+{
+    if (appMenus_)
+        appMenus_->rebuild(viewer_->appMenuModel());
+}
+
+void MainWindow::showAppMenu()
+{
+    QWidget *w = fMax_ ? static_cast<QWidget *>(fMax_) : this;
+    appMenus_->popUpAtCentre(w);
+}
+
+void MainWindow::copyToClipboard()
+{
+    // In full screen the picture there is the one shown.
+    const DisplaySurface *s = fMax_ ? fMax_->surface() : surface_;
+    const PictureView *v = s->view(0);
+    CopyPictureToClipboard(v->picture().image, v->hint(), viewer_->prompter());
+}
+
+void MainWindow::setDropsAccepted(bool on)
+{
+    setAcceptDrops(on);
+    if (fMax_)
+        fMax_->setAcceptDrops(on);
+    if (TToolBox *box = toolBox_ ? toolBox_->window() : nullptr)
+        box->setAcceptDrops(on);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (AcceptsFileDrop(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = DroppedPaths(event->mimeData());
+    event->acceptProposedAction();
+    viewer_->dropOnMain(paths);
+    // The files came from another program: come to the front.
+    raise();
+    activateWindow();
 }
 
 void MainWindow::historyChanged(const QStringList &captions)
@@ -282,6 +356,7 @@ DisplayTarget *MainWindow::setFullScreen(bool on)
             fMax_->addActions(actions());
             keys_->addWindow(fMax_);
             connect(fMax_, &FullScreenWindow::closedByUser, this, &MainWindow::onFullScreenClosedByUser);
+            fMax_->surface()->enableDragOut([this](bool on) { setDropsAccepted(on); });
             fMax_->surface()->fileNameLabel()->setFont(surface_->fileNameLabel()->font());
             fMax_->open(frameGeometry().center());
             hide();
@@ -429,8 +504,8 @@ void MainWindow::correctFrameGeometry()
     // has framed the window its frame is unknown and the stored size went to
     // the client area. Once the frame is known, take it off again, so the
     // window does not grow by its frame at every start.
-    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() || (windowState() & Qt::WindowMaximized) ||
-        !windowHandle() || windowHandle()->frameMargins().isNull())
+    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() ||
+        (windowState() & Qt::WindowMaximized) || !windowHandle() || windowHandle()->frameMargins().isNull())
         return;
     frameCorrected_ = true;
     if (!geometryRestored_)

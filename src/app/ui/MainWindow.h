@@ -18,6 +18,7 @@ class DisplaySurface;
 class FullScreenWindow;
 class HistoryMenu;
 class KeyRouter;
+class AppMenus;
 class QtPrompter;
 class ToolBoxLink;
 
@@ -28,7 +29,9 @@ public:
     // FormCreate: settings, actions, plug-ins, temporary folder and the
     // command line (args without the program name). `prompter` replaces the
     // message boxes (tests script the answers); it must outlive the window.
-    explicit MainWindow(const QStringList &args, Prompter *prompter = nullptr, QWidget *parent = nullptr);
+    // `folders` are the installation's, resolved once by main().
+    explicit MainWindow(const QStringList &args, Prompter *prompter = nullptr, QWidget *parent = nullptr,
+                        const ViewerFolders &folders = ResolveViewerFolders());
     ~MainWindow() override;
 
     Viewer &viewer() { return *viewer_; }
@@ -57,6 +60,10 @@ public:
     void restoreGeometry() override { applyStoredGeometry(); }
     bool windowVisible() const override { return isVisible(); }
     void hideWindow() override { hide(); }
+    void appsChanged() override;
+    void showAppMenu() override;
+    // Drops onto the viewer's own windows on or off (off while dragging out).
+    void setDropsAccepted(bool on);
 
 signals:
     // Emitted after a picture is painted on screen (benchmarks listen).
@@ -67,6 +74,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createWidgets();
@@ -82,6 +91,7 @@ private:
     void onFullScreenClosedByUser();
     void createRenameModeMenu();
     void renamePictures();
+    void copyToClipboard();
     void refocus();
 
     std::unique_ptr<QtPrompter> qtPrompter_;
@@ -94,6 +104,9 @@ private:
     FullScreenWindow *fMax_ = nullptr;
     KeyRouter *keys_ = nullptr;
     QMenu *PopupMenu3 = nullptr;
+    QMenu *toolsMenu_ = nullptr;
+    QMenu *PopupActionBar1 = nullptr;
+    AppMenus *appMenus_ = nullptr;
     RenameHost renameHost_;
 
     bool closing_ = false;

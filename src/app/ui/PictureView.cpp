@@ -1,6 +1,7 @@
 #include "app/ui/PictureView.h"
 
-#include <QMovie>
+#include "decode/Animation.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -33,14 +34,14 @@ void PictureView::clear()
 
 bool PictureView::isAnimating() const
 {
-    return movie_ && movie_->state() == QMovie::Running;
+    return movie_ && movie_->isRunning();
 }
 
 void PictureView::startAnimation()
 {
     if (movie_ || movieFailed_ || !picture_.animated)
         return;
-    movie_ = new QMovie(picture_.path, QByteArray(), this);
+    movie_ = new Animation(picture_.path, this);
     if (!movie_->isValid()) {
         // The first frame stays on screen.
         delete movie_;
@@ -48,7 +49,7 @@ void PictureView::startAnimation()
         movieFailed_ = true;
         return;
     }
-    connect(movie_, &QMovie::frameChanged, this, qOverload<>(&QWidget::update));
+    connect(movie_, &Animation::frameChanged, this, qOverload<>(&QWidget::update));
     movie_->start();
 }
 
@@ -76,7 +77,7 @@ void PictureView::showEvent(QShowEvent *event)
 void PictureView::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    if (movie_ && movie_->state() == QMovie::Running)
+    if (movie_)
         movie_->setPaused(true);
 }
 

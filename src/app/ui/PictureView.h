@@ -8,7 +8,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-class QMovie;
+class Animation;
 
 class PictureView : public QWidget
 {
@@ -39,7 +39,7 @@ private:
     const QPixmap &stillPixmap(QSize deviceSize, qreal dpr);
 
     PictureData picture_;
-    QMovie *movie_ = nullptr;
+    Animation *movie_ = nullptr;
     bool movieFailed_ = false;
     QPixmap scaled_; // the still picture at the size it was last drawn
     QSize scaledSize_;

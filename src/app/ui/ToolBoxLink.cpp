@@ -124,10 +124,7 @@ int ToolBoxLink::pictureIndex() const
 
 QString ToolBoxLink::currentPicture() const
 {
-    const ViewerState &st = viewer_.state();
-    if (st.PictureIndex < 0 || st.PictureIndex >= st.list.count())
-        return {};
-    return st.list.at(st.PictureIndex);
+    return viewer_.currentPath();
 }
 
 PlayOrder ToolBoxLink::sortOrder() const
@@ -261,9 +258,7 @@ void ToolBoxLink::openOptions()
 
 void ToolBoxLink::setDropsAccepted(bool on)
 {
-    main_.setAcceptDrops(on);
-    if (FullScreenWindow *full = main_.fullScreenWindow())
-        full->setAcceptDrops(on);
+    main_.setDropsAccepted(on);
 }
 
 void ToolBoxLink::returnFocus()

@@ -1,10 +1,10 @@
 #include "decode/spi/PicturePreview.h"
 
+#include "decode/LoadPicture.h"
 #include "decode/PictureFormats.h"
 #include "decode/spi/SpiGraphic.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 
 QImage LoadPreviewPicture(const QString &path, const PictureFormats &formats, QSize bound)
 {
@@ -19,17 +19,16 @@ QImage LoadPreviewPicture(const QString &path, const PictureFormats &formats, QS
         if (!DecodeWithPlugins(path, img))
             return {};
     } else {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        reader.setDecideFormatFromContent(true);
-        // Big JPEGs decode far faster at a reduced size.
-        if (bound.isValid() && !bound.isEmpty() && reader.size().isValid()) {
-            const QSize full = reader.size();
-            if (full.width() > bound.width() || full.height() > bound.height())
-                reader.setScaledSize(full.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-        }
-        if (!reader.read(&img))
+        // The viewer's own loader: decided by content, decoded at the
+        // reduced size where it can, upright, and within the decoding
+        // budget that any file from anywhere is held to.
+        LoadOptions options;
+        options.maxSize = bound;
+        options.autoRotate = true;
+        PictureData picture;
+        if (!LoadPictureFile(path, picture, options))
             return {};
+        img = picture.image;
     }
     if (bound.isValid() && !bound.isEmpty() && (img.width() > bound.width() || img.height() > bound.height()))
         img = img.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);

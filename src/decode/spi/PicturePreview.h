@@ -1,8 +1,9 @@
 #pragma once
 // Loads the picture shown in the open-picture dialog's preview pane. The
 // decoder is chosen by the file's extension through the format registry:
-// plug-in extensions go to the plug-ins, the viewer's own to Qt's readers,
-// anything unregistered shows no preview.
+// plug-in extensions go to the plug-ins, the viewer's own to the picture
+// loader (LoadPictureFile, with its decoding budget), anything unregistered
+// shows no preview.
 #include <QImage>
 #include <QSize>
 #include <QString>

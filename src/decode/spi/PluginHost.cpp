@@ -6,9 +6,14 @@
 #include "decode/spi/SpiGraphic.h"
 #include "platform/AppPaths.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMutexLocker>
 
-PluginHost::PluginHost(Prompter &prompter, AddFormat addFormat) : FPrompter(prompter)
+PluginHost::PluginHost(Prompter &prompter, AddFormat addFormat, const QString &baseFolder)
+    : FPrompter(prompter),
+      FBaseFolder(baseFolder.isEmpty() ? QCoreApplication::applicationDirPath() : baseFolder)
 {
     TSPIs::SetDefaultGraphic(&TSPIBitmapClass);
     FSPIs.GraphicPreview = false;
@@ -24,9 +29,10 @@ PluginHost::PluginHost(Prompter &prompter, AddFormat addFormat) : FPrompter(prom
     };
 }
 
-PluginHost::PluginHost(Prompter &prompter, PictureFormats &formats)
-    : PluginHost(prompter,
-                 [&formats](const QString &ext, const QString &desc) { formats.addFormat(ext, desc); })
+PluginHost::PluginHost(Prompter &prompter, PictureFormats &formats, const QString &baseFolder)
+    : PluginHost(
+          prompter, [&formats](const QString &ext, const QString &desc) { formats.addFormat(ext, desc); },
+          baseFolder)
 {
     setPluginDecoder(&DecodeWithPlugins);
     FDecoderInstalled = true;
@@ -42,7 +48,11 @@ void PluginHost::search(const QString &folder)
 {
     // Pictures may be decoding on a worker thread; the list must not change under them.
     QMutexLocker lock(&SpiLock());
+    // Never the current folder: where the viewer was started from says
+    // nothing about what may run in it.
     QString wildCard = folder;
+    if (!wildCard.isEmpty() && QDir::isRelativePath(wildCard))
+        wildCard = QDir(FBaseFolder).filePath(wildCard);
     if (!wildCard.endsWith(QLatin1Char('/')))
         wildCard += QLatin1Char('/');
     wildCard += QLatin1String("*.spi");
@@ -53,11 +63,38 @@ void PluginHost::search(const QString &folder)
         for (const QString &message : FSPIs.LastSearchErrors())
             FPrompter.error(message);
     }
+    reportSkipped();
 }
 
-void PluginHost::searchAtStartup(const QString &userFolder)
+void PluginHost::reportSkipped()
 {
-    search(shippedPluginFolder());
+    QList<TSPIs::Skipped> fresh;
+    for (const TSPIs::Skipped &s : FSPIs.LastSkipped()) {
+        if (s.why == PathTrust::Missing || FReported.contains(s.path))
+            continue;
+        FReported << s.path;
+        fresh << s;
+    }
+    if (!fresh.isEmpty())
+        FPrompter.error(SkippedMessage(fresh));
+}
+
+QString PluginHost::SkippedMessage(const QList<TSPIs::Skipped> &skipped)
+{
+    QString text =
+        QStringLiteral("次のプラグインは、ほかのユーザーが置いたり書き換えたりできる場所にあるため、"
+                       "読み込みませんでした。");
+    for (const TSPIs::Skipped &s : skipped) {
+        text += QLatin1Char('\n') + s.path;
+        text += s.why == PathTrust::ForeignOwner ? QStringLiteral(" (ほかのユーザーの所有)")
+                                                 : QStringLiteral(" (ほかのユーザーが書き込み可能)");
+    }
+    return text;
+}
+
+void PluginHost::searchAtStartup(const QString &userFolder, const QString &shippedFolder)
+{
+    search(shippedFolder);
     if (!userFolder.isEmpty())
         search(userFolder);
 }

@@ -30,6 +30,8 @@ bool CheckDib(const void *info, qint64 infoBytes, qint64 bitsBytes, DibLayout &o
     out.infoSize = 40 + colors * 4;
     out.stride = qint64(SPI_DIB_STRIDE(w, bpp));
     out.bitsSize = out.stride * absH;
+    if (out.bitsSize > kMaxDecodeBytes)
+        return false;
     return infoBytes >= out.infoSize && bitsBytes >= out.bitsSize;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // Checks and converts the device-independent bitmaps that import filters return.
+#include "decode/DecodeLimits.h"
 #include "spi_sdk.h"
 
 #include <QIODevice>
@@ -17,14 +18,16 @@ struct DibLayout {
     qint64 bitsSize = 0; // stride * |height|
 };
 
-// Largest side and pixel count accepted from a plug-in.
+// Largest side and pixel count accepted from a plug-in: the decoding
+// budget every decoder shares (the pixel block must fit it as well).
 constexpr qint64 kMaxDibSide = 1 << 17;
-constexpr qint64 kMaxDibPixels = qint64(1) << 29;
+constexpr qint64 kMaxDibPixels = kMaxPicturePixels;
 
 // Reads the layout of a BITMAPINFO block and checks it against the block sizes.
 // False for anything a reader could not safely use: a header that is not the
 // 40-byte one, compression, a zero or absurd size, an unknown bit count, a
-// colour table that does not fit, or a pixel block shorter than the rows.
+// colour table that does not fit, a pixel block shorter than the rows, or
+// a picture beyond the decoding budget.
 bool CheckDib(const void *info, qint64 infoBytes, qint64 bitsBytes, DibLayout &out);
 
 // The colour table of a checked DIB, padded with black to the full index range.

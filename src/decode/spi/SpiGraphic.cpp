@@ -1,5 +1,7 @@
 #include "decode/spi/SpiGraphic.h"
 
+#include "decode/DecodeLimits.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -130,6 +132,11 @@ void TInSPIAbleData::LoadBy(TInSPI &plugin, const char *buffer, int offset)
         LocalFree(FPictureInfo.HInfo);
     FPictureInfo = info;
     FHasPictureInfo = hasInfo;
+    // A picture declared past the decoding budget is not decoded at all:
+    // the plug-in would allocate it before we could check what it returns.
+    // (Sizes a plug-in leaves at zero or negative tell nothing; its bitmap is checked later.)
+    if (hasInfo && qAbs(qint64(info.Width)) * qAbs(qint64(info.Height)) > kMaxPicturePixels)
+        return;
     TSPIs *spis = TSPIs::Instance();
     if (spis && spis->GraphicPreview) {
         ReadPicture(plugin, offset, true);

@@ -1,9 +1,11 @@
 #include "decode/spi/SpiLibrary.h"
 
+#include "platform/DynamicLibrary.h"
+#include "platform/TrustedPath.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <dlfcn.h>
 
 ESPIFOpenErrorSPI::ESPIFOpenErrorSPI(const QString &fileName)
     : ESPIError(QStringLiteral("%1:Susie Pluginがロードできませんでした").arg(fileName))
@@ -21,22 +23,24 @@ namespace
 {
 template <class F> F resolve(void *handle, const char *name)
 {
-    return reinterpret_cast<F>(dlsym(handle, name));
+    return reinterpret_cast<F>(DynamicLibrary::symbol(handle, name));
 }
 } // namespace
 
 TSPI::~TSPI()
 {
-    if (FDllHandle)
-        dlclose(FDllHandle);
+    DynamicLibrary::close(FDllHandle);
 }
 
 void TSPI::load(const QString &fileName)
 {
-    // dlopen searches the library path for a bare name; always give it a path.
+    // The loader searches its own paths for a bare name; always give it a
+    // path. Code is loaded only from where nobody else could have put or
+    // changed it, and from the file checked, not from what a link names later.
     const QString path = fileName.isEmpty() ? QString() : QFileInfo(fileName).absoluteFilePath();
-    if (!path.isEmpty())
-        FDllHandle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    QString checked;
+    if (!path.isEmpty() && CheckLoadPath(path, &checked) == PathTrust::Trusted)
+        FDllHandle = DynamicLibrary::open(checked);
     if (!FDllHandle)
         throw ESPIFOpenErrorSPI(fileName);
     FFileName = path;
@@ -87,7 +91,7 @@ QByteArray TSPI::infoString(int infoNo, int &result) const
 
 void *TSPI::ProcAddress(const char *procName) const
 {
-    return FDllHandle ? dlsym(FDllHandle, procName) : nullptr;
+    return DynamicLibrary::symbol(FDllHandle, procName);
 }
 
 void TSPI::require(const void *entry, const char *name) const

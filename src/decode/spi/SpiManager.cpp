@@ -154,6 +154,7 @@ void TSPIs::findPluginList(const std::function<bool(const TSPI *)> &match, const
 void TSPIs::Search(const QString &wildCard)
 {
     FSearchErrors.clear();
+    FSkipped.clear();
     FFirstError.reset();
     const int slash = wildCard.lastIndexOf(QLatin1Char('/'));
     const QString folder = wildCard.left(slash + 1);
@@ -185,6 +186,7 @@ void TSPIs::Search(const QString &wildCard)
 void TSPIs::SearchDir(const QString &folder, const QString &mask)
 {
     FSearchErrors.clear();
+    FSkipped.clear();
     FFirstError.reset();
     searchDirCollect(folder, mask);
     if (FFirstError) {
@@ -208,6 +210,11 @@ void TSPIs::searchDirCollect(const QString &folder, const QString &mask)
             paths << path;
     }
     for (const QString &path : paths) {
+        const PathTrust trust = CheckLoadPath(path);
+        if (trust != PathTrust::Trusted) {
+            FSkipped.append({path, trust});
+            continue;
+        }
         bool accept = true;
         if (OnSearching)
             OnSearching(*this, path, accept);

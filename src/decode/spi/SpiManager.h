@@ -2,6 +2,7 @@
 // The process's one plug-in manager: finds "*.spi" files, keeps the accepted
 // plug-ins in priority order and registers the extensions of import filters.
 #include "decode/spi/SpiLibrary.h"
+#include "platform/TrustedPath.h"
 
 #include <QString>
 #include <QStringList>
@@ -85,6 +86,13 @@ public:
             Search(QStringLiteral("*.spi"));
     }
     const QStringList &LastSearchErrors() const { return FSearchErrors; }
+    // Files the last search left alone because others could have placed or
+    // changed them (see CheckLoadPath), with the reason.
+    struct Skipped {
+        QString path;
+        PathTrust why;
+    };
+    const QList<Skipped> &LastSkipped() const { return FSkipped; }
 
     TSPISearchOptions SearchOptions = spsSusieDir | spsAppDir;
     TSPISearchEvent OnSearch;
@@ -104,5 +112,6 @@ private:
 
     std::vector<std::unique_ptr<TSPI>> FPlugins;
     QStringList FSearchErrors;
+    QList<Skipped> FSkipped;
     std::unique_ptr<ESPIInvalidAPI> FFirstError;
 };

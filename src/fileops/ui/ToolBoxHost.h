@@ -57,7 +57,8 @@ public:
     // The rename dialog, after putting the list in name order.
     virtual void NameChangeBtnClick() = 0;
     virtual void openOptions() = 0;
-    // Drops onto the viewer's windows on or off (while dragging a file out).
+    // Drops onto the viewer's windows, the tool box included, on or off
+    // (while a file is dragged out).
     virtual void setDropsAccepted(bool on) = 0;
     // The keyboard focus back to the picture.
     virtual void returnFocus() = 0;

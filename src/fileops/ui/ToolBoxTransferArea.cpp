@@ -82,10 +82,7 @@ ToolBoxTransferArea::ToolBoxTransferArea(ToolBoxHost &host, int top, QWidget *to
     FileCopy1->setToolTip(QStringLiteral("画像ファイルの複写"));
     DragOut::Hooks hooks;
     hooks.pathAt = [this](QPoint) { return host_.currentPicture(); };
-    hooks.acceptDrops = [this](bool on) {
-        window()->setAcceptDrops(on);
-        host_.setDropsAccepted(on);
-    };
+    hooks.acceptDrops = [this](bool on) { host_.setDropsAccepted(on); };
     auto *drag = new DragOut(FileCopy1, std::move(hooks));
     connect(drag, &DragOut::finished, this, [this] {
         FileCopy1->setDown(false);

@@ -1,6 +1,7 @@
 #include "lists/ui/ShortcutDialog.h"
 
 #include "common/Prompter.h"
+#include "common/ui/StepOnlySpin.h"
 #include "settings/Settings.h"
 
 #include <QButtonGroup>
@@ -27,17 +28,6 @@ namespace
 {
 const QString kNoExtensionHint = QStringLiteral("拡張子はつけない");
 
-// Arrows and keys step the value; it cannot be typed.
-QSpinBox *stepOnlySpin(QWidget *parent, const char *name, int max, int step)
-{
-    auto *spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(0, max);
-    spin->setSingleStep(step);
-    if (auto *edit = spin->findChild<QLineEdit *>())
-        edit->setReadOnly(true);
-    return spin;
-}
 } // namespace
 
 TfShortCut::TfShortCut(Settings &settings, const QString &appFolder, const QString &viewerPath,

@@ -1,5 +1,6 @@
 #include "settings/ui/OptionDialog.h"
 
+#include "common/ui/StepOnlySpin.h"
 #include "settings/Settings.h"
 
 #include <QButtonGroup>
@@ -49,18 +50,6 @@ protected:
         QListWidget::resizeEvent(e);
     }
 };
-
-// Arrows and keys step the value; it cannot be typed.
-QSpinBox *stepOnlySpin(QWidget *parent, const char *name, int max, int step)
-{
-    auto *spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(0, max);
-    spin->setSingleStep(step);
-    if (auto *edit = spin->findChild<QLineEdit *>())
-        edit->setReadOnly(true);
-    return spin;
-}
 
 QComboBox *numberList(QWidget *parent, const char *name, int count)
 {

@@ -1,10 +1,10 @@
 // Wiring of the main window: menus, captions, stepping by keys and the
 // full-screen view, on an offscreen screen with a private settings folder.
+#include "ScriptedPrompter.h"
 #include "app/ui/DisplaySurface.h"
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PictureView.h"
-#include "ScriptedPrompter.h"
 #include "platform/AppPaths.h"
 
 #include <QAction>
@@ -75,6 +75,13 @@ TEST_F(MainWindowTest, StartsIdleWithMenusInOrder)
     EXPECT_EQ(w.action(ActionId::menu_random)->data().toInt(), 1);
     EXPECT_EQ(w.action(ActionId::Action1)->data().toInt(), 4);
     EXPECT_FALSE(w.state().ListActive);
+    // The empty window tells how to begin.
+    auto *hint = w.findChild<QLabel *>(QStringLiteral("IdleHint"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("ドラッグ＆ドロップ")));
+    w.viewer().openFolder(pics_.path());
+    EXPECT_FALSE(hint->isVisible());
 }
 
 TEST_F(MainWindowTest, CommandLineFolderShowsFirstPictureAndKeysStepWithWrap)
@@ -280,14 +287,6 @@ TEST_F(MainWindowTest, CommandLineSwitchesActInTheirOrder)
     EXPECT_EQ(status->text(), QStringLiteral("SlideShow ON - 2秒"));
     EXPECT_TRUE(w.action(ActionId::slideshow1)->isChecked());
     EXPECT_EQ(w.state().settings.Option.Interval, 5);
-}
-
-TEST_F(MainWindowTest, ActionsOfToolsNotBuiltYetStayDisabled)
-{
-    MainWindow w({pics_.path()});
-    w.show();
-    for (ActionId id : {ActionId::option1, ActionId::ShortcutCreate, ActionId::clipcopy1})
-        EXPECT_FALSE(w.action(id)->isEnabled()) << actionSpec(id).name;
 }
 
 // F2 opens the rename dialog on the picture shown, in name order, once.
