@@ -14,7 +14,6 @@ if [ "${1:-}" = "--sanitize" ]; then
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags" -DCMAKE_MODULE_LINKER_FLAGS="$flags"
   export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:detect_stack_use_after_return=1:strict_string_checks=1}"
-  export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/tests/support/lsan.supp:print_suppressions=0}"
   export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
   jobs=1 # the sanitized programs are large; one at a time keeps the machine usable
 else

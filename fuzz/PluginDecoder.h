@@ -17,7 +17,7 @@ SPI_EXPORT int GetPicture(const char *buf, intptr_t len, unsigned int flag, HLOC
 }
 
 // Pictures past this many pixels are skipped: they cost time, not coverage.
-constexpr qint64 kFuzzMaxPixels = qint64(4096) * 4096;
+constexpr qint64 kFuzzMaxPixels = qint64(512) * 512;
 
 inline int fuzzPlugin(const uint8_t *data, size_t size)
 {

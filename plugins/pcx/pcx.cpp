@@ -42,32 +42,53 @@ bool parseHeader(const uint8_t *p, size_t size, Header &h)
     return h.bytesPerLine > 0 && int64_t(h.bytesPerLine) * 8 >= int64_t(h.width) * h.bpp;
 }
 
-// Expands the RLE stream into `out` (rows of planes * bytesPerLine); runs may
-// cross row ends. A short stream leaves the rest zero.
-void unpack(const uint8_t *src, const uint8_t *end, bool rle, std::vector<uint8_t> &out)
-{
-    uint8_t *d = out.data();
-    uint8_t *const dEnd = d + out.size();
-    if (!rle) {
-        const size_t n = std::min<size_t>(size_t(end - src), out.size());
-        std::memcpy(d, src, n);
-        return;
-    }
-    while (d < dEnd && src < end) {
-        uint8_t c = *src++;
-        if ((c & 0xC0) == 0xC0) {
-            size_t n = c & 0x3F;
+// Expands the RLE (or raw) stream one row at a time; runs may cross row
+// ends. Rows are unpacked as they are converted, never all at once: a row
+// may be padded far past what the width needs, and a few bytes of header
+// must not make us allocate that padding for every row.
+struct Unpacker {
+    const uint8_t *src;
+    const uint8_t *end;
+    bool rle;
+    uint8_t runValue = 0;
+    size_t runLeft = 0;
+
+    bool exhausted() const { return runLeft == 0 && src >= end; }
+
+    // Fills the n bytes of `row`; what the stream no longer covers is zero.
+    void fill(uint8_t *row, size_t n)
+    {
+        size_t i = 0;
+        while (i < n) {
+            if (runLeft) {
+                const size_t k = std::min(runLeft, n - i);
+                std::memset(row + i, runValue, k);
+                i += k;
+                runLeft -= k;
+                continue;
+            }
             if (src >= end)
                 break;
-            const uint8_t v = *src++;
-            n = std::min<size_t>(n, size_t(dEnd - d));
-            std::memset(d, v, n);
-            d += n;
-        } else {
-            *d++ = c;
+            if (!rle) {
+                const size_t k = std::min<size_t>(size_t(end - src), n - i);
+                std::memcpy(row + i, src, k);
+                src += k;
+                i += k;
+                continue;
+            }
+            const uint8_t c = *src++;
+            if ((c & 0xC0) == 0xC0) {
+                if (src >= end) // a count with no value: the stream ends here
+                    break;
+                runLeft = c & 0x3F;
+                runValue = *src++;
+            } else {
+                row[i++] = c;
+            }
         }
+        std::memset(row + i, 0, n - i);
     }
-}
+};
 
 int decode(const spi::Input &in, HLOCAL *hinfo, HLOCAL *hbm, SPI_PROGRESS progress, intptr_t data)
 {
@@ -77,13 +98,8 @@ int decode(const spi::Input &in, HLOCAL *hinfo, HLOCAL *hbm, SPI_PROGRESS progre
     const size_t rowBytes = size_t(h.planes) * size_t(h.bytesPerLine);
     if (int64_t(h.width) * h.height > (int64_t(1) << 29))
         return SPI_NO_MEMORY;
-    std::vector<uint8_t> planes;
-    try {
-        planes.assign(rowBytes * size_t(h.height), 0);
-    } catch (...) {
-        return SPI_NO_MEMORY;
-    }
-    unpack(in.data + 128, in.data + in.size, h.encoding == 1, planes);
+    std::vector<uint8_t> rowBuffer(rowBytes, 0);
+    Unpacker stream{in.data + 128, in.data + in.size, h.encoding == 1};
 
     const bool rgb = h.bpp == 8 && h.planes >= 3;
     const int outBits = rgb ? 24 : (h.bpp == 8 ? 8 : (h.bpp == 1 && h.planes == 1 ? 1 : 4));
@@ -115,7 +131,11 @@ int decode(const spi::Input &in, HLOCAL *hinfo, HLOCAL *hbm, SPI_PROGRESS progre
             dib.release();
             return SPI_ABORT;
         }
-        const uint8_t *src = planes.data() + size_t(y) * rowBytes;
+        // Past the end of the data every row is zero, as the bitmap already is.
+        if (stream.exhausted())
+            continue;
+        stream.fill(rowBuffer.data(), rowBytes);
+        const uint8_t *src = rowBuffer.data();
         uint8_t *dst = dib.row(y);
         if (outBits == 24) {
             const uint8_t *r = src, *g = src + h.bytesPerLine, *b = src + 2 * h.bytesPerLine;

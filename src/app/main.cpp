@@ -50,12 +50,28 @@ int main(int argc, char **argv)
     // Qt has taken its own options (-platform, ...) out of the arguments by now.
     args = QCoreApplication::arguments().mid(1) + afterQt;
     // Log-out, Ctrl+C and a closed terminal close the viewer as its close
-    // button does (caught from here on; acted on once the window exists).
+    // button does. One arriving while the window is still being built (in a
+    // message box it shows, say) ends the loops running and closes the
+    // window once it exists.
     TerminationSignals termination;
+    MainWindow *window = nullptr;
+    bool closeAtOnce = false;
+    QObject::connect(&termination, &TerminationSignals::received, [&] {
+        if (window) {
+            window->close();
+        } else {
+            closeAtOnce = true;
+            QCoreApplication::exit();
+        }
+    });
+    termination.start();
     // The installation's folders are found once, here.
     MainWindow w(args, nullptr, nullptr, ResolveViewerFolders());
-    QObject::connect(&termination, &TerminationSignals::received, &w, &QWidget::close);
-    termination.start();
+    window = &w;
+    if (closeAtOnce) {
+        w.close();
+        return 0;
+    }
     if (w.startsHidden())
         w.runFirstShow(); // full screen from the command line: the main window waits hidden
     else

@@ -35,6 +35,7 @@ bool Animation::openReader()
         reader_.reset();
         return false;
     }
+    canvas_ = canvas;
     return true;
 }
 
@@ -47,7 +48,7 @@ bool Animation::readFrame()
         return false;
     frame_ = std::move(next);
     ++frameNumber_;
-    delay_ = ClampFrameDelay(reader_->nextImageDelay());
+    delay_ = ClampFrameDelay(reader_->nextImageDelay(), canvas_.isValid() ? canvas_ : frame_.size());
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Plays an animated picture file frame by frame. Unlike QMovie it holds each
-// frame for at least a sane delay (tiny delays become 100 ms, see
-// DecodeLimits.h) and refuses canvases too large to redraw on every frame.
+// frame for at least a sane delay (tiny delays become 100 ms, large canvases
+// are redrawn less often, see DecodeLimits.h) and refuses canvases too
+// large to redraw on every frame.
 #include <QImage>
 #include <QImageReader>
 #include <QObject>
@@ -40,6 +41,7 @@ private:
     std::unique_ptr<QImageReader> reader_;
     QTimer timer_;
     QImage frame_;
+    QSize canvas_;
     int frameNumber_ = -1;
     int delay_ = 0;
     int playsLeft_ = 0; // further passes through the frames; negative: for ever

@@ -243,10 +243,18 @@ TEST(HostileFiles, TinyGifDelaysBecomeATenthOfASecond)
         int delayCs;
         int expectMs;
     };
-    for (const Case &c : {Case{0, 100}, Case{1, 100}, Case{2, 20}, Case{7, 70}}) {
+    struct Sized {
+        Case c;
+        QSize canvas;
+    };
+    // Large canvases are held longer: at most 100 million pixels a second.
+    for (const auto &[c, canvas] :
+         {Sized{{0, 100}, {16, 16}}, Sized{{1, 100}, {16, 16}}, Sized{{2, 20}, {16, 16}},
+          Sized{{7, 70}, {16, 16}}, Sized{{2, 21}, {1920, 1080}}, Sized{{0, 168}, {4096, 4096}}}) {
         SCOPED_TRACE(c.delayCs);
-        const QString path = tmp.filePath(QStringLiteral("d%1.gif").arg(c.delayCs));
-        ASSERT_TRUE(writeFile(path, gif(16, 16, 3, c.delayCs, true)));
+        SCOPED_TRACE(canvas.width());
+        const QString path = tmp.filePath(QStringLiteral("d%1-%2.gif").arg(c.delayCs).arg(canvas.width()));
+        ASSERT_TRUE(writeFile(path, gif(canvas.width(), canvas.height(), 3, c.delayCs, true)));
         Animation anim(path);
         ASSERT_TRUE(anim.isValid());
         EXPECT_EQ(anim.currentDelay(), c.expectMs);
@@ -254,7 +262,7 @@ TEST(HostileFiles, TinyGifDelaysBecomeATenthOfASecond)
 
     // Playing a zero-delay loop for a third of a second shows a handful of
     // frames, not thousands.
-    const QString path = tmp.filePath("d0.gif");
+    const QString path = tmp.filePath("d0-16.gif");
     Animation anim(path);
     QSignalSpy frames(&anim, &Animation::frameChanged);
     anim.start();

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace
 {
@@ -234,4 +235,28 @@ TEST(SpiFilters, DamagedFilesNeverCrash)
             }
         }
     }
+}
+
+// Rows padded far past their width (bytes per line up to 65535) made the PCX
+// filter allocate the padding for every row before decoding: gigabytes for
+// a file of a few hundred bytes (found by fuzzing). The short stream decodes,
+// the rest of the picture is black, and memory stays small.
+TEST(SpiFilters, PaddedPcxRowsCostNoMemory)
+{
+    Filters f;
+    QTemporaryDir dir;
+    QByteArray d = pcxHeader(16, 60000, 8, 4, 65535);
+    d[65] = 3; // three planes: 24-bit colour
+    for (int i = 0; i < 16; ++i)
+        d += QByteArray("\xC1\xFF", 2); // the first 16 bytes of the first plane: red
+    const QString file = dir.filePath("padded.pcx");
+    writeFile(file, d);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    const QImage img = decode(file);
+    getrusage(RUSAGE_SELF, &after);
+    ASSERT_EQ(img.size(), QSize(16, 60000));
+    EXPECT_EQ(img.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(img.pixel(5, 59999) & 0xFFFFFF, 0u);
+    EXPECT_LT((after.ru_maxrss - before.ru_maxrss) / 1024, 200); // MB; 11 GB before
 }
