@@ -148,7 +148,9 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
     cache_.clear();
     temp_.remove();
     if (!state_.ShortcutRun)
-        SettingsStore(folders_.settingsFile).save(state_.settings, geometry, showState);
+        // The history count is taken again under the lock other instances share.
+        SettingsStore(folders_.settingsFile).save(state_.settings, geometry, showState,
+                                                  [this](Settings &s) { history_->ListCheck(s); });
 }
 
 // ---------------------------------------------------------------- display
