@@ -316,6 +316,21 @@ bool nameTaken(int dir, const QByteArray &name)
     return ::fstatat(dir, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
+// Copies `source` to the name `to` in its folder, which must be free;
+// `dir` is left open on that folder. `verify`: flush and compare (moves).
+FileOpOutcome copyToFree(const QString &source, const SplitPath &to, Fd &dir, bool verify)
+{
+    Fd in;
+    struct stat st;
+    if (FileOpOutcome o = openSource(source, in, st); !o.ok())
+        return o;
+    if (FileOpOutcome o = openTargetFolder(to, dir); !o.ok())
+        return o;
+    if (nameTaken(dir.fd, to.name))
+        return failure(EEXIST);
+    return copyInto(in.fd, st, dir.fd, to.name, verify);
+}
+
 // Across file systems: copy, verify, then remove the source. When the
 // source cannot be removed the copy is taken back, so the file stays
 // exactly once where it was.
@@ -324,17 +339,9 @@ FileOpOutcome moveByCopy(const QString &source, const QString &target)
     const SplitPath from = split(source);
     if (::access(from.folder.constData(), W_OK | X_OK) != 0)
         return failure(errno);
-    Fd in;
-    struct stat st;
-    if (FileOpOutcome o = openSource(source, in, st); !o.ok())
-        return o;
     const SplitPath to = split(target);
     Fd dir;
-    if (FileOpOutcome o = openTargetFolder(to, dir); !o.ok())
-        return o;
-    if (nameTaken(dir.fd, to.name))
-        return failure(EEXIST);
-    if (FileOpOutcome o = copyInto(in.fd, st, dir.fd, to.name, true); !o.ok())
+    if (FileOpOutcome o = copyToFree(source, to, dir, true); !o.ok())
         return o;
     if (::unlink(QFile::encodeName(source).constData()) != 0) {
         const int err = errno;
@@ -379,17 +386,8 @@ FileOpOutcome FileOps::copyFile(const QString &source, const QString &target)
 {
     if (!validName(target) || !validName(source))
         return {FileOpResult::InvalidName, {}};
-    Fd in;
-    struct stat st;
-    if (FileOpOutcome o = openSource(source, in, st); !o.ok())
-        return o;
-    const SplitPath to = split(target);
     Fd dir;
-    if (FileOpOutcome o = openTargetFolder(to, dir); !o.ok())
-        return o;
-    if (nameTaken(dir.fd, to.name))
-        return failure(EEXIST);
-    return copyInto(in.fd, st, dir.fd, to.name, false);
+    return copyToFree(source, split(target), dir, false);
 }
 
 FileOpOutcome FileOps::moveFile(const QString &source, const QString &target)
