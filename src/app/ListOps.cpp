@@ -119,10 +119,14 @@ void ListOps::ExtractArchive(const QString &path)
         dest = base + NumberTag(i);
 
     ZipExtractResult res;
+    ZipExtractOptions options;
+    const QString text = QStringLiteral("書庫ファイルを展開しています。\n") + FileNamePart(path);
+    options.progress = [&](int64_t written, int64_t total) { return prompter_.progress(text, written, total); };
     if (QDir().mkpath(dest))
-        res = ExtractZip(path, dest);
+        res = ExtractZip(path, dest, options);
     else
         res.problems << QStringLiteral("展開先のフォルダを作成できません。");
+    prompter_.progressDone();
 
     // A sub-folder's contents follow its own entry, so folders themselves
     // are not scanned again (that would add their pictures twice).
@@ -132,7 +136,8 @@ void ListOps::ExtractArchive(const QString &path)
         if (!IsFolder(entry))
             rFileName(entry);
 
-    if (!res.ok()) {
+    // Stopped by the user: what was extracted is kept, and nothing is reported.
+    if (!res.ok() && !res.cancelled) {
         QStringList lines = res.problems.mid(0, kMaxProblemLines);
         if (res.problems.size() > kMaxProblemLines)
             lines << QStringLiteral("ほか %1 件").arg(res.problems.size() - kMaxProblemLines);

@@ -33,6 +33,17 @@ public:
     virtual bool confirm(const QString &text) = 0;
     // Self-closing notice window.
     virtual void notice(const QString &text) = 0;
+    // A long task (extracting an archive) has done `done` of `total` bytes;
+    // false when the user asked to stop it. A window shows only when the
+    // task takes a while; progressDone() takes it away.
+    virtual bool progress(const QString &text, qint64 done, qint64 total)
+    {
+        (void)text;
+        (void)done;
+        (void)total;
+        return true;
+    }
+    virtual void progressDone() {}
     virtual QString statusText() const = 0;
     // Sets the status bar text and paints it at once.
     virtual void setStatusText(const QString &text) = 0;

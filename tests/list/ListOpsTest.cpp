@@ -193,3 +193,26 @@ TEST_F(ListOpsTest, PruneMissingDropsOnlyVanishedCurrentEntries)
     ops.PruneMissing();
     EXPECT_TRUE(st.list.isEmpty());
 }
+
+// A long extraction reports its progress; stopping it keeps what was
+// extracted, reports no error, and the progress window goes away.
+TEST_F(ListOpsTest, ExtractionReportsProgressAndCanBeStopped)
+{
+    QList<QPair<QString, QByteArray>> entries;
+    for (int i = 0; i < 8; ++i)
+        entries.append({QStringLiteral("p%1.jpg").arg(i), QByteArray(200000, char('a' + i))});
+    makeZip(d + "many.zip", entries);
+
+    ops.rFileName(d + "many.zip");
+    EXPECT_GE(prompter.progressReports, 8);
+    EXPECT_EQ(prompter.progressEnds, 1);
+    EXPECT_EQ(st.list.count(), 8);
+
+    st.list.clear();
+    prompter.progressReports = 0;
+    prompter.stopAt = 3;
+    ops.rFileName(d + "many.zip");
+    EXPECT_TRUE(prompter.errors.isEmpty());
+    EXPECT_EQ(prompter.progressEnds, 2);
+    EXPECT_LT(st.list.count(), 8);
+}

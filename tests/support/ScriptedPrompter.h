@@ -62,6 +62,15 @@ public:
         notices << text;
         log << QStringLiteral("notice: ") + text;
     }
+    // Progress reports; the user stops the task at report number `stopAt`
+    // (counting from 1; 0 never).
+    int progressReports = 0, stopAt = 0, progressEnds = 0;
+    bool progress(const QString &, qint64, qint64) override
+    {
+        ++progressReports;
+        return stopAt == 0 || progressReports < stopAt;
+    }
+    void progressDone() override { ++progressEnds; }
     QString statusText() const override { return status; }
     void setStatusText(const QString &text) override
     {

@@ -11,6 +11,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 
 QtPrompter::QtPrompter(QWidget *owner, QLabel *status) : owner_(owner), status_(status) {}
 
@@ -65,6 +66,30 @@ void QtPrompter::notice(const QString &text)
         notice_(text);
     else
         info(text);
+}
+
+bool QtPrompter::progress(const QString &text, qint64 done, qint64 total)
+{
+    if (!progress_) {
+        progress_ = new QProgressDialog(text, QStringLiteral("中止"), 0, 1000, dialogParent());
+        progress_->setWindowTitle(kAppTitle);
+        progress_->setWindowModality(Qt::ApplicationModal);
+        progress_->setMinimumDuration(500); // short tasks show nothing
+        progress_->setAutoClose(false);
+        progress_->setAutoReset(false);
+        progress_->setValue(0);
+    }
+    progress_->setLabelText(text);
+    // A modal progress window keeps the others painted while it counts.
+    progress_->setValue(total > 0 ? int(qMin<qint64>(1000, done * 1000 / total)) : 0);
+    return !progress_->wasCanceled();
+}
+
+void QtPrompter::progressDone()
+{
+    if (progress_)
+        progress_->deleteLater();
+    progress_ = nullptr;
 }
 
 QString QtPrompter::statusText() const

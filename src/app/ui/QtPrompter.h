@@ -9,6 +9,7 @@
 
 class QWidget;
 class QLabel;
+class QProgressDialog;
 struct Settings;
 
 class QtPrompter : public Prompter
@@ -32,6 +33,8 @@ public:
     void plain(const QString &text) override;
     bool confirm(const QString &text) override;
     void notice(const QString &text) override;
+    bool progress(const QString &text, qint64 done, qint64 total) override;
+    void progressDone() override;
     QString statusText() const override;
     void setStatusText(const QString &text) override;
     QString chooseFolder(const QString &title, const QString &startFolder) override;
@@ -44,6 +47,7 @@ public:
 
 private:
     QPointer<QWidget> owner_;
+    QPointer<QProgressDialog> progress_;
     QPointer<QLabel> status_;
     std::function<void(const QString &)> notice_;
     Settings *settings_ = nullptr;
