@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <QtMath>
+#include <utility>
 
 namespace
 {
@@ -95,7 +96,12 @@ void Viewer::applyCommandLine(const QStringList &args)
     env.onStep = [this](const CommandLineStep &step) {
         switch (step.kind) {
         case CommandLineStep::Kind::AddPath:
-            listOps_->rFileName(step.path);
+            // Archives can take long to extract: they follow once the
+            // window has painted, behind a progress window.
+            if (ListOps::isArchivePath(step.path) && !state_.ComMax)
+                deferredArchives_ << step.path;
+            else
+                listOps_->rFileName(step.path);
             break;
         case CommandLineStep::Kind::ToggleSlideshow:
             toggleSlideshow();
@@ -130,12 +136,29 @@ void Viewer::firstShow(const std::function<void()> &restore)
         transfer_->clearUndo();
         ReturnCheck(false);
     }
+    if (!deferredArchives_.isEmpty())
+        QTimer::singleShot(0, this, [this] { addDeferredArchives(); });
     // Neighbours are decoded once the first picture is on screen, so they do
     // not compete with it for the processor.
     QTimer::singleShot(200, this, [this] {
         if (state_.ListActive)
             prefetchAround();
     });
+}
+
+void Viewer::addDeferredArchives()
+{
+    const QStringList archives = std::exchange(deferredArchives_, {});
+    if (closing_)
+        return;
+    DisplayBatch batch(*this);
+    state_.list.setSorted(true);
+    for (const QString &a : archives)
+        listOps_->rFileName(a);
+    state_.list.setSorted(false);
+    listOps_->SortList(state_.SortOrder);
+    listOps_->ActivateList();
+    Picture();
 }
 
 void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState)

@@ -191,6 +191,8 @@ private:
     };
 
     void buildCommands();
+    // Archives named on the command line, extracted after the first paint.
+    void addDeferredArchives();
     void slideshowChanged(bool on);
     void slideshowStep();
     void MaxNormal();
@@ -229,6 +231,7 @@ private:
     std::unique_ptr<Transfer> transfer_;
     ToolBoxView *toolBox_ = nullptr;
     QList<AppEntry> apps_;
+    QStringList deferredArchives_;
     DcimRuleFile ruleFile_;
     DcimRuleTable rules_;
 };

@@ -3,10 +3,12 @@
 
 #include "ScriptedPrompter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <zip.h>
 
 namespace
 {
@@ -148,4 +150,33 @@ TEST_F(ViewerTest, EscapeAsksTheWindowToClose)
     viewer_->keyDown(Qt::Key_Escape, {}, false, 0);
     EXPECT_EQ(host_.closes, 1);
     EXPECT_TRUE(viewer_->state().QuitRequested);
+}
+
+// An archive named on the command line is extracted after the window has
+// painted (behind a progress window), then shown.
+TEST_F(ViewerTest, CommandLineArchivesFollowTheFirstPaint)
+{
+    const QString archive = pics_.filePath(QStringLiteral("set.zip"));
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    ASSERT_NE(z, nullptr);
+    QFile png(pics_.filePath(QStringLiteral("p0.png")));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    const QByteArray bytes = png.readAll();
+    for (const char *name : {"b.png", "a.png"}) {
+        zip_source_t *src = zip_source_buffer(z, bytes.constData(), zip_uint64_t(bytes.size()), 0);
+        ASSERT_GE(zip_file_add(z, name, src, ZIP_FL_ENC_UTF_8), 0);
+    }
+    ASSERT_EQ(zip_close(z), 0);
+
+    viewer_->applyCommandLine({archive});
+    viewer_->firstShow([] {});
+    EXPECT_TRUE(target_.frames.isEmpty());
+    EXPECT_EQ(prompter_.progressReports, 0);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(target_.frames.size(), 1);
+    EXPECT_EQ(target_.lastLeft(), QStringLiteral("a.png"));
+    EXPECT_TRUE(viewer_->state().ListActive);
+    EXPECT_GE(prompter_.progressReports, 1);
+    EXPECT_EQ(prompter_.progressEnds, 1);
 }
