@@ -20,7 +20,6 @@
 // Needs DISPLAY (an X server with a window manager) and a screen of its own.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -241,13 +240,13 @@ Running launch(const Viewer &v, const fs::path &dir, const ScreenProbe &screen, 
     env.push_back("HOME=" + r.home.string());
     env.push_back("XDG_RUNTIME_DIR=" + r.home.string());
     if (v.ours) {
-        writeFile(r.home / "glimmerdeck.ini",
-                  "[Window]\nLeft=0\nTop=0\nWidth=" + W + "\nHeight=" + H + "\n");
+        writeFile(r.home / "glimmerdeck.ini", "[Window]\nLeft=0\nTop=0\nWidth=" + W + "\nHeight=" + H + "\n");
         env.push_back("GLIMMERDECK_HOME=" + r.home.string());
         args = {v.exe, dir.string()};
     } else if (v.name == "feh") {
         // Fitted into a screen-sized window, in name order, like the others.
-        args = {"feh", "--scale-down", "--sort", "filename", "--geometry", W + "x" + H + "+0+0", dir.string()};
+        args = {"feh",        "--scale-down",       "--sort",    "filename",
+                "--geometry", W + "x" + H + "+0+0", dir.string()};
     } else if (v.name == "qimgv") {
         // Given a folder it opens its folder view; given the first file it
         // shows it and steps through the folder. Maximised, no first-run tour.
@@ -303,10 +302,10 @@ void stop(Running &r)
 }
 
 struct Figures {
-    std::vector<double> start;   // ms, spawn to the first picture shown
-    std::vector<double> human;   // ms, key to the next picture, at a human pace
-    std::vector<double> rapid;   // ms, all steps, each key once the last picture is shown
-    double peak = -1;            // MB
+    std::vector<double> start; // ms, spawn to the first picture shown
+    std::vector<double> human; // ms, key to the next picture, at a human pace
+    std::vector<double> rapid; // ms, all steps, each key once the last picture is shown
+    double peak = -1;          // MB
     std::string error;
 };
 
@@ -385,7 +384,8 @@ struct Bench {
     }
 
     // One timed start-up, then the steps, each as soon as the last is shown.
-    void timedRun(const Viewer &v, const fs::path &dir, const std::vector<unsigned long long> &finals, Figures &f)
+    void timedRun(const Viewer &v, const fs::path &dir, const std::vector<unsigned long long> &finals,
+                  Figures &f)
     {
         Running r = launch(v, dir, screen, scratch);
         auto shown = waitFor(screen, finals[0], 30000 * kMs);
@@ -450,11 +450,13 @@ int main(int argc, char **argv)
                 return 2;
             sets.emplace_back(s.substr(0, eq), fs::absolute(s.substr(eq + 1)));
         } else if (a.find('=') != std::string::npos) {
-            viewers.push_back({a.substr(0, a.find('=')), fs::absolute(a.substr(a.find('=') + 1)).string(), true});
+            viewers.push_back(
+                {a.substr(0, a.find('=')), fs::absolute(a.substr(a.find('=') + 1)).string(), true});
         } else if (a == "feh" || a == "qimgv") {
             viewers.push_back({a, a, false});
         } else {
-            std::fprintf(stderr, "usage: %s [--set LABEL=DIR]... [--runs N] [--steps N] feh|qimgv|NAME=EXE...\n",
+            std::fprintf(stderr,
+                         "usage: %s [--set LABEL=DIR]... [--runs N] [--steps N] feh|qimgv|NAME=EXE...\n",
                          argv[0]);
             return 2;
         }
@@ -485,7 +487,8 @@ int main(int argc, char **argv)
     for (const auto &[label, dir] : sets) {
         std::map<std::string, std::vector<unsigned long long>> finals;
         for (const Viewer &v : viewers) {
-            std::printf("%s: %s: calibrating and stepping at a human pace ...\n", label.c_str(), v.name.c_str());
+            std::printf("%s: %s: calibrating and stepping at a human pace ...\n", label.c_str(),
+                        v.name.c_str());
             std::fflush(stdout);
             Figures &f = all[label][v.name];
             finals[v.name] = bench.calibrate(v, dir, f);
@@ -532,15 +535,22 @@ int main(int argc, char **argv)
                 std::printf(" %s |", cell(value(all[label][v.name]), decimals).c_str());
             std::printf("\n");
         };
-        row("start → picture fully shown, ms", [](const Figures &f) { return median(f.start); }, 0);
-        row("next picture at a human pace, ms", [](const Figures &f) { return median(f.human); }, 1);
-        row(std::to_string(steps) + " steps, each as soon as the last is shown, ms",
+        row(
+            "start → picture fully shown, ms", [](const Figures &f) { return median(f.start); }, 0);
+        row(
+            "next picture at a human pace, ms", [](const Figures &f) { return median(f.human); }, 1);
+        row(
+            std::to_string(steps) + " steps, each as soon as the last is shown, ms",
             [](const Figures &f) { return median(f.rapid); }, 0);
-        row("pictures per second stepping", [&](const Figures &f) {
-            const double m = median(f.rapid);
-            return m > 0 ? steps * 1000.0 / m : -1;
-        }, 1);
-        row("peak memory, MB", [](const Figures &f) { return f.peak; }, 0);
+        row(
+            "pictures per second stepping",
+            [&](const Figures &f) {
+                const double m = median(f.rapid);
+                return m > 0 ? steps * 1000.0 / m : -1;
+            },
+            1);
+        row(
+            "peak memory, MB", [](const Figures &f) { return f.peak; }, 0);
     }
 
     // Our figures against the other viewers', as ratios (the targets).

@@ -2,10 +2,11 @@
 
 #include "app/CommandLine.h"
 #include "app/FramePlan.h"
-#include "common/Layout.h"
 #include "app/Navigation.h"
 #include "app/Slideshow.h"
+#include "common/Layout.h"
 #include "common/Prompter.h"
+#include "decode/EarlyPicture.h"
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
 #include "lists/ListFile.h"
@@ -122,6 +123,7 @@ void Viewer::firstShow(const std::function<void()> &restore)
     // Neighbours are decoded once the first picture is on screen, so they do
     // not compete with it for the processor.
     QTimer::singleShot(200, this, [this] {
+        EarlyPicture::release(); // a first picture decoded early and not shown after all
         if (state_.ListActive)
             prefetchAround();
     });

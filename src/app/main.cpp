@@ -1,11 +1,11 @@
 #include "app/CommandLine.h"
+#include "app/EarlyStart.h"
 #include "app/ui/AppSetup.h"
 #include "app/ui/BenchProbe.h"
 #include "app/ui/MainWindow.h"
 
 #include <QApplication>
-#include <QCollator>
-#include <QThreadPool>
+#include <QScreen>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -25,9 +25,16 @@ int main(int argc, char **argv)
         break;
     }
 
-    if (!AppSetup::checkDisplay(argc, argv))
+    // The first picture starts decoding now, beside the window system's start.
+    EarlyStart::begin(argc, argv);
+    if (!AppSetup::checkDisplay(argc, argv)) {
+        EarlyPicture::release();
         return 1; // one clear line instead of Qt's abort
+    }
     QApplication app(argc, argv);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    EarlyPicture::applicationReady(screen ? screen->availableGeometry().size() * screen->devicePixelRatio()
+                                          : QSize());
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));
     // No display name: Qt would append it to every window caption, and the
     // captions are exactly what the viewer sets.
@@ -37,12 +44,6 @@ int main(int argc, char **argv)
     AppSetup::setWindowIcon();
     BenchProbe::installFromEnvironment(); // benchmarks only; inert unless GLIMMERDECK_BENCH is set
 
-    // Loading the locale's collation rules takes tens of milliseconds; do it
-    // on another core while the window is built, before the list is sorted.
-    // (A collator of its own: the collation data it loads is shared.)
-    QThreadPool::globalInstance()->start(
-        [] { QCollator().compare(QStringLiteral("a"), QStringLiteral("b")); });
-
     // Qt has taken its own options (-platform, ...) out of the arguments by now.
     args = QCoreApplication::arguments().mid(1);
     MainWindow w(args);
@@ -50,5 +51,7 @@ int main(int argc, char **argv)
         w.runFirstShow(); // full screen from the command line: the main window waits hidden
     else
         w.show();
-    return app.exec();
+    const int status = app.exec();
+    EarlyPicture::release();
+    return status;
 }

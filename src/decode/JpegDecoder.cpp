@@ -1,5 +1,7 @@
 #include "decode/JpegDecoder.h"
 
+#include "decode/FastScale.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -99,7 +101,7 @@ QSize ReadJpegSize(QByteArrayView data)
     return QSize(int(d.cinfo.image_width), int(d.cinfo.image_height));
 }
 
-JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural)
+JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural, bool exact)
 {
     Decoder d;
     if (data.isEmpty() || !readHeader(d, reinterpret_cast<const unsigned char *>(data.data()), data.size()))
@@ -133,8 +135,8 @@ JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &nat
     }
     if (!readLines(d, image.bits(), size_t(image.bytesPerLine())))
         return JpegResult::Broken;
-    if (image.size() != target)
-        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (exact && image.size() != target)
+        image = ShrinkImage(image, target);
     out = image;
     return JpegResult::Ok;
 }

@@ -15,8 +15,8 @@ enum class JpegResult {
 
 // Decodes JPEG data. target is the size wanted in stored orientation (empty:
 // full size); the picture is decoded at the smallest DCT scale at or above
-// it and then scaled smoothly to it. natural receives the stored size.
-JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural);
+// it and then, when `exact`, shrunk to it. natural receives the stored size.
+JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural, bool exact = true);
 
 // Stored size from the header only; invalid when unreadable.
 QSize ReadJpegSize(QByteArrayView data);

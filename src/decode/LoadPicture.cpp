@@ -173,10 +173,12 @@ bool decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out
     JpegResult jpeg = JpegResult::Unsupported;
     if (isJpegData(data)) {
         stored = ReadJpegSize(data);
-        jpeg = DecodeJpeg(data, decodeTarget(stored, degrees, options), image, stored);
+        jpeg = DecodeJpeg(data, decodeTarget(stored, degrees, options), image, stored, !options.reducedOnly);
         if (jpeg == JpegResult::Broken)
             return false;
     }
+    if (jpeg != JpegResult::Ok && options.jpegOnly)
+        return false;
     if (jpeg != JpegResult::Ok && !decodeWithQt(data, gifName, degrees, options, image, stored, isGif))
         return false;
 
@@ -245,7 +247,7 @@ bool LoadPictureFile(const QString &path, PictureData &picture, const LoadOption
 
     if (!ok) {
         QImage image;
-        if (!decodeWithPlugin(path, image))
+        if (options.jpegOnly || !decodeWithPlugin(path, image))
             return false;
         result = PictureData();
         result.path = path;
