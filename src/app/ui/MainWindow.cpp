@@ -4,13 +4,14 @@
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/KeyRouter.h"
 #include "app/ui/QtPrompter.h"
+#include "app/ui/WindowFrame.h"
 #include "common/ui/FitToDesktop.h"
 #include "decode/ui/OpenPictureDialog.h"
 #include "extras/ui/AboutBox.h"
-#include "fileops/RenameModes.h"
-#include "fileops/ui/RenameFlow.h"
 #include "extras/ui/HelpViewer.h"
 #include "extras/ui/MsgDialog.h"
+#include "fileops/RenameModes.h"
+#include "fileops/ui/RenameFlow.h"
 #include "lists/ui/HistoryMenu.h"
 #include "platform/AppPaths.h"
 #include "platform/FileOps.h"
@@ -45,12 +46,14 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     qtPrompter_->setNoticeHandler([this](const QString &text) {
         TfMsgDialog::showNotice(fMax_ ? static_cast<QWidget *>(fMax_) : this, text);
     });
-    viewer_ = std::make_unique<Viewer>(
-        ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
-                      AppPaths::dataFolders(QCoreApplication::applicationDirPath(), QStringLiteral(GD_DATA_DIR))},
-        prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
+    viewer_ =
+        std::make_unique<Viewer>(ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
+                                               AppPaths::dataFolders(QCoreApplication::applicationDirPath(),
+                                                                     QStringLiteral(GD_DATA_DIR))},
+                                 prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
     connect(viewer_.get(), &Viewer::pictureShown, this, &MainWindow::pictureShown);
-    qtPrompter_->setSameDialogContext(&viewer_->state().settings, [this] { return viewer_->state().AutoRotate; });
+    qtPrompter_->setSameDialogContext(&viewer_->state().settings,
+                                      [this] { return viewer_->state().AutoRotate; });
     createWidgets();
 
     // Settings; the defaults for the window are its initial geometry.
@@ -389,8 +392,18 @@ void MainWindow::applyStoredGeometry()
         // Stored left, top, width and height are the outer geometry.
         const QRect frame = frameGeometry();
         const QRect inner = geometry();
-        const int extraW = frame.width() - inner.width();
-        const int extraH = frame.height() - inner.height();
+        int extraW = frame.width() - inner.width();
+        int extraH = frame.height() - inner.height();
+        if (extraW == 0 && extraH == 0 && !isVisible()) {
+            // Not framed yet: with the frame known now, the window opens at
+            // its final size and the first picture is laid out only once.
+            if (!framePredicted_) {
+                framePredicted_ = true;
+                predictedFrame_ = PredictFrameMargins(this);
+            }
+            extraW = predictedFrame_.left() + predictedFrame_.right();
+            extraH = predictedFrame_.top() + predictedFrame_.bottom();
+        }
         move(w.Left, w.Top);
         resize(qMax(1, w.Width - extraW), qMax(1, w.Height - extraH));
     }
@@ -416,8 +429,8 @@ void MainWindow::correctFrameGeometry()
     // has framed the window its frame is unknown and the stored size went to
     // the client area. Once the frame is known, take it off again, so the
     // window does not grow by its frame at every start.
-    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() || (windowState() & Qt::WindowMaximized) ||
-        !windowHandle() || windowHandle()->frameMargins().isNull())
+    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() ||
+        (windowState() & Qt::WindowMaximized) || !windowHandle() || windowHandle()->frameMargins().isNull())
         return;
     frameCorrected_ = true;
     if (!geometryRestored_)
