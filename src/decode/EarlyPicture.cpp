@@ -159,9 +159,9 @@ bool take(const QString &path, const LoadOptions &options, PictureData &out)
         options.maxSize.isEmpty() ? picture.naturalSize : FitDecodeSize(picture.naturalSize, options.maxSize);
     const QSize have = picture.image.size();
     if (have.width() < want.width() || have.height() < want.height())
-        return false; // decoded for a smaller window than it is shown in
-    if (!picture.animated && have != want)
-        picture.image = ShrinkImage(picture.image, want);
+        return false;                      // decoded for a smaller window than it is shown in
+    if (!picture.animated && have != want) // the other core is free by now
+        picture.image = ShrinkImage(picture.image, want, 2);
     out = std::move(picture);
     return true;
 }

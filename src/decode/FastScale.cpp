@@ -1,7 +1,9 @@
 #include "decode/FastScale.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #ifdef __SSE2__
@@ -153,7 +155,7 @@ void blendRows(const uint16_t *const *rows, const int16_t *w, int n, size_t len,
 
 } // namespace
 
-QImage ShrinkImage(const QImage &src, QSize size)
+QImage ShrinkImage(const QImage &src, QSize size, int threads)
 {
     if (src.isNull() || size.isEmpty())
         return QImage();
@@ -176,27 +178,36 @@ QImage ShrinkImage(const QImage &src, QSize size)
     const int dw = size.width(), dh = size.height();
     const Taps h = makeTaps(in.width(), dw);
     const Taps v = makeTaps(in.height(), dh);
-    // Horizontally averaged source rows, kept while later target rows still
-    // need them: a ring indexed by source row.
-    const int ring = v.maxCount + 1;
     const size_t len = size_t(dw) * 4;
-    std::vector<uint16_t> rows(len * size_t(ring));
-    std::vector<int> held(size_t(ring), -1);
-    std::vector<const uint16_t *> use(size_t(v.maxCount));
-    for (int y = 0; y < dh; ++y) {
-        const int n = v.count[size_t(y)];
-        for (int k = 0; k < n; ++k) {
-            const int sy = v.first[size_t(y)] + k;
-            const size_t slot = size_t(sy % ring);
-            uint16_t *r = rows.data() + slot * len;
-            if (held[slot] != sy) {
-                shrinkRow(in.constScanLine(sy), h, dw, r);
-                held[slot] = sy;
+    // Target rows [y0, y1). Horizontally averaged source rows are kept while
+    // later target rows still need them: a ring indexed by source row.
+    auto band = [&](int y0, int y1) {
+        const int ring = v.maxCount + 1;
+        std::vector<uint16_t> rows(len * size_t(ring));
+        std::vector<int> held(size_t(ring), -1);
+        std::vector<const uint16_t *> use(size_t(v.maxCount));
+        for (int y = y0; y < y1; ++y) {
+            const int n = v.count[size_t(y)];
+            for (int k = 0; k < n; ++k) {
+                const int sy = v.first[size_t(y)] + k;
+                const size_t slot = size_t(sy % ring);
+                uint16_t *r = rows.data() + slot * len;
+                if (held[slot] != sy) {
+                    shrinkRow(in.constScanLine(sy), h, dw, r);
+                    held[slot] = sy;
+                }
+                use[size_t(k)] = r;
             }
-            use[size_t(k)] = r;
+            // Weights adding up to exactly one keep an opaque alpha at 255.
+            blendRows(use.data(), v.weight.data() + v.offset[size_t(y)], n, len, out.scanLine(y));
         }
-        // Weights adding up to exactly one keep an opaque alpha at 255.
-        blendRows(use.data(), v.weight.data() + v.offset[size_t(y)], n, len, out.scanLine(y));
-    }
+    };
+    threads = std::clamp(threads, 1, std::max(1, dh / 64));
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t)
+        helpers.emplace_back(band, dh * t / threads, dh * (t + 1) / threads);
+    band(0, dh / threads);
+    for (std::thread &t : helpers)
+        t.join();
     return f == QImage::Format_ARGB32 ? out.convertToFormat(QImage::Format_ARGB32) : out;
 }

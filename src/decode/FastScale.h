@@ -7,7 +7,7 @@
 #include <QSize>
 
 // `src` shrunk to `size`. 32-bit pictures (RGB32, ARGB32, premultiplied)
-// take the fast path; other formats, and any enlarging, go through
-// QImage::scaled with smooth filtering. A null or empty input or size gives
-// a null image.
-QImage ShrinkImage(const QImage &src, QSize size);
+// take the fast path, on `threads` threads (this one and helpers); other
+// formats, and any enlarging, go through QImage::scaled with smooth
+// filtering. A null or empty input or size gives a null image.
+QImage ShrinkImage(const QImage &src, QSize size, int threads = 1);

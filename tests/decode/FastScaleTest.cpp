@@ -71,6 +71,12 @@ TEST(ShrinkImage, AveragesTheCoveredAreaAtEveryRatio)
     }
 }
 
+TEST(ShrinkImage, GivesTheSamePixelsOnSeveralThreads)
+{
+    const QImage src = noise(QSize(640, 480), QImage::Format_RGB32, 7);
+    EXPECT_EQ(ShrinkImage(src, QSize(301, 250), 3), ShrinkImage(src, QSize(301, 250)));
+}
+
 TEST(ShrinkImage, KeepsOpaquePicturesOpaqueAndFallsBackElsewhere)
 {
     const QImage white = [] {

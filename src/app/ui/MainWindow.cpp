@@ -394,10 +394,10 @@ void MainWindow::applyStoredGeometry()
         const QRect inner = geometry();
         int extraW = frame.width() - inner.width();
         int extraH = frame.height() - inner.height();
-        if (extraW == 0 && extraH == 0 && !isVisible()) {
+        if (extraW == 0 && extraH == 0) {
             // Not framed yet: with the frame known now, the window opens at
             // its final size and the first picture is laid out only once.
-            if (!framePredicted_) {
+            if (!framePredicted_ && !isVisible()) {
                 framePredicted_ = true;
                 predictedFrame_ = PredictFrameMargins(this);
             }
