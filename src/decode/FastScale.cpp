@@ -59,42 +59,72 @@ Taps makeTaps(int from, int to)
     return t;
 }
 
-// One source row averaged horizontally: four 16-bit channels per target
-// pixel, kRowBits fraction bits.
-void shrinkRow(const uint8_t *src, const Taps &h, int width, uint16_t *out)
+// The horizontal taps laid out for the row loop: per target pixel the first
+// source pixel and a whole number of pairs of weights, each pair packed as
+// two 16-bit halves of one 32-bit word. An odd count gets a zero weight in
+// front or behind, whichever stays inside the row.
+struct RowPlan {
+    std::vector<int> first;
+    std::vector<int> pairs;
+    std::vector<int> offset;
+    std::vector<int32_t> packed;
+};
+
+RowPlan makeRowPlan(const Taps &t, int from)
 {
+    RowPlan p;
+    const size_t n = t.first.size();
+    p.first.resize(n);
+    p.pairs.resize(n);
+    p.offset.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        std::vector<int16_t> w(t.weight.begin() + t.offset[i], t.weight.begin() + t.offset[i] + t.count[i]);
+        int first = t.first[i];
+        if (w.size() % 2) {
+            if (first + int(w.size()) < from) {
+                w.push_back(0);
+            } else {
+                w.insert(w.begin(), 0);
+                --first;
+            }
+        }
+        p.first[i] = first;
+        p.pairs[i] = int(w.size() / 2);
+        p.offset[i] = int(p.packed.size());
+        for (size_t k = 0; k < w.size(); k += 2)
+            p.packed.push_back(int32_t(uint32_t(uint16_t(w[k])) | uint32_t(uint16_t(w[k + 1])) << 16));
+    }
+    return p;
+}
+
+// One source row averaged horizontally: four 16-bit channels per target
+// pixel, kRowBits fraction bits. Needs a source row of at least two pixels.
+void shrinkRow(const uint8_t *src, const RowPlan &h, int width, uint16_t *out)
+{
+#ifdef __SSE2__
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi32(1 << (kBits - kRowBits - 1));
+#endif
     for (int x = 0; x < width; ++x) {
         const uint8_t *p = src + size_t(h.first[size_t(x)]) * 4;
-        const int16_t *w = h.weight.data() + h.offset[size_t(x)];
-        const int n = h.count[size_t(x)];
+        const int32_t *w = h.packed.data() + h.offset[size_t(x)];
+        const int n = h.pairs[size_t(x)];
 #ifdef __SSE2__
         // Two source pixels per step: their channels interleaved as 16-bit
         // pairs, multiplied by the two weights and added in one instruction.
-        const __m128i zero = _mm_setzero_si128();
-        __m128i acc = _mm_setzero_si128();
-        int k = 0;
-        for (; k + 1 < n; k += 2) {
+        __m128i acc = half;
+        for (int k = 0; k < n; ++k) {
             const __m128i px =
-                _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p + k * 4)), zero);
+                _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p + k * 8)), zero);
             const __m128i pairs = _mm_unpacklo_epi16(px, _mm_srli_si128(px, 8));
-            const __m128i ww = _mm_set1_epi32(int(uint16_t(w[k])) | int(uint32_t(uint16_t(w[k + 1])) << 16));
-            acc = _mm_add_epi32(acc, _mm_madd_epi16(pairs, ww));
+            acc = _mm_add_epi32(acc, _mm_madd_epi16(pairs, _mm_set1_epi32(w[k])));
         }
-        if (k < n) {
-            uint32_t one;
-            __builtin_memcpy(&one, p + k * 4, 4);
-            const __m128i px = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(one)), zero);
-            const __m128i pairs = _mm_unpacklo_epi16(px, zero);
-            acc = _mm_add_epi32(acc, _mm_madd_epi16(pairs, _mm_set1_epi32(int(uint16_t(w[k])))));
-        }
-        acc =
-            _mm_srli_epi32(_mm_add_epi32(acc, _mm_set1_epi32(1 << (kBits - kRowBits - 1))), kBits - kRowBits);
-        acc = _mm_packs_epi32(acc, acc);
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + size_t(x) * 4), acc);
+        acc = _mm_srli_epi32(acc, kBits - kRowBits);
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + size_t(x) * 4), _mm_packs_epi32(acc, acc));
 #else
         uint32_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-        for (int k = 0; k < n; ++k) {
-            const uint32_t wk = uint32_t(w[k]);
+        for (int k = 0; k < 2 * n; ++k) {
+            const uint32_t wk = uint16_t(w[k / 2] >> (k % 2 ? 16 : 0));
             s0 += p[k * 4] * wk;
             s1 += p[k * 4 + 1] * wk;
             s2 += p[k * 4 + 2] * wk;
@@ -164,7 +194,7 @@ QImage ShrinkImage(const QImage &src, QSize size, int threads)
     const QImage::Format f = src.format();
     const bool fast =
         f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied || f == QImage::Format_ARGB32;
-    if (!fast || size.width() > src.width() || size.height() > src.height())
+    if (!fast || size.width() > src.width() || size.height() > src.height() || src.width() < 2)
         return src.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Averaging is only right on premultiplied colours.
     const QImage in =
@@ -176,7 +206,7 @@ QImage ShrinkImage(const QImage &src, QSize size, int threads)
     out.setDotsPerMeterY(src.dotsPerMeterY());
 
     const int dw = size.width(), dh = size.height();
-    const Taps h = makeTaps(in.width(), dw);
+    const RowPlan h = makeRowPlan(makeTaps(in.width(), dw), in.width());
     const Taps v = makeTaps(in.height(), dh);
     const size_t len = size_t(dw) * 4;
     // Target rows [y0, y1). Horizontally averaged source rows are kept while
