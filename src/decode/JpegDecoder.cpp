@@ -2,9 +2,13 @@
 
 #include "decode/FastScale.h"
 
+#include <QCoreApplication>
+#include <QThread>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
+#include <memory>
+#include <new>
 // after jpeglib.h, which it needs
 #include <jerror.h>
 
@@ -91,6 +95,27 @@ bool readLines(Decoder &d, unsigned char *bits, size_t bytesPerLine)
     return !d.err.truncated;
 }
 
+// Pixels decoded only to be shrunk. On the threads that decode ahead the
+// buffer is kept for the next picture: fresh pages for every picture cost
+// the kernel about as much time as the shrink itself. The interface thread
+// keeps nothing.
+QImage scratchImage(QSize size)
+{
+    thread_local std::unique_ptr<uchar[]> buffer;
+    thread_local size_t capacity = 0;
+    const QCoreApplication *app = QCoreApplication::instance();
+    const size_t bytes = size_t(size.width()) * 4 * size_t(size.height());
+    if (!app || QThread::currentThread() == app->thread() || bytes > (size_t(1) << 30))
+        return QImage(size, QImage::Format_RGB32);
+    if (capacity < bytes) {
+        buffer.reset(new (std::nothrow) uchar[bytes]);
+        capacity = buffer ? bytes : 0;
+        if (!buffer)
+            return QImage();
+    }
+    return QImage(buffer.get(), size.width(), size.height(), size.width() * 4, QImage::Format_RGB32);
+}
+
 } // namespace
 
 QSize ReadJpegSize(QByteArrayView data)
@@ -128,14 +153,16 @@ JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &nat
     }
     if (!start(d, scale))
         return JpegResult::Broken;
-    QImage image(int(d.cinfo.output_width), int(d.cinfo.output_height), QImage::Format_RGB32);
+    const QSize decoded(int(d.cinfo.output_width), int(d.cinfo.output_height));
+    const bool shrink = exact && decoded != target;
+    QImage image = shrink ? scratchImage(decoded) : QImage(decoded, QImage::Format_RGB32);
     if (image.isNull()) { // too large to allocate
         jpeg_abort_decompress(&d.cinfo);
         return JpegResult::Broken;
     }
     if (!readLines(d, image.bits(), size_t(image.bytesPerLine())))
         return JpegResult::Broken;
-    if (exact && image.size() != target)
+    if (shrink)
         image = ShrinkImage(image, target);
     out = image;
     return JpegResult::Ok;
