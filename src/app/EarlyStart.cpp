@@ -9,8 +9,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QThreadPool>
 
 namespace
 {
@@ -133,6 +138,21 @@ EarlyPicture::Request chooseFirstPicture(const QStringList &args, const QString 
         request.bound = QSize(st.settings.Window.Width, st.settings.Window.Height);
     request.autoRotate = st.AutoRotate;
     return request;
+}
+
+void applicationReady()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    EarlyPicture::applicationReady(screen ? screen->availableGeometry().size() * screen->devicePixelRatio()
+                                          : QSize());
+    // Reading the font configuration and finding the fallback fonts for
+    // Japanese text takes several milliseconds; both are shared by all
+    // threads, so they are done here while the window is put together.
+    QThreadPool::globalInstance()->start([] {
+        QFontDatabase::families();
+        QFontMetrics(QGuiApplication::font())
+            .horizontalAdvance(QStringLiteral("ファイル編集ツールヘルプ表示不可"));
+    });
 }
 
 void begin(int argc, char **argv)

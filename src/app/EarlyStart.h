@@ -29,4 +29,9 @@ QString settingsFileBeforeApplication();
 // Starts the early thread for main()'s arguments.
 void begin(int argc, char **argv);
 
+// Right after the application object is made: gives the early decode the
+// screen's size and loads the fonts on another core while the windows are
+// being built.
+void applicationReady();
+
 } // namespace EarlyStart

@@ -5,7 +5,6 @@
 #include "app/ui/MainWindow.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <cstdio>
 
 int main(int argc, char **argv)
