@@ -31,9 +31,7 @@ int main(int argc, char **argv)
         return 1; // one clear line instead of Qt's abort
     }
     QApplication app(argc, argv);
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    EarlyPicture::applicationReady(screen ? screen->availableGeometry().size() * screen->devicePixelRatio()
-                                          : QSize());
+    EarlyStart::applicationReady();
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));
     // No display name: Qt would append it to every window caption, and the
     // captions are exactly what the viewer sets.
