@@ -12,6 +12,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStringList>
@@ -148,6 +149,8 @@ void applicationReady()
     // Reading the font configuration and finding the fallback fonts for
     // Japanese text takes several milliseconds; both are shared by all
     // threads, so they are done here while the window is put together.
+    // Likewise every image plug-in, loaded to ask what it reads.
+    QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
     QThreadPool::globalInstance()->start([] {
         QFontDatabase::families();
         QFontMetrics(QGuiApplication::font())

@@ -13,6 +13,7 @@
 #include "platform/FileOps.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QtMath>
 
@@ -62,6 +63,7 @@ void Viewer::startUp()
     state_.ShortcutRun = false;
     state_.list.setSorted(true);
     refreshHistory();
+    formats_.addQtFormats();
     plugins_ = std::make_unique<PluginHost>(prompter_, formats_);
     plugins_->searchAtStartup(state_.settings.SusieDir);
     state_.PictureFilter = formats_.filter();
@@ -158,6 +160,10 @@ void Viewer::ComputeArea()
     const QSize area = layout::ComputeArea(state_.settings.Tool.State != 0, target_->surfaceSize());
     state_.AreaWidth = area.width();
     state_.AreaHeight = area.height();
+    // The first picture, decoding since the program started, is shrunk to
+    // this size on its own thread.
+    if (state_.FirstFlag && target_ == mainTarget_)
+        EarlyPicture::expect(slotLoadOptions());
 }
 
 LoadOptions Viewer::slotLoadOptions() const
@@ -220,6 +226,15 @@ void Viewer::Picture()
     }
     if (!target_)
         return;
+    // The first picture may still be decoding on the thread that started
+    // with the program: the window is shown meanwhile, the picture once ready.
+    if (EarlyPicture::busy(state_.list.at(state_.PictureIndex))) {
+        EarlyPicture::whenReady([self = QPointer<Viewer>(this)] {
+            if (self)
+                self->Picture();
+        });
+        return;
+    }
 
     FrameRequest request;
     request.pages = state_.list.items();

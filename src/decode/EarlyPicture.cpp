@@ -2,13 +2,16 @@
 
 #include "decode/FastScale.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QThread>
 #include <QWaitCondition>
+#include <optional>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -39,7 +42,15 @@ bool startsLikeJpeg(const QString &path)
            uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
 }
 
-enum class Phase { Idle, Choosing, Decoding, Done, Taken };
+enum class Phase {
+    Idle,     // never begun
+    Choosing, // finding the picture
+    Decoding, // decoding it at the reduced size
+    Decoded,  // reduced picture held, final size not known yet
+    Scaling,  // shrinking to the final size on the early thread
+    Ready,    // final picture held
+    Taken     // handed over, released, or nothing to do
+};
 
 struct Shared {
     QMutex mutex;
@@ -48,15 +59,29 @@ struct Shared {
     bool appReady = false;
     QSize screen;
     EarlyPicture::Request request;
+    std::optional<LoadOptions> expected;
     Stamp stamp;
     bool ok = false;
     PictureData picture;
+    std::vector<std::function<void()>> whenReady;
     std::thread thread;
 
     ~Shared()
     {
         if (thread.joinable())
             thread.join();
+    }
+
+    // Under mutex: the phase moves on; callers waiting for it are told.
+    void enter(Phase p)
+    {
+        phase = p;
+        changed.wakeAll();
+        if (p == Phase::Ready || p == Phase::Taken || p == Phase::Decoded) {
+            for (auto &f : whenReady)
+                QMetaObject::invokeMethod(QCoreApplication::instance(), f, Qt::QueuedConnection);
+            whenReady.clear();
+        }
     }
 };
 
@@ -66,6 +91,12 @@ Shared &shared()
     return s;
 }
 
+QSize finalSize(const PictureData &picture, const LoadOptions &options)
+{
+    return options.maxSize.isEmpty() ? picture.naturalSize
+                                     : FitDecodeSize(picture.naturalSize, options.maxSize);
+}
+
 void run(std::function<EarlyPicture::Request()> choose)
 {
     Shared &s = shared();
@@ -73,12 +104,10 @@ void run(std::function<EarlyPicture::Request()> choose)
     QMutexLocker lock(&s.mutex);
     s.request = request;
     if (request.path.isEmpty() || s.phase == Phase::Taken) {
-        s.phase = Phase::Taken; // nothing to hand over
-        s.changed.wakeAll();
+        s.enter(Phase::Taken); // nothing to hand over
         return;
     }
-    s.phase = Phase::Decoding;
-    s.changed.wakeAll();
+    s.enter(Phase::Decoding);
     const bool jpeg = startsLikeJpeg(request.path);
     // Without a bound, or for a format Qt's plug-ins read, wait for the
     // application object (and its screen).
@@ -87,8 +116,7 @@ void run(std::function<EarlyPicture::Request()> choose)
     LoadOptions options;
     options.maxSize = request.bound.isEmpty() ? s.screen : request.bound;
     if (s.phase == Phase::Taken || options.maxSize.isEmpty()) {
-        s.phase = Phase::Taken;
-        s.changed.wakeAll();
+        s.enter(Phase::Taken);
         return;
     }
     options.autoRotate = request.autoRotate;
@@ -101,13 +129,36 @@ void run(std::function<EarlyPicture::Request()> choose)
     const bool ok = LoadPictureFile(request.path, picture, options);
 
     lock.relock();
-    if (s.phase != Phase::Taken) { // not released meanwhile
-        s.stamp = before;
-        s.ok = ok;
-        s.picture = std::move(picture);
-        s.phase = Phase::Done;
+    if (s.phase == Phase::Taken) // released meanwhile
+        return;
+    s.stamp = before;
+    s.ok = ok;
+    s.picture = std::move(picture);
+    if (ok && s.expected)
+        s.phase = Phase::Decoded; // straight on to the shrink: nobody need look yet
+    else
+        s.enter(Phase::Decoded);
+    // Shrink to the final size here once the window tells it, unless the
+    // picture is taken first.
+    while (s.ok && s.phase == Phase::Decoded && !s.expected)
+        s.changed.wait(&s.mutex);
+    if (s.phase != Phase::Decoded || !s.ok)
+        return;
+    const QSize want = finalSize(s.picture, *s.expected);
+    const QSize have = s.picture.image.size();
+    if (s.picture.animated || have == want || have.width() < want.width() || have.height() < want.height()) {
+        s.enter(Phase::Ready); // nothing to shrink, or take() refuses it
+        return;
     }
-    s.changed.wakeAll();
+    s.enter(Phase::Scaling);
+    const QImage reduced = s.picture.image;
+    lock.unlock();
+    const QImage shrunk = ShrinkImage(reduced, want);
+    lock.relock();
+    if (s.phase != Phase::Scaling)
+        return;
+    s.picture.image = shrunk;
+    s.enter(Phase::Ready);
 }
 
 } // namespace
@@ -137,6 +188,35 @@ void applicationReady(QSize screen)
     s.changed.wakeAll();
 }
 
+void expect(const LoadOptions &options)
+{
+    Shared &s = shared();
+    QMutexLocker lock(&s.mutex);
+    if (s.phase == Phase::Idle || s.phase == Phase::Taken)
+        return;
+    s.expected = options;
+    s.changed.wakeAll();
+}
+
+bool busy(const QString &path)
+{
+    Shared &s = shared();
+    QMutexLocker lock(&s.mutex);
+    while (s.phase == Phase::Choosing)
+        s.changed.wait(&s.mutex);
+    return s.request.path == path && (s.phase == Phase::Decoding || s.phase == Phase::Scaling);
+}
+
+void whenReady(std::function<void()> done)
+{
+    Shared &s = shared();
+    QMutexLocker lock(&s.mutex);
+    if (s.phase == Phase::Decoding || s.phase == Phase::Scaling || s.phase == Phase::Choosing)
+        s.whenReady.push_back(std::move(done));
+    else
+        QMetaObject::invokeMethod(QCoreApplication::instance(), done, Qt::QueuedConnection);
+}
+
 bool take(const QString &path, const LoadOptions &options, PictureData &out)
 {
     Shared &s = shared();
@@ -146,17 +226,17 @@ bool take(const QString &path, const LoadOptions &options, PictureData &out)
     if (s.phase == Phase::Idle || s.phase == Phase::Taken || s.request.path != path ||
         s.request.autoRotate != options.autoRotate)
         return false;
-    while (s.phase == Phase::Decoding)
+    while (s.phase == Phase::Decoding || s.phase == Phase::Scaling)
         s.changed.wait(&s.mutex);
-    s.phase = Phase::Taken;
     PictureData picture = std::move(s.picture);
     s.picture = PictureData();
-    if (!s.ok || !(stampOf(path) == s.stamp))
+    const bool ok = s.ok && stampOf(path) == s.stamp;
+    s.enter(Phase::Taken);
+    if (!ok)
         return false;
     lock.unlock();
 
-    const QSize want =
-        options.maxSize.isEmpty() ? picture.naturalSize : FitDecodeSize(picture.naturalSize, options.maxSize);
+    const QSize want = finalSize(picture, options);
     const QSize have = picture.image.size();
     if (have.width() < want.width() || have.height() < want.height())
         return false;                      // decoded for a smaller window than it is shown in
@@ -173,9 +253,8 @@ void release()
         QMutexLocker lock(&s.mutex);
         if (s.phase == Phase::Idle)
             return;
-        s.phase = Phase::Taken;
         s.picture = PictureData();
-        s.changed.wakeAll();
+        s.enter(Phase::Taken);
     }
     if (s.thread.joinable() && s.thread.get_id() != std::this_thread::get_id())
         s.thread.join();

@@ -31,6 +31,20 @@ void begin(std::function<Request()> choose);
 // device pixels, the bound for a request that had none.
 void applicationReady(QSize screen);
 
+// The display's options for the first picture, once the window is laid
+// out: the early thread shrinks the picture to its final size as soon as it
+// is decoded.
+void expect(const LoadOptions &options);
+
+// True while the early decode of `path` is under way (decoding or shrinking):
+// the display can show the window first, and the picture once whenReady()
+// calls back.
+bool busy(const QString &path);
+
+// Calls `done` on the main thread (queued) once the early picture is ready,
+// failed or released; at once (queued) when there is nothing to wait for.
+void whenReady(std::function<void()> done);
+
 // When the early decode is of `path`, for the same orientation choice, the
 // file is unchanged since and the decode covers options.maxSize: waits for
 // it and gives the picture as LoadPictureFile would, scaled to its final

@@ -66,15 +66,16 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     addWindowCommands();
     keys_ = new KeyRouter(*viewer_, this);
     keys_->addWindow(this);
-    viewer_->startUp();
 
     // Measure the display before the command line adds pictures, so the
-    // first picture is decoded once, at the size it will be shown.
+    // first picture is decoded once, at the size it will be shown (and the
+    // one decoding since the start is shrunk meanwhile).
     if (!(windowState() & Qt::WindowMaximized))
         applyStoredGeometry();
     if (layout())
         layout()->activate();
     viewer_->ComputeArea();
+    viewer_->startUp();
     viewer_->applyCommandLine(args);
     // Focus comes back to the pictures whenever a dialog or menu closes.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
