@@ -240,7 +240,9 @@ Running launch(const Viewer &v, const fs::path &dir, const ScreenProbe &screen, 
     env.push_back("HOME=" + r.home.string());
     env.push_back("XDG_RUNTIME_DIR=" + r.home.string());
     if (v.ours) {
-        writeFile(r.home / "glimmerdeck.ini", "[Window]\nLeft=0\nTop=0\nWidth=" + W + "\nHeight=" + H + "\n");
+        // Settings are named after the executable.
+        writeFile(r.home / (fs::path(v.exe).stem().string() + ".ini"),
+                  "[Window]\nLeft=0\nTop=0\nWidth=" + W + "\nHeight=" + H + "\n");
         env.push_back("GLIMMERDECK_HOME=" + r.home.string());
         args = {v.exe, dir.string()};
     } else if (v.name == "feh") {
