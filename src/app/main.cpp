@@ -5,6 +5,7 @@
 #include "app/ui/MainWindow.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -38,7 +39,9 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("glimmerdeck"));
     QApplication::setQuitOnLastWindowClosed(false);
     AppSetup::loadQtTranslations(app);
-    AppSetup::setWindowIcon();
+    // The icon is an SVG drawn at several sizes when a window is made: it
+    // waits until the first picture is on screen.
+    QTimer::singleShot(200, &app, [] { AppSetup::setWindowIcon(); });
     BenchProbe::installFromEnvironment(); // benchmarks only; inert unless GLIMMERDECK_BENCH is set
 
     // Qt has taken its own options (-platform, ...) out of the arguments by now.

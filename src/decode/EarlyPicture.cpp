@@ -134,6 +134,9 @@ void run(std::function<EarlyPicture::Request()> choose)
     s.stamp = before;
     s.ok = ok;
     s.picture = std::move(picture);
+    // Told the size before the decode ended: the window is up and the main
+    // thread waits, so the shrink may take both cores.
+    const int threads = s.expected ? 2 : 1;
     if (ok && s.expected)
         s.phase = Phase::Decoded; // straight on to the shrink: nobody need look yet
     else
@@ -153,7 +156,7 @@ void run(std::function<EarlyPicture::Request()> choose)
     s.enter(Phase::Scaling);
     const QImage reduced = s.picture.image;
     lock.unlock();
-    const QImage shrunk = ShrinkImage(reduced, want);
+    const QImage shrunk = ShrinkImage(reduced, want, threads);
     lock.relock();
     if (s.phase != Phase::Scaling)
         return;
