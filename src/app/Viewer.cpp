@@ -6,6 +6,7 @@
 #include "app/Slideshow.h"
 #include "common/Layout.h"
 #include "common/Prompter.h"
+#include "decode/EarlyPicture.h"
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
 #include "lists/ListFile.h"
@@ -13,6 +14,7 @@
 #include "platform/FileOps.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QtMath>
 #include <utility>
@@ -70,6 +72,7 @@ void Viewer::startUp()
     state_.ShortcutRun = false;
     state_.list.setSorted(true);
     refreshHistory();
+    formats_.addQtFormats();
     // A relative plug-in folder in the settings means one in the application folder.
     plugins_ = std::make_unique<PluginHost>(prompter_, formats_, folders_.application);
     plugins_->searchAtStartup(state_.settings.SusieDir, folders_.plugins);
@@ -141,6 +144,7 @@ void Viewer::firstShow(const std::function<void()> &restore)
     // Neighbours are decoded once the first picture is on screen, so they do
     // not compete with it for the processor.
     QTimer::singleShot(200, this, [this] {
+        EarlyPicture::release(); // a first picture decoded early and not shown after all
         if (state_.ListActive)
             prefetchAround();
     });
@@ -192,6 +196,10 @@ void Viewer::ComputeArea()
     const QSize area = layout::ComputeArea(state_.settings.Tool.State != 0, target_->surfaceSize());
     state_.AreaWidth = area.width();
     state_.AreaHeight = area.height();
+    // The first picture, decoding since the program started, is shrunk to
+    // this size on its own thread.
+    if (state_.FirstFlag && target_ == mainTarget_)
+        EarlyPicture::expect(slotLoadOptions());
 }
 
 LoadOptions Viewer::slotLoadOptions() const
@@ -255,6 +263,15 @@ void Viewer::Picture()
     refreshToolBox(); // the slider follows the picture
     if (!target_)
         return;
+    // The first picture may still be decoding on the thread that started
+    // with the program: the window is shown meanwhile, the picture once ready.
+    if (EarlyPicture::busy(state_.list.at(state_.PictureIndex))) {
+        EarlyPicture::whenReady([self = QPointer<Viewer>(this)] {
+            if (self)
+                self->Picture();
+        });
+        return;
+    }
 
     FrameRequest request;
     request.pages = state_.list.items();

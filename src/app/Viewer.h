@@ -205,7 +205,7 @@ private:
     Prompter &prompter_;
     ViewerHost &host_;
     ViewerState state_;
-    PictureFormats formats_;
+    PictureFormats formats_{PictureFormats::Empty{}}; // Qt's formats are added in startUp()
     CommandTable commands_;
     std::unique_ptr<ListOps> listOps_;
     std::unique_ptr<History> history_;

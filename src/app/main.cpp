@@ -1,12 +1,12 @@
 #include "app/CommandLine.h"
+#include "app/EarlyStart.h"
 #include "app/ui/AppSetup.h"
 #include "app/ui/BenchProbe.h"
 #include "app/ui/MainWindow.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
-#include <QCollator>
-#include <QThreadPool>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -29,23 +29,24 @@ int main(int argc, char **argv)
     // Qt sees only what comes before "--"; the rest are paths.
     int qtArgc = QtArgumentCount(argc, argv);
     const QStringList afterQt = args.mid(qtArgc - 1); // "--" and what follows
-    if (!AppSetup::checkDisplay(qtArgc, argv))
+    // The first picture starts decoding now, beside the window system's start.
+    EarlyStart::begin(argc, argv);
+    if (!AppSetup::checkDisplay(qtArgc, argv)) {
+        EarlyPicture::release();
         return 1; // one clear line instead of Qt's abort
+    }
     QApplication app(qtArgc, argv);
+    EarlyStart::applicationReady();
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));
     // No display name: Qt would append it to every window caption, and the
     // captions are exactly what the viewer sets.
     QApplication::setDesktopFileName(QStringLiteral("glimmerdeck"));
     QApplication::setQuitOnLastWindowClosed(false);
     AppSetup::loadQtTranslations(app);
-    AppSetup::setWindowIcon();
+    // The icon is an SVG drawn at several sizes when a window is made: it
+    // waits until the first picture is on screen.
+    QTimer::singleShot(200, &app, [] { AppSetup::setWindowIcon(); });
     BenchProbe::installFromEnvironment(); // benchmarks only; inert unless GLIMMERDECK_BENCH is set
-
-    // Loading the locale's collation rules takes tens of milliseconds; do it
-    // on another core while the window is built, before the list is sorted.
-    // (A collator of its own: the collation data it loads is shared.)
-    QThreadPool::globalInstance()->start(
-        [] { QCollator().compare(QStringLiteral("a"), QStringLiteral("b")); });
 
     // Qt has taken its own options (-platform, ...) out of the arguments by now.
     args = QCoreApplication::arguments().mid(1) + afterQt;
@@ -76,5 +77,7 @@ int main(int argc, char **argv)
         w.runFirstShow(); // full screen from the command line: the main window waits hidden
     else
         w.show();
-    return app.exec();
+    const int status = app.exec();
+    EarlyPicture::release();
+    return status;
 }

@@ -10,11 +10,12 @@
 namespace
 {
 // The collator of the current default locale, rebuilt when that changes.
+// One per thread: the first picture is chosen on another thread at start-up.
 const QCollator &nameCollator()
 {
-    static QCollator col;
-    static QString builtFor;
-    static bool built = false;
+    thread_local QCollator col;
+    thread_local QString builtFor;
+    thread_local bool built = false;
     const QLocale loc;
     if (!built || loc.name() != builtFor) {
         col = QCollator(loc);

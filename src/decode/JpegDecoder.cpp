@@ -1,10 +1,15 @@
 #include "decode/JpegDecoder.h"
 
 #include "decode/DecodeLimits.h"
+#include "decode/FastScale.h"
 
+#include <QCoreApplication>
+#include <QThread>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
+#include <memory>
+#include <new>
 // after jpeglib.h, which it needs
 #include <jerror.h>
 
@@ -95,6 +100,27 @@ bool readLines(Decoder &d, unsigned char *bits, size_t bytesPerLine)
     return !d.err.truncated;
 }
 
+// Pixels decoded only to be shrunk. On the threads that decode ahead the
+// buffer is kept for the next picture: fresh pages for every picture cost
+// the kernel about as much time as the shrink itself. The interface thread
+// keeps nothing.
+QImage scratchImage(QSize size)
+{
+    thread_local std::unique_ptr<uchar[]> buffer;
+    thread_local size_t capacity = 0;
+    const QCoreApplication *app = QCoreApplication::instance();
+    const size_t bytes = size_t(size.width()) * 4 * size_t(size.height());
+    if (!app || QThread::currentThread() == app->thread() || bytes > (size_t(1) << 30))
+        return QImage(size, QImage::Format_RGB32);
+    if (capacity < bytes) {
+        buffer.reset(new (std::nothrow) uchar[bytes]);
+        capacity = buffer ? bytes : 0;
+        if (!buffer)
+            return QImage();
+    }
+    return QImage(buffer.get(), size.width(), size.height(), size.width() * 4, QImage::Format_RGB32);
+}
+
 } // namespace
 
 QSize ReadJpegSize(QByteArrayView data)
@@ -105,7 +131,7 @@ QSize ReadJpegSize(QByteArrayView data)
     return QSize(int(d.cinfo.image_width), int(d.cinfo.image_height));
 }
 
-JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural)
+JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural, bool exact)
 {
     Decoder d;
     if (data.isEmpty() || !readHeader(d, reinterpret_cast<const unsigned char *>(data.data()), data.size()))
@@ -134,19 +160,21 @@ JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &nat
     }
     if (!start(d, scale))
         return d.err.pub.msg_code == JERR_NO_BACKING_STORE ? JpegResult::TooLarge : JpegResult::Broken;
-    if (!DecodedSizeAllowed(QSize(int(d.cinfo.output_width), int(d.cinfo.output_height)))) {
+    const QSize decoded(int(d.cinfo.output_width), int(d.cinfo.output_height));
+    if (!DecodedSizeAllowed(decoded)) {
         jpeg_abort_decompress(&d.cinfo);
         return JpegResult::TooLarge;
     }
-    QImage image(int(d.cinfo.output_width), int(d.cinfo.output_height), QImage::Format_RGB32);
+    const bool shrink = exact && decoded != target;
+    QImage image = shrink ? scratchImage(decoded) : QImage(decoded, QImage::Format_RGB32);
     if (image.isNull()) { // too large to allocate
         jpeg_abort_decompress(&d.cinfo);
         return JpegResult::Broken;
     }
     if (!readLines(d, image.bits(), size_t(image.bytesPerLine())))
         return JpegResult::Broken;
-    if (image.size() != target)
-        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (shrink)
+        image = ShrinkImage(image, target);
     out = image;
     return JpegResult::Ok;
 }

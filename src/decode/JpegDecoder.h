@@ -16,10 +16,10 @@ enum class JpegResult {
 
 // Decodes JPEG data. target is the size wanted in stored orientation (empty:
 // full size); the picture is decoded at the smallest DCT scale at or above
-// it and then scaled smoothly to it. natural receives the stored size.
+// it and then, when `exact`, shrunk to it. natural receives the stored size.
 // The size is checked from the header before anything is allocated, and
 // libjpeg's own working memory is held to the decoding budget.
-JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural);
+JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &natural, bool exact = true);
 
 // Stored size from the header only; invalid when unreadable.
 QSize ReadJpegSize(QByteArrayView data);

@@ -188,12 +188,14 @@ Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &
     JpegResult jpeg = JpegResult::Unsupported;
     if (isJpegData(data)) {
         stored = ReadJpegSize(data);
-        jpeg = DecodeJpeg(data, decodeTarget(stored, degrees, options), image, stored);
+        jpeg = DecodeJpeg(data, decodeTarget(stored, degrees, options), image, stored, !options.reducedOnly);
         if (jpeg == JpegResult::Broken)
             return Decoded::Failed;
         if (jpeg == JpegResult::TooLarge)
             return Decoded::TooLarge;
     }
+    if (jpeg != JpegResult::Ok && options.jpegOnly)
+        return Decoded::Failed;
     if (jpeg != JpegResult::Ok) {
         const Decoded r = decodeWithQt(data, animated, degrees, options, image, stored);
         if (r != Decoded::Ok)
@@ -249,7 +251,7 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
 
     if (decoded != Decoded::Ok) {
         QImage image;
-        if (!decodeWithPlugin(path, image))
+        if (options.jpegOnly || !decodeWithPlugin(path, image))
             return false;
         result = PictureData();
         result.path = path;

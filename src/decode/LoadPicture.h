@@ -16,6 +16,12 @@ struct LoadOptions {
     QSize maxSize;
     // Turn the picture upright while loading; ApplyExifOrientation is then a no-op.
     bool autoRotate = false;
+    // A JPEG stays at its DCT-reduced size (still covering the fitted size);
+    // the caller scales it exactly once that size is known.
+    bool reducedOnly = false;
+    // The built-in JPEG decoder only: for work started before the application
+    // object exists, when Qt's image plug-ins cannot be loaded yet.
+    bool jpegOnly = false;
 };
 
 // ".gif" in any letter case gives an animated picture; everything else is

@@ -1,6 +1,7 @@
 #include "decode/PictureCache.h"
 
 #include "platform/ProcessTuning.h"
+#include "decode/EarlyPicture.h"
 
 #include <QFileInfo>
 
@@ -151,6 +152,16 @@ bool PictureCache::get(const QString &path, const LoadOptions &options, PictureD
     Stamp stamp;
     if (!stampOf(path, stamp))
         return LoadPictureFile(path, picture, options); // not a plain file: no caching
+    if (EarlyPicture::take(path, options, picture)) {   // decoded while the program started
+        Pending early;
+        early.path = path;
+        early.stamp = stamp;
+        early.autoRotate = options.autoRotate;
+        early.picture = picture;
+        QMutexLocker lock(&mutex_);
+        insertLocked(early);
+        return true;
+    }
 
     QMutexLocker lock(&mutex_);
     for (;;) {

@@ -2,6 +2,7 @@
 
 #include <QImageReader>
 #include <QSet>
+#include <utility>
 
 namespace
 {
@@ -52,10 +53,19 @@ QString describe(const QString &ext)
 
 PictureFormats::PictureFormats()
 {
+    addQtFormats();
+}
+
+void PictureFormats::addQtFormats()
+{
+    if (qtAdded_)
+        return;
+    qtAdded_ = true;
     // The classic set first, in its usual order, then the rest of what this
     // machine's Qt reads. Only what a decoder here reads is offered: no Qt
     // image plug-in reads metafiles, and TIFF needs one that may be missing.
     const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+    const QList<Format> added = std::exchange(formats_, {});
     QSet<QString> seen;
     for (const char *ext : {"gif", "jpg", "jpeg", "png", "bmp", "ico", "wmf", "emf", "tif", "tiff"}) {
         if (!readable.contains(QByteArray(ext)))
@@ -71,6 +81,7 @@ PictureFormats::PictureFormats()
         formats_.append({e, describe(e), false});
         seen.insert(e);
     }
+    formats_.append(added); // registered earlier, still the newest
 }
 
 QString PictureFormats::normalise(const QString &extension)

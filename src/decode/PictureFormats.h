@@ -17,6 +17,14 @@ public:
 
     // Seeded with the formats Qt's image readers on this machine decode.
     PictureFormats();
+    // Starts empty: asking Qt loads every image plug-in, which start-up
+    // does later (addQtFormats), on another core first.
+    struct Empty {
+    };
+    explicit PictureFormats(Empty) {}
+    // Adds the formats Qt's image readers decode, ahead of any plug-in's;
+    // once only.
+    void addQtFormats();
 
     void addFormat(const QString &extension, const QString &description);
     // Withdraws every plug-in registration (the built-in ones stay).
@@ -35,4 +43,5 @@ public:
 private:
     static QString normalise(const QString &extension);
     QList<Format> formats_; // in registration order, oldest first
+    bool qtAdded_ = false;
 };

@@ -6,6 +6,7 @@
 #include "app/ui/PictureView.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/ToolBoxLink.h"
+#include "app/ui/WindowFrame.h"
 #include "common/ui/FitToDesktop.h"
 #include "decode/ui/OpenPictureDialog.h"
 #include "extras/FileMime.h"
@@ -84,12 +85,14 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     viewer_->startUp();
 
     // Measure the display before the command line adds pictures, so the
-    // first picture is decoded once, at the size it will be shown.
+    // first picture is decoded once, at the size it will be shown (and the
+    // one decoding since the start is shrunk meanwhile).
     if (!(windowState() & Qt::WindowMaximized))
         applyStoredGeometry();
     if (layout())
         layout()->activate();
     viewer_->ComputeArea();
+    viewer_->startUp();
     viewer_->applyCommandLine(args);
     // Focus comes back to the pictures whenever a dialog or menu closes.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -477,8 +480,18 @@ void MainWindow::applyStoredGeometry()
         // Stored left, top, width and height are the outer geometry.
         const QRect frame = frameGeometry();
         const QRect inner = geometry();
-        const int extraW = frame.width() - inner.width();
-        const int extraH = frame.height() - inner.height();
+        int extraW = frame.width() - inner.width();
+        int extraH = frame.height() - inner.height();
+        if (extraW == 0 && extraH == 0) {
+            // Not framed yet: with the frame known now, the window opens at
+            // its final size and the first picture is laid out only once.
+            if (!framePredicted_ && !isVisible()) {
+                framePredicted_ = true;
+                predictedFrame_ = PredictFrameMargins(this);
+            }
+            extraW = predictedFrame_.left() + predictedFrame_.right();
+            extraH = predictedFrame_.top() + predictedFrame_.bottom();
+        }
         move(w.Left, w.Top);
         resize(qMax(1, w.Width - extraW), qMax(1, w.Height - extraH));
     }

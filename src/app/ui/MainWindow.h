@@ -112,4 +112,6 @@ private:
     bool closing_ = false;
     bool geometryRestored_ = false; // the stored geometry was applied
     bool frameCorrected_ = false;   // the window frame was taken into account
+    bool framePredicted_ = false;   // the window manager was asked for its frame
+    QMargins predictedFrame_;       // its answer, before the window is first shown
 };

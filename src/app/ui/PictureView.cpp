@@ -14,6 +14,11 @@ PictureView::~PictureView() = default;
 
 void PictureView::setPicture(const PictureData &picture)
 {
+    // The same picture again (a redisplay on returning to the window, say):
+    // nothing to repaint.
+    if (!picture.animated && !picture_.animated && picture.path == picture_.path &&
+        picture.image.cacheKey() == picture_.image.cacheKey() && picture.naturalSize == picture_.naturalSize)
+        return;
     stopAnimation();
     picture_ = picture;
     scaled_ = QPixmap();

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Start-up and stepping speed beside other viewers (feh, qimgv), measured
+# from outside under Xvfb 1920x1080 with the openbox window manager, on 30
+# JPEGs of 6000x4000 and 30 of 1920x1080. Prints the comparison table.
+# Usage: bench/compare.sh <build folder> [more viewers: NAME=EXE ...]
+#   GD_BENCH_RUNS (5) start-ups per viewer, GD_BENCH_STEPS (20) steps,
+#   GD_BENCH_PHOTOS (/tmp/glimmerdeck-bench-photos) where the photos go.
+set -euo pipefail
+build="${1:?build folder}"; shift
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+driver="$build/bench/bench_compare"
+gen="$build/bench/bench_display_e2e"
+cmake --build "$build" --target bench_compare bench_display_e2e glimmerdeck >/dev/null
+
+need=()
+for p in feh qimgv openbox xvfb xauth; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
+done
+if ((${#need[@]})); then
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${need[*]}" >&2
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
+  else
+    echo "Missing packages. Run:  sudo apt-get install -y ${need[*]}" >&2
+    exit 1
+  fi
+fi
+
+photos="${GD_BENCH_PHOTOS:-/tmp/glimmerdeck-bench-photos}"
+"$gen" --generate "$photos/6000x4000" 6000x4000 30
+"$gen" --generate "$photos/1920x1080" 1920x1080 30
+cat "$photos"/*/*.jpg >/dev/null # in the page cache, as after a first look
+
+# One X server with a window manager, as users have; the driver talks to it.
+xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" bash -c '
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  sleep 1
+  "$@"
+  status=$?
+  kill $wm
+  exit $status' bash \
+  "$driver" --runs "${GD_BENCH_RUNS:-5}" --steps "${GD_BENCH_STEPS:-20}" \
+  --set "24 MP=$photos/6000x4000" --set "2 MP=$photos/1920x1080" \
+  feh qimgv "ours=$build/glimmerdeck" "$@"

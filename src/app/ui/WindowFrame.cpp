@@ -1,0 +1,85 @@
+#include "app/ui/WindowFrame.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+#ifdef GD_HAVE_XCB
+#include <QElapsedTimer>
+#include <QThread>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+#endif
+
+#ifdef GD_HAVE_XCB
+namespace
+{
+
+xcb_atom_t atom(xcb_connection_t *c, const char *name)
+{
+    xcb_intern_atom_reply_t *r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(r);
+    return a;
+}
+
+// The 32-bit values of a property; empty when it is not set.
+QList<quint32> cardinals(xcb_connection_t *c, xcb_window_t w, xcb_atom_t property, xcb_atom_t type,
+                         quint32 length)
+{
+    QList<quint32> out;
+    xcb_get_property_reply_t *r =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, length), nullptr);
+    if (r && r->format == 32) {
+        const auto *v = static_cast<const quint32 *>(xcb_get_property_value(r));
+        for (int i = 0, n = xcb_get_property_value_length(r) / 4; i < n; ++i)
+            out << v[i];
+    }
+    std::free(r);
+    return out;
+}
+
+} // namespace
+#endif
+
+QMargins PredictFrameMargins(QWidget *window, int timeoutMs)
+{
+#ifdef GD_HAVE_XCB
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !window || !window->isWindow())
+        return {};
+    xcb_connection_t *c = x11->connection();
+    if (!c)
+        return {};
+    const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+    const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
+    const xcb_atom_t supported = atom(c, "_NET_SUPPORTED");
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    if (!request || !extents || !cardinals(c, root, supported, XCB_ATOM_ATOM, 4096).contains(request))
+        return {}; // no window manager, or one that does not answer this
+
+    const auto w = xcb_window_t(window->winId());
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = w;
+    ev.type = request;
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&ev));
+    xcb_flush(c);
+    // The answer is a property on our window; a round trip or two.
+    QElapsedTimer t;
+    t.start();
+    do {
+        const QList<quint32> v = cardinals(c, w, extents, XCB_ATOM_CARDINAL, 4);
+        if (v.size() == 4)
+            return QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3])); // left, right, top, bottom
+        QThread::usleep(500);
+    } while (t.elapsed() < timeoutMs);
+#else
+    Q_UNUSED(window);
+    Q_UNUSED(timeoutMs);
+#endif
+    return {};
+}

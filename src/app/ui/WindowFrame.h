@@ -1,0 +1,16 @@
+#pragma once
+// The frame a window manager will put around a window, asked for before the
+// window is shown. The stored window geometry is the outer one; knowing the
+// frame up front, the window opens at its final client size at once instead
+// of being framed, measured and resized again (which also lays out and
+// scales the first picture a second time).
+#include <QMargins>
+
+class QWidget;
+
+// Frame widths the window manager announces for `window` (X11:
+// _NET_REQUEST_FRAME_EXTENTS, answered in _NET_FRAME_EXTENTS). Creates the
+// native window when needed. Null margins when there is no such window
+// manager, on other window systems, or when no answer comes within
+// `timeoutMs`.
+QMargins PredictFrameMargins(QWidget *window, int timeoutMs = 100);
