@@ -82,7 +82,6 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     keys_->addWindow(this);
     toolBox_ = std::make_unique<ToolBoxLink>(*this, *viewer_, *keys_, [this] { refocus(); });
     viewer_->commands().setRun(ActionId::ToolBox1, [this] { toolBox_->ToolBox1Execute(); });
-    viewer_->startUp();
 
     // Measure the display before the command line adds pictures, so the
     // first picture is decoded once, at the size it will be shown (and the
