@@ -136,7 +136,7 @@ public:
     long samples() const { return samples_; }
 
 private:
-    static constexpr int kRows = 16;
+    static constexpr int kRows = 8;
     Display *dpy_ = nullptr;
     Window root_ = 0;
     int width_ = 0, height_ = 0;
