@@ -136,7 +136,7 @@ public:
     long samples() const { return samples_; }
 
 private:
-    static constexpr int kRows = 16;
+    static constexpr int kRows = 8;
     Display *dpy_ = nullptr;
     Window root_ = 0;
     int width_ = 0, height_ = 0;
@@ -311,6 +311,14 @@ struct Figures {
     std::string error;
 };
 
+// With GD_COMPARE_SHOT=PREFIX, a screenshot PREFIX-WHAT.png (ImageMagick)
+// at calibration and when a timed run misses a picture.
+void shot(const char *what)
+{
+    if (const char *prefix = getenv("GD_COMPARE_SHOT"))
+        std::system(("import -window root '" + std::string(prefix) + "-" + what + ".png'").c_str());
+}
+
 struct Bench {
     ScreenProbe &screen;
     fs::path scratch;
@@ -341,6 +349,7 @@ struct Bench {
             return {};
         }
         finals.push_back(first->hash);
+        shot("calibration");
         for (int k = 1; k <= steps; ++k) {
             screen.pressRight();
             auto next = waitStill(screen, finals.back(), 1000 * kMs, 30000 * kMs);
@@ -374,6 +383,7 @@ struct Bench {
                 screen.pressRight();
                 auto t = waitFor(screen, finals[size_t(k)], 20000 * kMs);
                 if (!t) {
+                    shot("human-step-missed");
                     f.error = "a step at a human pace was not shown";
                     break;
                 }
@@ -392,6 +402,7 @@ struct Bench {
         Running r = launch(v, dir, screen, scratch);
         auto shown = waitFor(screen, finals[0], 30000 * kMs);
         if (!shown) {
+            shot("first-picture-missed");
             stop(r);
             f.error = "first picture not shown in a timed run";
             backToDesktop();
@@ -403,16 +414,22 @@ struct Bench {
         const Ns t0 = now();
         bool ok = true;
         int k = 1;
+        const bool verbose = getenv("GD_COMPARE_VERBOSE");
         for (; k <= steps && ok; ++k) {
+            const Ns pressed = now();
             screen.pressRight();
-            ok = waitFor(screen, finals[size_t(k)], 20000 * kMs).has_value();
+            const auto shown = waitFor(screen, finals[size_t(k)], 20000 * kMs);
+            ok = shown.has_value();
+            if (verbose && ok)
+                std::printf(" %.0f", double(*shown - pressed) / kMs);
         }
+        if (verbose)
+            std::printf("  (%s, ms per rapid step)\n", v.name.c_str());
         if (ok) {
             f.rapid.push_back(double(now() - t0) / kMs);
         } else {
             f.error = "rapid step " + std::to_string(k - 1) + " was not shown";
-            if (const char *shot = getenv("GD_COMPARE_SHOT"))
-                std::system(("import -window root '" + std::string(shot) + "'").c_str());
+            shot("rapid-step-missed");
         }
         f.peak = std::max(f.peak, peakMb(r.pid));
         stop(r);

@@ -72,6 +72,21 @@ struct Shared {
             thread.join();
     }
 
+    // Under mutex, with the thread gone: as before begin().
+    void reset()
+    {
+        phase = Phase::Idle;
+        appReady = false;
+        screen = QSize();
+        request = EarlyPicture::Request();
+        expected.reset();
+        stamp = Stamp();
+        ok = false;
+        picture = PictureData();
+        whenReady.clear();
+        thread = std::thread();
+    }
+
     // Under mutex: the phase moves on; callers waiting for it are told.
     void enter(Phase p)
     {
@@ -261,6 +276,8 @@ void release()
     }
     if (s.thread.joinable() && s.thread.get_id() != std::this_thread::get_id())
         s.thread.join();
+    QMutexLocker lock(&s.mutex);
+    s.reset(); // ready to begin again
 }
 
 } // namespace EarlyPicture

@@ -52,7 +52,8 @@ void whenReady(std::function<void()> done);
 // picture over only once.
 bool take(const QString &path, const LoadOptions &options, PictureData &out);
 
-// Waits for the thread and drops whatever was not taken.
+// Waits for the thread and drops whatever was not taken; begin() may then
+// start again.
 void release();
 
 } // namespace EarlyPicture

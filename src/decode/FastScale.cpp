@@ -241,3 +241,69 @@ QImage ShrinkImage(const QImage &src, QSize size, int threads)
         t.join();
     return f == QImage::Format_ARGB32 ? out.convertToFormat(QImage::Format_ARGB32) : out;
 }
+
+struct RowShrinker::State {
+    QSize from, to;
+    RowPlan h;
+    Taps v;
+    size_t len = 0;
+    int ring = 0;
+    std::vector<uint16_t> rows;
+    std::vector<const uint16_t *> use;
+    QImage out;
+    int nextIn = 0;  // source rows taken
+    int nextOut = 0; // target rows written
+};
+
+RowShrinker::RowShrinker(QSize from, QSize to, QImage::Format format) : d(std::make_unique<State>())
+{
+    const bool ok = (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32_Premultiplied) &&
+                    !to.isEmpty() && from.width() >= 2 && to.width() <= from.width() &&
+                    to.height() <= from.height();
+    if (!ok)
+        return;
+    d->out = QImage(to, format);
+    if (d->out.isNull())
+        return;
+    d->from = from;
+    d->to = to;
+    d->h = makeRowPlan(makeTaps(from.width(), to.width()), from.width());
+    d->v = makeTaps(from.height(), to.height());
+    d->len = size_t(to.width()) * 4;
+    d->ring = d->v.maxCount + 1;
+    d->rows.resize(d->len * size_t(d->ring));
+    d->use.resize(size_t(d->v.maxCount));
+}
+
+RowShrinker::~RowShrinker() = default;
+
+bool RowShrinker::accepted() const
+{
+    return !d->out.isNull();
+}
+
+void RowShrinker::addRow(const uchar *row)
+{
+    State &s = *d;
+    if (s.out.isNull() || s.nextIn >= s.from.height())
+        return;
+    const int sy = s.nextIn++;
+    const size_t slot = size_t(sy % s.ring);
+    shrinkRow(row, s.h, s.to.width(), s.rows.data() + slot * s.len);
+    // Every target row whose source rows are all in.
+    while (s.nextOut < s.to.height()) {
+        const int y = s.nextOut;
+        const int n = s.v.count[size_t(y)];
+        if (s.v.first[size_t(y)] + n - 1 > sy)
+            break;
+        for (int k = 0; k < n; ++k)
+            s.use[size_t(k)] = s.rows.data() + size_t((s.v.first[size_t(y)] + k) % s.ring) * s.len;
+        blendRows(s.use.data(), s.v.weight.data() + s.v.offset[size_t(y)], n, s.len, s.out.scanLine(y));
+        ++s.nextOut;
+    }
+}
+
+QImage RowShrinker::result() const
+{
+    return d->nextOut == d->to.height() && !d->out.isNull() ? d->out : QImage();
+}

@@ -3,13 +3,10 @@
 #include "decode/DecodeLimits.h"
 #include "decode/FastScale.h"
 
-#include <QCoreApplication>
-#include <QThread>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
-#include <memory>
-#include <new>
+#include <vector>
 // after jpeglib.h, which it needs
 #include <jerror.h>
 
@@ -81,44 +78,27 @@ bool start(Decoder &d, int scaleNum)
     return jpeg_start_decompress(&d.cinfo);
 }
 
-bool readLines(Decoder &d, unsigned char *bits, size_t bytesPerLine)
+// Decodes every line into `bits`; or, with `shrink`, a few lines at a time
+// into `bits` (room for 8 lines) and on into the shrinker.
+bool readLines(Decoder &d, unsigned char *bits, size_t bytesPerLine, RowShrinker *shrink)
 {
     if (setjmp(d.err.jump))
         return false;
     while (d.cinfo.output_scanline < d.cinfo.output_height) {
         JSAMPROW rows[8];
-        const unsigned left = d.cinfo.output_height - d.cinfo.output_scanline;
+        const unsigned first = d.cinfo.output_scanline;
+        const unsigned left = d.cinfo.output_height - first;
         const unsigned n = left < 8 ? left : 8;
         for (unsigned i = 0; i < n; ++i)
-            rows[i] = bits + (d.cinfo.output_scanline + i) * bytesPerLine;
-        if (jpeg_read_scanlines(&d.cinfo, rows, n) == 0)
+            rows[i] = bits + (shrink ? i : first + i) * bytesPerLine;
+        const unsigned got = jpeg_read_scanlines(&d.cinfo, rows, n);
+        if (got == 0 || d.err.truncated)
             return false;
-        if (d.err.truncated)
-            return false;
+        for (unsigned i = 0; shrink && i < got; ++i)
+            shrink->addRow(rows[i]);
     }
     jpeg_finish_decompress(&d.cinfo);
     return !d.err.truncated;
-}
-
-// Pixels decoded only to be shrunk. On the threads that decode ahead the
-// buffer is kept for the next picture: fresh pages for every picture cost
-// the kernel about as much time as the shrink itself. The interface thread
-// keeps nothing.
-QImage scratchImage(QSize size)
-{
-    thread_local std::unique_ptr<uchar[]> buffer;
-    thread_local size_t capacity = 0;
-    const QCoreApplication *app = QCoreApplication::instance();
-    const size_t bytes = size_t(size.width()) * 4 * size_t(size.height());
-    if (!app || QThread::currentThread() == app->thread() || bytes > (size_t(1) << 30))
-        return QImage(size, QImage::Format_RGB32);
-    if (capacity < bytes) {
-        buffer.reset(new (std::nothrow) uchar[bytes]);
-        capacity = buffer ? bytes : 0;
-        if (!buffer)
-            return QImage();
-    }
-    return QImage(buffer.get(), size.width(), size.height(), size.width() * 4, QImage::Format_RGB32);
 }
 
 } // namespace
@@ -166,15 +146,26 @@ JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &nat
         return JpegResult::TooLarge;
     }
     const bool shrink = exact && decoded != target;
-    QImage image = shrink ? scratchImage(decoded) : QImage(decoded, QImage::Format_RGB32);
-    if (image.isNull()) { // too large to allocate
-        jpeg_abort_decompress(&d.cinfo);
-        return JpegResult::Broken;
+    RowShrinker shrinker(shrink ? decoded : QSize(), shrink ? target : QSize());
+    QImage image;
+    if (shrinker.accepted()) {
+        // Shrunk as the lines come: the decoded size never exists whole,
+        // which saves its memory and the time to fill and read it back.
+        std::vector<unsigned char> lines(size_t(decoded.width()) * 4 * 8);
+        if (!readLines(d, lines.data(), size_t(decoded.width()) * 4, &shrinker))
+            return JpegResult::Broken;
+        image = shrinker.result();
+    } else {
+        image = QImage(decoded, QImage::Format_RGB32);
+        if (image.isNull()) { // too large to allocate
+            jpeg_abort_decompress(&d.cinfo);
+            return JpegResult::Broken;
+        }
+        if (!readLines(d, image.bits(), size_t(image.bytesPerLine()), nullptr))
+            return JpegResult::Broken;
+        if (shrink)
+            image = ShrinkImage(image, target);
     }
-    if (!readLines(d, image.bits(), size_t(image.bytesPerLine())))
-        return JpegResult::Broken;
-    if (shrink)
-        image = ShrinkImage(image, target);
     out = image;
     return JpegResult::Ok;
 }

@@ -71,10 +71,23 @@ TEST(ShrinkImage, AveragesTheCoveredAreaAtEveryRatio)
     }
 }
 
-TEST(ShrinkImage, GivesTheSamePixelsOnSeveralThreads)
+TEST(ShrinkImage, GivesTheSamePixelsOnSeveralThreadsAndRowByRow)
 {
     const QImage src = noise(QSize(640, 480), QImage::Format_RGB32, 7);
-    EXPECT_EQ(ShrinkImage(src, QSize(301, 250), 3), ShrinkImage(src, QSize(301, 250)));
+    const QImage whole = ShrinkImage(src, QSize(301, 250));
+    EXPECT_EQ(ShrinkImage(src, QSize(301, 250), 3), whole);
+
+    RowShrinker rows(src.size(), QSize(301, 250));
+    ASSERT_TRUE(rows.accepted());
+    for (int y = 0; y < src.height(); ++y) {
+        EXPECT_TRUE(rows.result().isNull()); // not before the last row
+        rows.addRow(src.constScanLine(y));
+    }
+    EXPECT_EQ(rows.result(), whole);
+
+    EXPECT_FALSE(RowShrinker(QSize(1, 10), QSize(1, 5)).accepted());   // too narrow
+    EXPECT_FALSE(RowShrinker(QSize(10, 10), QSize(20, 5)).accepted()); // enlarging
+    EXPECT_FALSE(RowShrinker(QSize(10, 10), QSize(5, 5), QImage::Format_RGB888).accepted());
 }
 
 TEST(ShrinkImage, KeepsOpaquePicturesOpaqueAndFallsBackElsewhere)

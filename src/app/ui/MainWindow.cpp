@@ -52,6 +52,7 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     setWindowTitle(kIdleCaption);
     move(0, 0);
     resize(kInitialClientWidth, kInitialClientHeight);
+    RequestFrameMargins(this); // answered while the rest is built
     status_ = new QLabel(QStringLiteral("SlideShow OFF"));
     qtPrompter_ = std::make_unique<QtPrompter>(this, status_);
     qtPrompter_->setNoticeHandler([this](const QString &text) {

@@ -43,31 +43,57 @@ QList<quint32> cardinals(xcb_connection_t *c, xcb_window_t w, xcb_atom_t propert
 } // namespace
 #endif
 
-QMargins PredictFrameMargins(QWidget *window, int timeoutMs)
+#ifdef GD_HAVE_XCB
+namespace
+{
+
+xcb_connection_t *connection()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// Set on a window once its request went out (the answer may still come).
+const char *const kAsked = "glimmerdeckFrameAsked";
+
+} // namespace
+#endif
+
+void RequestFrameMargins(QWidget *window)
 {
 #ifdef GD_HAVE_XCB
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window || !window->isWindow())
-        return {};
-    xcb_connection_t *c = x11->connection();
-    if (!c)
-        return {};
+    xcb_connection_t *c = connection();
+    if (!c || !window || !window->isWindow() || window->property(kAsked).isValid())
+        return;
+    window->setProperty(kAsked, false);
     const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
-    const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
     const xcb_atom_t supported = atom(c, "_NET_SUPPORTED");
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    if (!request || !extents || !cardinals(c, root, supported, XCB_ATOM_ATOM, 4096).contains(request))
-        return {}; // no window manager, or one that does not answer this
-
-    const auto w = xcb_window_t(window->winId());
+    if (!request || !cardinals(c, root, supported, XCB_ATOM_ATOM, 4096).contains(request))
+        return; // no window manager, or one that does not answer this
     xcb_client_message_event_t ev{};
     ev.response_type = XCB_CLIENT_MESSAGE;
     ev.format = 32;
-    ev.window = w;
+    ev.window = xcb_window_t(window->winId());
     ev.type = request;
     xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char *>(&ev));
     xcb_flush(c);
+    window->setProperty(kAsked, true);
+#else
+    Q_UNUSED(window);
+#endif
+}
+
+QMargins PredictFrameMargins(QWidget *window, int timeoutMs)
+{
+#ifdef GD_HAVE_XCB
+    RequestFrameMargins(window);
+    xcb_connection_t *c = connection();
+    if (!c || !window || !window->property(kAsked).toBool())
+        return {};
+    const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
+    const auto w = xcb_window_t(window->winId());
     // The answer is a property on our window; a round trip or two.
     QElapsedTimer t;
     t.start();

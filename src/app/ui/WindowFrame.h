@@ -8,6 +8,10 @@
 
 class QWidget;
 
+// Sends the question below ahead of time, so that the window manager answers
+// while the window is still being built (creates the native window).
+void RequestFrameMargins(QWidget *window);
+
 // Frame widths the window manager announces for `window` (X11:
 // _NET_REQUEST_FRAME_EXTENTS, answered in _NET_FRAME_EXTENTS). Creates the
 // native window when needed. Null margins when there is no such window
