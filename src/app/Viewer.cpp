@@ -143,11 +143,20 @@ void Viewer::firstShow(const std::function<void()> &restore)
         QTimer::singleShot(0, this, [this] { addDeferredArchives(); });
     // Neighbours are decoded once the first picture is on screen, so they do
     // not compete with it for the processor.
-    QTimer::singleShot(200, this, [this] {
-        EarlyPicture::release(); // a first picture decoded early and not shown after all
-        if (state_.ListActive)
-            prefetchAround();
-    });
+    QTimer::singleShot(200, this, &Viewer::afterFirstPicture);
+}
+
+void Viewer::afterFirstPicture()
+{
+    // A slow first picture still decoding early: wait for it rather than
+    // decode it a second time.
+    if (EarlyPicture::working()) {
+        QTimer::singleShot(100, this, &Viewer::afterFirstPicture);
+        return;
+    }
+    EarlyPicture::release(); // a first picture decoded early and not shown after all
+    if (state_.ListActive)
+        prefetchAround();
 }
 
 void Viewer::addDeferredArchives()

@@ -200,6 +200,8 @@ private:
     void EnableFileOps(bool on);
     LoadOptions slotLoadOptions() const;
     bool onActivated();
+    // Decoding ahead starts once the first picture is on screen.
+    void afterFirstPicture();
 
     ViewerFolders folders_;
     Prompter &prompter_;

@@ -225,6 +225,13 @@ bool busy(const QString &path)
     return s.request.path == path && (s.phase == Phase::Decoding || s.phase == Phase::Scaling);
 }
 
+bool working()
+{
+    Shared &s = shared();
+    QMutexLocker lock(&s.mutex);
+    return s.phase == Phase::Choosing || s.phase == Phase::Decoding || s.phase == Phase::Scaling;
+}
+
 void whenReady(std::function<void()> done)
 {
     Shared &s = shared();

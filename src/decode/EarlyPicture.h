@@ -41,6 +41,9 @@ void expect(const LoadOptions &options);
 // calls back.
 bool busy(const QString &path);
 
+// True while the early thread still works (choosing, decoding, shrinking).
+bool working();
+
 // Calls `done` on the main thread (queued) once the early picture is ready,
 // failed or released; at once (queued) when there is nothing to wait for.
 void whenReady(std::function<void()> done);

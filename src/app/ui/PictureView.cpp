@@ -1,6 +1,7 @@
 #include "app/ui/PictureView.h"
 
 #include "decode/Animation.h"
+#include "decode/FastScale.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -21,6 +22,10 @@ void PictureView::setPicture(const PictureData &picture)
         return;
     stopAnimation();
     picture_ = picture;
+    // A still picture without transparency covers the view: nothing beneath
+    // it needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent,
+                 !picture_.isNull() && !picture_.animated && !picture_.image.hasAlphaChannel());
     scaled_ = QPixmap();
     scaledSize_ = QSize();
     if (picture_.animated && isVisible())
@@ -32,6 +37,7 @@ void PictureView::clear()
 {
     stopAnimation();
     picture_.clear();
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
     scaled_ = QPixmap();
     scaledSize_ = QSize();
     update();
@@ -92,9 +98,7 @@ const QPixmap &PictureView::stillPixmap(QSize deviceSize, qreal dpr)
         // Scale once per size, in device pixels, with a proper filter;
         // painting is then a plain copy.
         const QImage &src = picture_.image;
-        scaled_ = QPixmap::fromImage(src.size() == deviceSize ? src
-                                                              : src.scaled(deviceSize, Qt::IgnoreAspectRatio,
-                                                                           Qt::SmoothTransformation));
+        scaled_ = QPixmap::fromImage(ShrinkImage(src, deviceSize)); // enlarging goes through Qt
         scaled_.setDevicePixelRatio(dpr);
         scaledSize_ = deviceSize;
     }
