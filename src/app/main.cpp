@@ -25,12 +25,10 @@ int main(int argc, char **argv)
         break;
     }
 
+    if (!AppSetup::checkDisplay(argc, argv))
+        return 1; // one clear line instead of Qt's abort
     // The first picture starts decoding now, beside the window system's start.
     EarlyStart::begin(argc, argv);
-    if (!AppSetup::checkDisplay(argc, argv)) {
-        EarlyPicture::release();
-        return 1; // one clear line instead of Qt's abort
-    }
     QApplication app(argc, argv);
     EarlyStart::applicationReady();
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));
