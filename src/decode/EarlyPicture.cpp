@@ -222,7 +222,9 @@ bool busy(const QString &path)
     QMutexLocker lock(&s.mutex);
     while (s.phase == Phase::Choosing)
         s.changed.wait(&s.mutex);
-    return s.request.path == path && (s.phase == Phase::Decoding || s.phase == Phase::Scaling);
+    // A shrink under way is a few milliseconds: worth waiting for, so that
+    // the window's first paint already holds the picture.
+    return s.request.path == path && s.phase == Phase::Decoding;
 }
 
 bool working()
