@@ -8,10 +8,10 @@
 #include "common/ui/FitToDesktop.h"
 #include "decode/ui/OpenPictureDialog.h"
 #include "extras/ui/AboutBox.h"
-#include "extras/ui/HelpViewer.h"
-#include "extras/ui/MsgDialog.h"
 #include "fileops/RenameModes.h"
 #include "fileops/ui/RenameFlow.h"
+#include "extras/ui/HelpViewer.h"
+#include "extras/ui/MsgDialog.h"
 #include "lists/ui/HistoryMenu.h"
 #include "platform/AppPaths.h"
 #include "platform/FileOps.h"
@@ -47,14 +47,12 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     qtPrompter_->setNoticeHandler([this](const QString &text) {
         TfMsgDialog::showNotice(fMax_ ? static_cast<QWidget *>(fMax_) : this, text);
     });
-    viewer_ =
-        std::make_unique<Viewer>(ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
-                                               AppPaths::dataFolders(QCoreApplication::applicationDirPath(),
-                                                                     QStringLiteral(GD_DATA_DIR))},
-                                 prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
+    viewer_ = std::make_unique<Viewer>(
+        ViewerFolders{AppPaths::applicationFolder(), AppPaths::settingsPath(),
+                      AppPaths::dataFolders(QCoreApplication::applicationDirPath(), QStringLiteral(GD_DATA_DIR))},
+        prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
     connect(viewer_.get(), &Viewer::pictureShown, this, &MainWindow::pictureShown);
-    qtPrompter_->setSameDialogContext(&viewer_->state().settings,
-                                      [this] { return viewer_->state().AutoRotate; });
+    qtPrompter_->setSameDialogContext(&viewer_->state().settings, [this] { return viewer_->state().AutoRotate; });
     createWidgets();
 
     // Settings; the defaults for the window are its initial geometry.
@@ -431,8 +429,8 @@ void MainWindow::correctFrameGeometry()
     // has framed the window its frame is unknown and the stored size went to
     // the client area. Once the frame is known, take it off again, so the
     // window does not grow by its frame at every start.
-    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() ||
-        (windowState() & Qt::WindowMaximized) || !windowHandle() || windowHandle()->frameMargins().isNull())
+    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() || (windowState() & Qt::WindowMaximized) ||
+        !windowHandle() || windowHandle()->frameMargins().isNull())
         return;
     frameCorrected_ = true;
     if (!geometryRestored_)
