@@ -394,6 +394,7 @@ void MainWindow::applyStoredGeometry()
         const QRect inner = geometry();
         int extraW = frame.width() - inner.width();
         int extraH = frame.height() - inner.height();
+        QPoint clientOffset; // Qt places the client where it knows no frame
         if (extraW == 0 && extraH == 0) {
             // Not framed yet: with the frame known now, the window opens at
             // its final size and the first picture is laid out only once.
@@ -403,8 +404,9 @@ void MainWindow::applyStoredGeometry()
             }
             extraW = predictedFrame_.left() + predictedFrame_.right();
             extraH = predictedFrame_.top() + predictedFrame_.bottom();
+            clientOffset = QPoint(predictedFrame_.left(), predictedFrame_.top());
         }
-        move(w.Left, w.Top);
+        move(QPoint(w.Left, w.Top) + clientOffset);
         resize(qMax(1, w.Width - extraW), qMax(1, w.Height - extraH));
     }
     ::FitToDesktop(*this);
