@@ -18,6 +18,8 @@
 //   --steps N         steps per stepping run (20)
 //   --pace MS         time between steps at a human pace (500)
 // Needs DISPLAY (an X server with a window manager) and a screen of its own.
+// GD_COMPARE_VERBOSE=1 prints each rapid step's time; GD_COMPARE_SHOT=PREFIX
+// saves screenshots (calibration, and any picture a timed run missed).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <algorithm>

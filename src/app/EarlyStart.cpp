@@ -7,6 +7,7 @@
 #include "platform/FileTree.h"
 #include "settings/SettingsStore.h"
 
+#include <QCollator>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -155,6 +156,9 @@ void applicationReady()
         QFontDatabase::families();
         QFontMetrics(QGuiApplication::font())
             .horizontalAdvance(QStringLiteral("ファイル編集ツールヘルプ表示不可"));
+        // The locale's collation rules, which the list's name order needs
+        // (already loaded when the early thread sorted a folder).
+        QCollator().compare(QStringLiteral("a"), QStringLiteral("b"));
     });
 }
 

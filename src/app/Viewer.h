@@ -226,8 +226,8 @@ private:
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     int batchDepth_ = 0;
     bool displayPending_ = false;
-    bool undoReady_ = false;      // a move can be taken back
-    bool fileOpsEnabled_ = true;  // transfers and deletes allowed (single page, no slideshow)
+    bool undoReady_ = false;     // a move can be taken back
+    bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
     int displaySuppressed_ = 0;
     std::unique_ptr<Transfer> transfer_;

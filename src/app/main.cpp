@@ -29,12 +29,10 @@ int main(int argc, char **argv)
     // Qt sees only what comes before "--"; the rest are paths.
     int qtArgc = QtArgumentCount(argc, argv);
     const QStringList afterQt = args.mid(qtArgc - 1); // "--" and what follows
+    if (!AppSetup::checkDisplay(qtArgc, argv))
+        return 1; // one clear line instead of Qt's abort
     // The first picture starts decoding now, beside the window system's start.
     EarlyStart::begin(argc, argv);
-    if (!AppSetup::checkDisplay(qtArgc, argv)) {
-        EarlyPicture::release();
-        return 1; // one clear line instead of Qt's abort
-    }
     QApplication app(qtArgc, argv);
     EarlyStart::applicationReady();
     QApplication::setApplicationName(QStringLiteral("glimmerdeck"));

@@ -42,6 +42,13 @@ bool startsLikeJpeg(const QString &path)
            uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
 }
 
+// Runs `f` on the main thread, from its event loop.
+void post(const std::function<void()> &f)
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, f, Qt::QueuedConnection);
+}
+
 enum class Phase {
     Idle,     // never begun
     Choosing, // finding the picture
@@ -94,7 +101,7 @@ struct Shared {
         changed.wakeAll();
         if (p == Phase::Ready || p == Phase::Taken || p == Phase::Decoded) {
             for (auto &f : whenReady)
-                QMetaObject::invokeMethod(QCoreApplication::instance(), f, Qt::QueuedConnection);
+                post(f);
             whenReady.clear();
         }
     }
@@ -222,7 +229,9 @@ bool busy(const QString &path)
     QMutexLocker lock(&s.mutex);
     while (s.phase == Phase::Choosing)
         s.changed.wait(&s.mutex);
-    return s.request.path == path && (s.phase == Phase::Decoding || s.phase == Phase::Scaling);
+    // A shrink under way is a few milliseconds: worth waiting for, so that
+    // the window's first paint already holds the picture.
+    return s.request.path == path && s.phase == Phase::Decoding;
 }
 
 bool working()
@@ -239,7 +248,7 @@ void whenReady(std::function<void()> done)
     if (s.phase == Phase::Decoding || s.phase == Phase::Scaling || s.phase == Phase::Choosing)
         s.whenReady.push_back(std::move(done));
     else
-        QMetaObject::invokeMethod(QCoreApplication::instance(), done, Qt::QueuedConnection);
+        post(done);
 }
 
 bool take(const QString &path, const LoadOptions &options, PictureData &out)

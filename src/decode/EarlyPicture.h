@@ -36,9 +36,9 @@ void applicationReady(QSize screen);
 // is decoded.
 void expect(const LoadOptions &options);
 
-// True while the early decode of `path` is under way (decoding or shrinking):
-// the display can show the window first, and the picture once whenReady()
-// calls back.
+// True while the early decode of `path` is under way (not counting the
+// short shrink that follows): the display can show the window first, and
+// the picture once whenReady() calls back.
 bool busy(const QString &path);
 
 // True while the early thread still works (choosing, decoding, shrinking).

@@ -60,8 +60,7 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     });
     viewer_ = std::make_unique<Viewer>(folders, prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
     connect(viewer_.get(), &Viewer::pictureShown, this, &MainWindow::pictureShown);
-    qtPrompter_->setSameDialogContext(&viewer_->state().settings,
-                                      [this] { return viewer_->state().AutoRotate; });
+    qtPrompter_->setSameDialogContext(&viewer_->state().settings, [this] { return viewer_->state().AutoRotate; });
     createWidgets();
 
     // Settings; the defaults for the window are its initial geometry.
@@ -482,6 +481,7 @@ void MainWindow::applyStoredGeometry()
         const QRect inner = geometry();
         int extraW = frame.width() - inner.width();
         int extraH = frame.height() - inner.height();
+        QPoint clientOffset; // Qt places the client where it knows no frame
         if (extraW == 0 && extraH == 0) {
             // Not framed yet: with the frame known now, the window opens at
             // its final size and the first picture is laid out only once.
@@ -491,8 +491,9 @@ void MainWindow::applyStoredGeometry()
             }
             extraW = predictedFrame_.left() + predictedFrame_.right();
             extraH = predictedFrame_.top() + predictedFrame_.bottom();
+            clientOffset = QPoint(predictedFrame_.left(), predictedFrame_.top());
         }
-        move(w.Left, w.Top);
+        move(QPoint(w.Left, w.Top) + clientOffset);
         resize(qMax(1, w.Width - extraW), qMax(1, w.Height - extraH));
     }
     ::FitToDesktop(*this);
@@ -517,8 +518,8 @@ void MainWindow::correctFrameGeometry()
     // has framed the window its frame is unknown and the stored size went to
     // the client area. Once the frame is known, take it off again, so the
     // window does not grow by its frame at every start.
-    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() ||
-        (windowState() & Qt::WindowMaximized) || !windowHandle() || windowHandle()->frameMargins().isNull())
+    if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() || (windowState() & Qt::WindowMaximized) ||
+        !windowHandle() || windowHandle()->frameMargins().isNull())
         return;
     frameCorrected_ = true;
     if (!geometryRestored_)
