@@ -1,9 +1,9 @@
 #include "lists/History.h"
 
 #include "common/PictureList.h"
-#include "settings/Settings.h"
 #include "common/Prompter.h"
 #include "lists/ListFile.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,10 +47,9 @@ int History::compact() const
 
 QString History::entryCaption(int k) const
 {
-    QStringList lines;
-    if (!readListLines(filePath(k), lines) || lines.isEmpty())
+    QString first;
+    if (!readFirstListLine(filePath(k), first))
         return {};
-    const QString &first = lines.first();
     return first.left(first.lastIndexOf(u'/') + 1);
 }
 
@@ -86,6 +85,11 @@ int History::RecordHistory(const QStringList &list)
     if (list.isEmpty())
         return n;
     for (int i = 1; i <= n; ++i) {
+        // Lists of other folders differ in their first line already; only a
+        // likely twin is read whole.
+        QString first;
+        if (!readFirstListLine(filePath(i), first) || first != list.first())
+            continue;
         QStringList lines;
         if (readListLines(filePath(i), lines) && lines == list) {
             QFile::remove(filePath(i));
