@@ -592,6 +592,50 @@ int main(int argc, char **argv)
             }
         }
     }
+    // The targets, for each of our builds, when the sets carry the labels
+    // bench/compare.sh gives them. A build named "base" is the one before.
+    const auto has = [&](const std::string &set, const std::string &viewer) {
+        return all.count(set) && all[set].count(viewer);
+    };
+    for (const Viewer &v : viewers) {
+        if (!v.ours || v.name == "base")
+            continue;
+        std::printf("\ntargets for %s:\n", v.name.c_str());
+        auto check = [](const char *what, double value, double limit, bool atMost) {
+            if (value < 0 || limit < 0)
+                return;
+            const bool met = atMost ? value <= limit : value >= limit;
+            std::printf("  %-58s %7.2f %s %5.2f  %s\n", what, value, atMost ? "<=" : ">=", limit,
+                        met ? "met" : "MISSED");
+        };
+        auto ratio = [](double a, double b) { return a > 0 && b > 0 ? a / b : -1.0; };
+        auto rate = [&](const Figures &f) {
+            const double m = median(f.rapid);
+            return m > 0 ? steps * 1000.0 / m : -1.0;
+        };
+        if (has("24 MP", v.name) && has("24 MP", "feh"))
+            check("24 MP start, x feh's",
+                  ratio(median(all["24 MP"][v.name].start), median(all["24 MP"]["feh"].start)), 0.7, true);
+        if (has("2 MP", v.name) && has("2 MP", "feh"))
+            check("2 MP start, x feh's",
+                  ratio(median(all["2 MP"][v.name].start), median(all["2 MP"]["feh"].start)), 1.0, true);
+        if (has("2 MP", v.name) && has("2 MP", "qimgv"))
+            check("2 MP rapid steps, time x qimgv's",
+                  ratio(median(all["2 MP"][v.name].rapid), median(all["2 MP"]["qimgv"].rapid)), 0.5, true);
+        if (has("2 MP", v.name))
+            check("2 MP rapid steps, pictures per second", rate(all["2 MP"][v.name]), 60, false);
+        if (has("24 MP", v.name))
+            check("24 MP rapid steps, pictures per second", rate(all["24 MP"][v.name]), 9, false);
+        for (const char *set : {"24 MP", "2 MP"}) {
+            if (!has(set, v.name) || !has(set, "base"))
+                continue;
+            const std::string s = set;
+            check((s + " human-pace step, ms, against base's").c_str(), median(all[s][v.name].human),
+                  median(all[s]["base"].human), true);
+            check((s + " peak memory, MB, against base's").c_str(), all[s][v.name].peak, all[s]["base"].peak,
+                  true);
+        }
+    }
     std::printf("samples taken: %ld\n", screen.samples());
     return 0;
 }

@@ -3,6 +3,8 @@
 # from outside under Xvfb 1920x1080 with the openbox window manager, on 30
 # JPEGs of 6000x4000 and 30 of 1920x1080. Prints the comparison table.
 # Usage: bench/compare.sh <build folder> [more viewers: NAME=EXE ...]
+#   e.g. base=/path/to/older/glimmerdeck: an earlier build in the same run,
+#   against which the human-pace step and peak memory are checked.
 #   GD_BENCH_RUNS (5) start-ups per viewer, GD_BENCH_STEPS (20) steps,
 #   GD_BENCH_PHOTOS (/tmp/glimmerdeck-bench-photos) where the photos go.
 set -euo pipefail

@@ -49,10 +49,9 @@ int History::compact() const
 QString History::entryCaption(int k) const
 {
     const FileLock lock(FileLock::forFolder(folder_));
-    QStringList lines;
-    if (!readListLines(filePath(k), lines) || lines.isEmpty())
+    QString first;
+    if (!readFirstListLine(filePath(k), first))
         return {};
-    const QString &first = lines.first();
     return first.left(first.lastIndexOf(u'/') + 1);
 }
 
@@ -95,6 +94,11 @@ int History::RecordHistory(const QStringList &given)
     if (list.isEmpty())
         return n;
     for (int i = 1; i <= n; ++i) {
+        // Lists of other folders differ in their first line already; only a
+        // likely twin is read whole.
+        QString first;
+        if (!readFirstListLine(filePath(i), first) || first != list.first())
+            continue;
         QStringList lines;
         if (readListLines(filePath(i), lines) && lines == list) {
             QFile::remove(filePath(i));

@@ -65,6 +65,40 @@ QStringList parseListBytes(const QByteArray &bytes)
     return splitLines(text);
 }
 
+bool readFirstListLine(const QString &path, QString &line)
+{
+    line.clear();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxListBytes)
+        return false;
+    qint64 left = f.size();
+    QByteArray mark = f.peek(2);
+    if (mark.size() == 2 && uchar(mark[0]) == 0xFF && uchar(mark[1]) == 0xFE) {
+        f.skip(2);
+        left -= 2;
+    }
+    left -= left % 2; // a stray last byte is no character
+    // Same decoding as readListLines, a piece at a time.
+    QStringDecoder dec(QStringConverter::Utf16LE, QStringConverter::Flag::ConvertInitialBom);
+    QString text;
+    while (left > 0) {
+        const QByteArray piece = f.read(qMin<qint64>(left, 64 * 1024));
+        if (piece.isEmpty())
+            break;
+        left -= piece.size();
+        const qsizetype from = text.size();
+        text += dec.decode(piece);
+        for (qsizetype i = from; i < text.size(); ++i) {
+            if (text.at(i) == u'\r' || text.at(i) == u'\n') {
+                line = text.left(i);
+                return true;
+            }
+        }
+    }
+    line = text;
+    return !text.isEmpty();
+}
+
 QStringList StorablePaths(const QStringList &paths)
 {
     QStringList out;

@@ -27,6 +27,11 @@ QStringList StorablePaths(const QStringList &paths);
 // The bytes writeListLines writes for these lines.
 QByteArray listFileBytes(const QStringList &lines);
 
+// The first of those lines, reading only as far as it goes (history files of
+// large folders run to megabytes). False when readListLines would fail or
+// find no line at all.
+bool readFirstListLine(const QString &path, QString &line);
+
 // Writes the lines whole to a temporary file beside `path` and renames it
 // over the old one: UTF-16LE with byte-order mark, CR LF after every line.
 // A crash or a full disk never leaves a truncated file under `path`.

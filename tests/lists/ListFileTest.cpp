@@ -67,7 +67,18 @@ TEST(ListLines, ReadsEveryLineEndingWithOrWithoutMark)
         QStringList got;
         EXPECT_TRUE(readListLines(p, got)) << c.what;
         EXPECT_EQ(got, c.lines) << c.what;
+        // The first line alone, read only as far as it goes, agrees.
+        QString first;
+        EXPECT_EQ(readFirstListLine(p, first), !c.lines.isEmpty()) << c.what;
+        EXPECT_EQ(first, c.lines.value(0)) << c.what;
     }
+    // A first line longer than one piece read, its line break in the next.
+    const QString longLine(40000, u'x');
+    writeBytes(dir.filePath("long.lst"), bom + utf16(longLine + QStringLiteral("\r\nnext\r\n")));
+    QString first;
+    EXPECT_TRUE(readFirstListLine(dir.filePath("long.lst"), first));
+    EXPECT_EQ(first, longLine);
+    EXPECT_FALSE(readFirstListLine(dir.filePath("missing.lst"), first));
     QStringList got{"stale"};
     EXPECT_FALSE(readListLines(dir.filePath("missing.lst"), got));
     EXPECT_TRUE(got.isEmpty());
