@@ -155,6 +155,8 @@ void Viewer::afterFirstPicture()
         return;
     }
     EarlyPicture::release(); // a first picture decoded early and not shown after all
+    neighboursAllowed_ = true;
+    writePendingHistory();
     if (state_.ListActive)
         prefetchAround();
 }
@@ -183,6 +185,7 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
     timer_->stop();
     cache_.clear();
     temp_.remove();
+    writePendingHistory();
     if (!state_.ShortcutRun)
         // The history count is taken again under the lock other instances share.
         SettingsStore(folders_.settingsFile).save(state_.settings, geometry, showState,
@@ -314,7 +317,7 @@ void Viewer::Picture()
 void Viewer::prefetchAround()
 {
     const int count = state_.list.count();
-    if (count < 2 || state_.FirstFlag)
+    if (count < 2 || state_.FirstFlag || !neighboursAllowed_)
         return;
     const uint8_t form = state_.settings.Tool.State;
     QStringList paths;
@@ -462,7 +465,24 @@ void Viewer::openFolder(const std::optional<QString> &folder)
 
 void Viewer::RecordHistory(int, const QStringList &list)
 {
+    // Writing the history waits for the disk; at start-up the first picture
+    // goes on screen first.
+    if (!neighboursAllowed_) {
+        if (pendingHistory_.isEmpty() || pendingHistory_.constLast() != list)
+            pendingHistory_.append(list);
+        return;
+    }
+    writePendingHistory();
     history_->RecordHistory(list);
+}
+
+void Viewer::writePendingHistory()
+{
+    if (pendingHistory_.isEmpty())
+        return;
+    for (const QStringList &list : std::exchange(pendingHistory_, {}))
+        history_->RecordHistory(list);
+    refreshHistory();
 }
 
 bool Viewer::ReadListFile(const QString &path)

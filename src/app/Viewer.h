@@ -223,6 +223,11 @@ private:
     WheelStepper wheel_;
     bool activationArmed_ = true;
     bool closing_ = false;
+    // Neighbours wait until the first picture is on screen, and so does
+    // writing the history (lists noted meanwhile, oldest first).
+    bool neighboursAllowed_ = false;
+    QList<QStringList> pendingHistory_;
+    void writePendingHistory();
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     int batchDepth_ = 0;
     bool displayPending_ = false;

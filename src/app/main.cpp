@@ -75,6 +75,11 @@ int main(int argc, char **argv)
         w.runFirstShow(); // full screen from the command line: the main window waits hidden
     else
         w.show();
+    // A first picture that became ready while the window was being built
+    // goes into the window's first frame, not a second one after it.
+    EarlyPicture::deliverReady();
+    if (!w.isVisible() && !w.startsHidden())
+        return 0; // closed meanwhile (a signal during a message box)
     const int status = app.exec();
     EarlyPicture::release();
     return status;

@@ -42,11 +42,19 @@ bool startsLikeJpeg(const QString &path)
            uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
 }
 
+// Receives the calls for the main thread, so that they can be delivered on
+// their own (deliverReady) without running anything else queued there.
+QObject *courier()
+{
+    static QObject *c = new QObject; // first made by begin(), on the main thread
+    return c;
+}
+
 // Runs `f` on the main thread, from its event loop.
 void post(const std::function<void()> &f)
 {
-    if (QCoreApplication *app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(app, f, Qt::QueuedConnection);
+    if (QCoreApplication::instance())
+        QMetaObject::invokeMethod(courier(), f, Qt::QueuedConnection);
 }
 
 enum class Phase {
@@ -196,6 +204,7 @@ void begin(std::function<Request()> choose)
     // Qt takes the first thread that asks for its thread data as the main
     // thread; that must be this one, not the early thread.
     QThread::currentThread();
+    courier();
     Shared &s = shared();
     QMutexLocker lock(&s.mutex);
     if (s.phase != Phase::Idle)
@@ -229,9 +238,9 @@ bool busy(const QString &path)
     QMutexLocker lock(&s.mutex);
     while (s.phase == Phase::Choosing)
         s.changed.wait(&s.mutex);
-    // A shrink under way is a few milliseconds: worth waiting for, so that
-    // the window's first paint already holds the picture.
-    return s.request.path == path && s.phase == Phase::Decoding;
+    // The shrink to the window's size is left to run too: the window is
+    // put on screen meanwhile, on the other core.
+    return s.request.path == path && (s.phase == Phase::Decoding || s.phase == Phase::Scaling);
 }
 
 bool working()
@@ -249,6 +258,12 @@ void whenReady(std::function<void()> done)
         s.whenReady.push_back(std::move(done));
     else
         post(done);
+}
+
+void deliverReady()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::sendPostedEvents(courier(), QEvent::MetaCall);
 }
 
 bool take(const QString &path, const LoadOptions &options, PictureData &out)

@@ -36,9 +36,9 @@ void applicationReady(QSize screen);
 // is decoded.
 void expect(const LoadOptions &options);
 
-// True while the early decode of `path` is under way (not counting the
-// short shrink that follows): the display can show the window first, and
-// the picture once whenReady() calls back.
+// True while the early decode of `path`, or its shrink to the window's
+// size, is under way: the display can show the window first, and the
+// picture once whenReady() calls back.
 bool busy(const QString &path);
 
 // True while the early thread still works (choosing, decoding, shrinking).
@@ -47,6 +47,11 @@ bool working();
 // Calls `done` on the main thread (queued) once the early picture is ready,
 // failed or released; at once (queued) when there is nothing to wait for.
 void whenReady(std::function<void()> done);
+
+// Runs now, on the main thread, the whenReady() calls already due, and
+// nothing else that waits in the event queue: the window just shown then
+// gets the picture in its first frame.
+void deliverReady();
 
 // When the early decode is of `path`, for the same orientation choice, the
 // file is unchanged since and the decode covers options.maxSize: waits for

@@ -8,6 +8,7 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPalette>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -41,7 +42,12 @@ DisplaySurface::DisplaySurface(Viewer &viewer, Kind kind, QWidget *parent)
         QFont f(QStringLiteral("メイリオ"));
         f.setPixelSize(16);
         errChr_[i]->setFont(f);
-        errChr_[i]->setStyleSheet(QStringLiteral("color: red; background: transparent;"));
+        // A palette rather than a style sheet: the same red on no background,
+        // without starting the style-sheet engine for the first window.
+        QPalette red = errChr_[i]->palette();
+        red.setColor(QPalette::WindowText, Qt::red);
+        errChr_[i]->setPalette(red);
+        errChr_[i]->setAutoFillBackground(false);
         errChr_[i]->adjustSize();
         errChr_[i]->hide();
         // Clicks on the labels over the pictures are theirs, not the window's.
@@ -53,9 +59,11 @@ DisplaySurface::DisplaySurface(Viewer &viewer, Kind kind, QWidget *parent)
     panel_->setLineWidth(1);
     panel_->setAlignment(Qt::AlignCenter);
     panel_->setAttribute(Qt::WA_NoMousePropagation);
-    if (full)
-        panel_->setStyleSheet(QStringLiteral("color: white;"));
-    else
+    if (full) {
+        QPalette white = panel_->palette();
+        white.setColor(QPalette::WindowText, Qt::white);
+        panel_->setPalette(white);
+    } else
         panel_->setAutoFillBackground(true);
     panel_->hide();
 

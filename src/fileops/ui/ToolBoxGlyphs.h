@@ -7,8 +7,9 @@
 
 class QColor;
 
-// The glyph `name` ("back", "folder", "order-date", ...) for a `size` of
-// logical pixels, outlined in `ink`. A null icon for an unknown name.
+// The glyph `name` ("back", "folder", "order-date", ...) meant for a `size`
+// of logical pixels, outlined in `ink`; drawn when a size is first shown.
+// A null icon for an unknown name.
 QIcon ToolBoxGlyph(const QString &name, int size, const QColor &ink);
 
 // True when the glyph exists among the built-in ones.

@@ -178,7 +178,8 @@ TEST_F(MainWindowTest, StartListIsRecordedAndHistoryEntryReadsItBack)
     MainWindow w({pics_.path()});
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    EXPECT_TRUE(QFile::exists(home_.filePath(QStringLiteral("gd1.lst"))));
+    // Written once the first picture is on screen.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(home_.filePath(QStringLiteral("gd1.lst"))); }));
     key(&w, Qt::Key_Right);
     QAction *first = nullptr;
     for (QAction *a : w.actions())
