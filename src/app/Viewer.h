@@ -139,6 +139,8 @@ public:
     void runApp(int index);
     // The picture at PictureIndex, empty without one.
     QString currentPath() const;
+    // Pictures held decoded, shown or ahead of the user.
+    int decodedPictures() const { return cache_.count(); }
 
     // ---- opening ----
     // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).

@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <zip.h>
 
@@ -179,4 +181,42 @@ TEST_F(ViewerTest, CommandLineArchivesFollowTheFirstPaint)
     EXPECT_TRUE(viewer_->state().ListActive);
     EXPECT_GE(prompter_.progressReports, 1);
     EXPECT_EQ(prompter_.progressEnds, 1);
+}
+
+// At start-up the first picture has the processor and the disk to itself:
+// its neighbours are decoded and the history file written only once it is
+// shown; a viewer closed before then still records the list.
+TEST_F(ViewerTest, StartUpShowsTheFirstPictureBeforeAnythingElse)
+{
+    const QString history = home_.filePath(QStringLiteral("gd1.lst"));
+    viewer_->applyCommandLine({pics_.path()});
+    viewer_->firstShow([] {});
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
+    ASSERT_FALSE(target_.frames.isEmpty());
+    EXPECT_EQ(target_.lastLeft(), QStringLiteral("p0.png"));
+    EXPECT_EQ(viewer_->decodedPictures(), 1);
+    EXPECT_FALSE(QFile::exists(history));
+    QElapsedTimer clock;
+    clock.start();
+    while (!(QFile::exists(history) && viewer_->decodedPictures() > 1) && clock.elapsed() < 10000) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_TRUE(QFile::exists(history));
+    EXPECT_GT(viewer_->decodedPictures(), 1);
+
+    viewer_.reset(); // one viewer at a time
+    QTemporaryDir otherHome;
+    RecordingTarget target;
+    Viewer quick(ViewerFolders{otherHome.path(), otherHome.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}},
+                 prompter_, host_);
+    quick.setMainTarget(&target);
+    quick.startUp();
+    quick.applyCommandLine({pics_.path()});
+    quick.firstShow([] {});
+    quick.closeDown(WindowGeometry{0, 0, 640, 480}, WindowShowState::Normal);
+    EXPECT_TRUE(QFile::exists(otherHome.filePath(QStringLiteral("gd1.lst"))));
 }
