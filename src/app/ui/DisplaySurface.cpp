@@ -149,6 +149,9 @@ void DisplaySurface::paintFrame(const Frame &frame, const LabelStyle &label)
 
 void DisplaySurface::blankFrame()
 {
+    // A picture is open, it just cannot be shown: not the idle window.
+    if (hint_)
+        hint_->hide();
     image_[0]->clear();
 }
 

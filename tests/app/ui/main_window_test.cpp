@@ -80,6 +80,15 @@ TEST_F(MainWindowTest, StartsIdleWithMenusInOrder)
     ASSERT_NE(hint, nullptr);
     EXPECT_TRUE(hint->isVisible());
     EXPECT_TRUE(hint->text().contains(QStringLiteral("ドラッグ＆ドロップ")));
+    // A picture that cannot be shown leaves the slot empty, not the hint.
+    QTemporaryDir broken;
+    QFile bad(broken.filePath(QStringLiteral("bad.jpg")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("\xFF\xD8\xFF\xE0 not a picture");
+    bad.close();
+    w.viewer().openFolder(broken.path());
+    EXPECT_TRUE(w.state().ListActive);
+    EXPECT_FALSE(hint->isVisible());
     w.viewer().openFolder(pics_.path());
     EXPECT_FALSE(hint->isVisible());
 }
