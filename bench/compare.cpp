@@ -12,7 +12,8 @@
 // is added to any figure.
 //
 // Usage: bench_compare [options] VIEWER...  (bench/compare.sh runs it)
-//   VIEWER: feh | qimgv | NAME=PATH (our executable; several may be given)
+//   VIEWER: feh | qimgv | NAME=PATH (our executable; several may be given;
+//           "base" names an earlier build, "floor" bench_qt_floor)
 //   --set LABEL=DIR   a folder of *.jpg (repeatable)
 //   --runs N          start-ups per viewer and set (5)
 //   --steps N         steps per stepping run (20)
@@ -576,12 +577,13 @@ int main(int argc, char **argv)
 
     // Our figures against the other viewers', as ratios (the targets).
     std::printf("\nratios (ours / other viewer's; the same run, so the machine's speed cancels):\n");
+    // "floor" is bench_qt_floor: the least any Qt Widgets viewer costs here.
     for (const Viewer &v : viewers) {
-        if (!v.ours)
+        if (!v.ours || v.name == "floor")
             continue;
         for (const auto &[label, dir] : sets) {
             auto &mine = all[label][v.name];
-            for (const char *other : {"feh", "qimgv"}) {
+            for (const char *other : {"feh", "qimgv", "floor"}) {
                 if (!all[label].count(other))
                     continue;
                 auto &theirs = all[label][other];
@@ -598,7 +600,7 @@ int main(int argc, char **argv)
         return all.count(set) && all[set].count(viewer);
     };
     for (const Viewer &v : viewers) {
-        if (!v.ours || v.name == "base")
+        if (!v.ours || v.name == "base" || v.name == "floor")
             continue;
         std::printf("\ntargets for %s:\n", v.name.c_str());
         auto check = [](const char *what, double value, double limit, bool atMost) {

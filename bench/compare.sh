@@ -2,6 +2,8 @@
 # Start-up and stepping speed beside other viewers (feh, qimgv), measured
 # from outside under Xvfb 1920x1080 with the openbox window manager, on 30
 # JPEGs of 6000x4000 and 30 of 1920x1080. Prints the comparison table.
+# "floor" is bench_qt_floor: a bare Qt Widgets viewer (menus, status bar,
+# the picture), the least any Qt Widgets program costs on this machine.
 # Usage: bench/compare.sh <build folder> [more viewers: NAME=EXE ...]
 #   e.g. base=/path/to/older/glimmerdeck: an earlier build in the same run,
 #   against which the human-pace step and peak memory are checked.
@@ -12,7 +14,7 @@ build="${1:?build folder}"; shift
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 driver="$build/bench/bench_compare"
 gen="$build/bench/bench_display_e2e"
-cmake --build "$build" --target bench_compare bench_display_e2e glimmerdeck >/dev/null
+cmake --build "$build" --target bench_compare bench_display_e2e bench_qt_floor glimmerdeck >/dev/null
 
 need=()
 for p in feh qimgv openbox xvfb xauth; do
@@ -44,4 +46,4 @@ xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" bash -c '
   exit $status' bash \
   "$driver" --runs "${GD_BENCH_RUNS:-5}" --steps "${GD_BENCH_STEPS:-20}" \
   --set "24 MP=$photos/6000x4000" --set "2 MP=$photos/1920x1080" \
-  feh qimgv "ours=$build/glimmerdeck" "$@"
+  feh qimgv "floor=$build/bench/bench_qt_floor" "ours=$build/glimmerdeck" "$@"
