@@ -8,8 +8,8 @@
 
 #include <QFontMetrics>
 #include <QLabel>
-#include <QPalette>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QWheelEvent>
 
 namespace
@@ -63,8 +63,9 @@ DisplaySurface::DisplaySurface(Viewer &viewer, Kind kind, QWidget *parent)
         QPalette white = panel_->palette();
         white.setColor(QPalette::WindowText, Qt::white);
         panel_->setPalette(white);
-    } else
+    } else {
         panel_->setAutoFillBackground(true);
+    }
     panel_->hide();
 
     if (!full) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QIconEngine>
@@ -32,6 +33,12 @@ using Drawing = std::shared_ptr<Glyph>;
 Drawing drawingFor(const QString &name, const QColor &ink)
 {
     static QHash<QString, Drawing> drawings;
+    // The pixmaps go with the application, not after it.
+    static const bool cleared = [] {
+        qAddPostRoutine([] { drawings.clear(); });
+        return true;
+    }();
+    Q_UNUSED(cleared);
     const QString key = name + QLatin1Char('/') + ink.name(QColor::HexArgb);
     if (const auto it = drawings.constFind(key); it != drawings.cend())
         return *it;
