@@ -142,12 +142,24 @@ void Viewer::firstShow(const std::function<void()> &restore)
     if (!deferredArchives_.isEmpty())
         QTimer::singleShot(0, this, [this] { addDeferredArchives(); });
     // Neighbours are decoded once the first picture is on screen, so they do
-    // not compete with it for the processor.
+    // not compete with it for the processor (pictureOnScreen); a start whose
+    // first picture never paints gets them a little later.
     QTimer::singleShot(200, this, &Viewer::afterFirstPicture);
+}
+
+void Viewer::pictureOnScreen()
+{
+    if (neighboursAllowed_ || state_.FirstFlag || firstPaintSeen_)
+        return;
+    firstPaintSeen_ = true;
+    // Queued: runs once the paint under way has been put on screen.
+    QTimer::singleShot(0, this, &Viewer::afterFirstPicture);
 }
 
 void Viewer::afterFirstPicture()
 {
+    if (neighboursAllowed_)
+        return; // already done, by the first paint or by the timer
     // A slow first picture still decoding early: wait for it rather than
     // decode it a second time.
     if (EarlyPicture::working()) {

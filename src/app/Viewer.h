@@ -82,6 +82,9 @@ public:
     // The first show: orders and activates the list (the host restores its
     // geometry in between through `restore`).
     void firstShow(const std::function<void()> &restore);
+    // A surface is painting a picture. The first time after the first show,
+    // the neighbours and the history follow once that frame is out.
+    void pictureOnScreen();
     // The closing sequence: stops everything and saves the settings.
     void closeDown(const WindowGeometry &geometry, WindowShowState showState);
     bool closing() const { return closing_; }
@@ -228,6 +231,7 @@ private:
     // Neighbours wait until the first picture is on screen, and so does
     // writing the history (lists noted meanwhile, oldest first).
     bool neighboursAllowed_ = false;
+    bool firstPaintSeen_ = false;
     QList<QStringList> pendingHistory_;
     void writePendingHistory();
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy

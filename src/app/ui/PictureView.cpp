@@ -109,6 +109,7 @@ void PictureView::paintEvent(QPaintEvent *event)
 {
     if (picture_.isNull() || width() <= 0 || height() <= 0)
         return;
+    emit painted();
     QPainter painter(this);
     const qreal dpr = devicePixelRatioF();
     const QSize deviceSize = (QSizeF(size()) * dpr).toSize();

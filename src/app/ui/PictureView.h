@@ -28,6 +28,11 @@ public:
     QString hint() const { return picture_.path; }
     bool isAnimating() const;
 
+signals:
+    // A picture is being drawn; the window puts the frame on screen once
+    // the paint ends.
+    void painted();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
