@@ -26,21 +26,8 @@ if [ "$what" != all ]; then
   targets=("$what")
 fi
 
-packages=(clang-14 libclang-rt-14-dev cmake pkg-config qt6-base-dev libzip-dev libjpeg62-turbo-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  if [ "$(id -u)" -eq 0 ]; then
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-  else
-    echo "Missing packages. Run: sudo apt-get install -y ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+"$here/scripts/need-packages.sh" clang-14 libclang-rt-14-dev cmake pkg-config qt6-base-dev libzip-dev \
+  libjpeg62-turbo-dev
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)

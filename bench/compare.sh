@@ -16,19 +16,7 @@ driver="$build/bench/bench_compare"
 gen="$build/bench/bench_display_e2e"
 cmake --build "$build" --target bench_compare bench_display_e2e bench_qt_floor glimmerdeck >/dev/null
 
-need=()
-for p in feh qimgv openbox xvfb xauth; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if ((${#need[@]})); then
-  if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing: ${need[*]}" >&2
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
-  else
-    echo "Missing packages. Run:  sudo apt-get install -y ${need[*]}" >&2
-    exit 1
-  fi
-fi
+"$here/scripts/need-packages.sh" feh qimgv openbox xvfb xauth
 
 photos="${GD_BENCH_PHOTOS:-/tmp/glimmerdeck-bench-photos}"
 "$gen" --generate "$photos/6000x4000" 6000x4000 30

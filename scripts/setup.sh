@@ -6,25 +6,10 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$1"; shift
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
-          qt6-svg-dev libqt6svg6 qt6-translations-l10n qt6-qpa-plugins libgl-dev libzip-dev zlib1g-dev
-          libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk xvfb xauth imagemagick desktop-file-utils xdotool)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing: ${missing[*]}" >&2
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
-  else
-    echo "Missing packages. Run:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+"$here/scripts/need-packages.sh" cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools \
+  qt6-image-formats-plugins qt6-svg-dev libqt6svg6 qt6-translations-l10n qt6-qpa-plugins libgl-dev \
+  libzip-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk xvfb xauth imagemagick \
+  desktop-file-utils xdotool
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
