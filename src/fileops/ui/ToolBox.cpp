@@ -80,7 +80,7 @@ QToolButton *TToolBox::glyphButton(const char *name, const QString &glyph, int g
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(bounds);
     if (!glyph.isEmpty()) {
-        b->setIcon(ToolBoxGlyph(glyph, glyphSize, palette().color(QPalette::ButtonText)));
+        b->setIcon(ToolBoxGlyph(glyph, palette().color(QPalette::ButtonText)));
         b->setIconSize(QSize(glyphSize, glyphSize));
     }
     b->setFocusPolicy(Qt::NoFocus);
@@ -197,7 +197,7 @@ void TToolBox::createSplitButtons()
         {{"sort_random", 1}, {"sort_normal", 2}, {"sort_reverse", 3}, {"N5", 4}}};
     for (const auto &[name, tag] : items) {
         const SortFace face = *::SortCaptionSet(tag);
-        QAction *a = PopupMenu2->addAction(ToolBoxGlyph(face.glyph, 16, ink), face.caption);
+        QAction *a = PopupMenu2->addAction(ToolBoxGlyph(face.glyph, ink), face.caption);
         a->setObjectName(QString::fromLatin1(name));
         a->setData(tag);
         connect(a, &QAction::triggered, this, [this, tag = tag] { list_click(tag); });
@@ -214,7 +214,7 @@ void TToolBox::createSplitButtons()
     Button1->setMenu(PopupMenu2);
     connect(Button1, &QToolButton::clicked, this, &TToolBox::Button1Click);
     fNameBtn = split("fNameBtn", QRect(10, 294, 120, 25));
-    fNameBtn->setIcon(ToolBoxGlyph(QStringLiteral("rename"), 16, ink));
+    fNameBtn->setIcon(ToolBoxGlyph(QStringLiteral("rename"), ink));
     fNameBtn->setMenu(host_.renameModeMenu());
     connect(fNameBtn, &QToolButton::clicked, this, [this] {
         host_.NameChangeBtnClick();

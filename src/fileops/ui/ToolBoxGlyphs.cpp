@@ -104,16 +104,6 @@ public:
         painter->drawPixmap(rect, pm);
     }
 
-    void virtual_hook(int id, void *data) override
-    {
-        if (id == QIconEngine::ScaledPixmapHook) {
-            auto *arg = static_cast<QIconEngine::ScaledPixmapArgument *>(data);
-            arg->pixmap = scaledPixmap(arg->size, arg->mode, arg->state, arg->scale);
-            return;
-        }
-        QIconEngine::virtual_hook(id, data);
-    }
-
 private:
     Drawing drawing_;
 };
@@ -125,9 +115,8 @@ bool HasToolBoxGlyph(const QString &name)
     return QFile::exists(glyphPath(name));
 }
 
-QIcon ToolBoxGlyph(const QString &name, int size, const QColor &ink)
+QIcon ToolBoxGlyph(const QString &name, const QColor &ink)
 {
-    Q_UNUSED(size); // drawn at whatever size the button asks for
     Drawing drawing = drawingFor(name, ink);
     if (!drawing)
         return {};

@@ -7,10 +7,10 @@
 
 class QColor;
 
-// The glyph `name` ("back", "folder", "order-date", ...) meant for a `size`
-// of logical pixels, outlined in `ink`; drawn when a size is first shown.
-// A null icon for an unknown name.
-QIcon ToolBoxGlyph(const QString &name, int size, const QColor &ink);
+// The glyph `name` ("back", "folder", "order-date", ...) outlined in `ink`,
+// drawn at whatever size and screen scale it is first shown at. A null icon
+// for an unknown name.
+QIcon ToolBoxGlyph(const QString &name, const QColor &ink);
 
 // True when the glyph exists among the built-in ones.
 bool HasToolBoxGlyph(const QString &name);

@@ -50,8 +50,8 @@ ToolBoxTransferArea::ToolBoxTransferArea(ToolBoxHost &host, int top, QWidget *to
 {
     setObjectName(QStringLiteral("TransferArea"));
     const QColor ink = palette().color(QPalette::ButtonText);
-    bFolder = ToolBoxGlyph(QStringLiteral("folder"), kGlyph, ink);
-    bTree = ToolBoxGlyph(QStringLiteral("tree"), kGlyph, ink);
+    bFolder = ToolBoxGlyph(QStringLiteral("folder"), ink);
+    bTree = ToolBoxGlyph(QStringLiteral("tree"), ink);
     auto *bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel1"));
     bevel->setFrameShape(QFrame::HLine);
@@ -67,7 +67,7 @@ ToolBoxTransferArea::ToolBoxTransferArea(ToolBoxHost &host, int top, QWidget *to
         return b;
     };
     TurnbackBtn = toolButton("TurnbackBtn", QRect(7, 6, 30, 25));
-    TurnbackBtn->setIcon(ToolBoxGlyph(QStringLiteral("undo"), kGlyph, ink));
+    TurnbackBtn->setIcon(ToolBoxGlyph(QStringLiteral("undo"), ink));
     TurnbackBtn->setToolTip(QStringLiteral("復活"));
     connect(TurnbackBtn, &QToolButton::clicked, this, [this] {
         host_.revival();
@@ -78,7 +78,7 @@ ToolBoxTransferArea::ToolBoxTransferArea(ToolBoxHost &host, int top, QWidget *to
     FileCopy1->setObjectName(QStringLiteral("FileCopy1"));
     FileCopy1->setGeometry(39, 6, 30, 25);
     FileCopy1->setFocusPolicy(Qt::NoFocus);
-    FileCopy1->setIcon(ToolBoxGlyph(QStringLiteral("dragout"), kGlyph, ink));
+    FileCopy1->setIcon(ToolBoxGlyph(QStringLiteral("dragout"), ink));
     FileCopy1->setToolTip(QStringLiteral("画像ファイルの複写"));
     DragOut::Hooks hooks;
     hooks.pathAt = [this](QPoint) { return host_.currentPicture(); };

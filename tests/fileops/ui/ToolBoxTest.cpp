@@ -295,11 +295,11 @@ TEST(ToolBoxGlyphs, EveryGlyphIsBuiltInAndSharpAtDoubleScale)
                              "order-random", "order-name", "order-reverse", "order-date"}) {
         const QString n = QString::fromLatin1(name);
         ASSERT_TRUE(HasToolBoxGlyph(n)) << name;
-        const QIcon light = ToolBoxGlyph(n, 16, Qt::black);
+        const QIcon light = ToolBoxGlyph(n, Qt::black);
         const QPixmap px = light.pixmap(QSize(16, 16), 2.0);
         EXPECT_EQ(px.size(), QSize(32, 32)) << name;
-        const QImage dark = ToolBoxGlyph(n, 16, Qt::white).pixmap(QSize(16, 16), 2.0).toImage();
+        const QImage dark = ToolBoxGlyph(n, Qt::white).pixmap(QSize(16, 16), 2.0).toImage();
         EXPECT_NE(px.toImage(), dark) << name << ": the outline follows the text colour";
     }
-    EXPECT_TRUE(ToolBoxGlyph(QStringLiteral("no-such"), 16, Qt::black).isNull());
+    EXPECT_TRUE(ToolBoxGlyph(QStringLiteral("no-such"), Qt::black).isNull());
 }
