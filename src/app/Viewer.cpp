@@ -289,11 +289,18 @@ void Viewer::Picture()
         return;
     // The first picture may still be decoding on the thread that started
     // with the program: the window is shown meanwhile, the picture once ready.
+    // Displays asked for meanwhile (command line, first show) wait for the
+    // same call back.
     if (EarlyPicture::busy(state_.list.at(state_.PictureIndex))) {
-        EarlyPicture::whenReady([self = QPointer<Viewer>(this)] {
-            if (self)
+        if (!earlyAwaited_) {
+            earlyAwaited_ = true;
+            EarlyPicture::whenReady([self = QPointer<Viewer>(this)] {
+                if (!self)
+                    return;
+                self->earlyAwaited_ = false;
                 self->Picture();
-        });
+            });
+        }
         return;
     }
 

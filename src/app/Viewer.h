@@ -232,6 +232,7 @@ private:
     // writing the history (lists noted meanwhile, oldest first).
     bool neighboursAllowed_ = false;
     bool firstPaintSeen_ = false;
+    bool earlyAwaited_ = false; // a display waits for the early picture
     QList<QStringList> pendingHistory_;
     void writePendingHistory();
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
