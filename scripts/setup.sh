@@ -11,6 +11,8 @@ build="$1"; shift
   libzip-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk xvfb xauth imagemagick \
   desktop-file-utils xdotool
 
+# Worktrees and fresh clones of the project share cached objects.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$here}"
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 if [ ! -f "$build/CMakeCache.txt" ]; then

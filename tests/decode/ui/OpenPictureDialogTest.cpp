@@ -1,6 +1,6 @@
 #include "decode/ui/OpenPictureDialog.h"
 
-#include "../SpiTestSupport.h"
+#include "../spi/SpiTestSupport.h"
 #include "decode/PictureFormats.h"
 #include "decode/spi/PluginHost.h"
 
