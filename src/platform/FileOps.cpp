@@ -1,11 +1,22 @@
 #include "platform/FileOps.h"
 
+#include "platform/FileOpsHooks.h"
+#include "platform/SafeOpen.h"
+#include "platform/SystemError.h"
+#include "platform/TempParts.h"
+#include "platform/Trash.h"
+
 #include <QFile>
-#include <QFileInfo>
+#include <QSet>
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
+#include <ctime>
+#include <functional>
+#include <mutex>
+#include <signal.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -32,10 +43,15 @@ struct Fd {
     bool valid() const { return fd >= 0; }
 };
 
+std::function<void()> &copiedHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
 QString errnoText(int err)
 {
-    char buf[256];
-    return QString::fromLocal8Bit(strerror_r(err, buf, sizeof buf));
+    return SystemErrorText(err);
 }
 
 FileOpResult classify(int err)
@@ -210,9 +226,56 @@ bool sameContent(int a, int b)
     }
 }
 
-QByteArray tempName()
+// Publishes an unnamed temporary under `name`; never replaces.
+int linkTemp(int fd, int dir, const QByteArray &name)
 {
-    return ".gd-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".part";
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    if (::linkat(AT_FDCWD, self.constData(), dir, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    if (errno != ENOENT || ::access("/proc/self/fd", F_OK) == 0)
+        return errno;
+    return ::linkat(fd, "", dir, name.constData(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+}
+
+// Fills the open temporary `out` from `in` (mode and times kept), flushed
+// and read back when `verify`. Returns 0 or an errno.
+int fill(int in, const struct stat &st, int out, bool verify)
+{
+    if (::lseek(in, 0, SEEK_SET) < 0)
+        return errno;
+    if (const int err = copyData(in, out))
+        return err;
+    ::fchmod(out, st.st_mode & 0777);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ::futimens(out, times);
+    // A move removes its source next, so its copy must be on the disk
+    // first. A copy leaves the original where it was; like cp, it leaves
+    // the flushing to the system.
+    if (verify && ::fsync(out) != 0)
+        return errno;
+    if (verify && !sameContent(in, out))
+        return EIO;
+    return 0;
+}
+
+// Where the file system offers it, the copy is written to a file with no
+// name at all and linked under its name once complete: a crash leaves
+// nothing behind. Returns false when that is not offered here.
+bool copyUnnamed(int in, const struct stat &st, int dir, const QByteArray &name, bool verify,
+                 FileOpOutcome &outcome)
+{
+    Fd out(::openat(dir, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (!out.valid())
+        return false;
+    if (const int err = fill(in, st, out.fd, verify)) {
+        outcome = failure(err);
+        return true;
+    }
+    const int err = linkTemp(out.fd, dir, name);
+    if (err == EPERM || err == EOPNOTSUPP || err == ENOSYS || err == EXDEV)
+        return false;
+    outcome = err ? failure(err) : FileOpOutcome{};
+    return true;
 }
 
 // Writes the content of `in` (described by `st`) to `name` in `dir` without
@@ -222,16 +285,23 @@ QByteArray tempName()
 // nothing new is left in `dir`.
 FileOpOutcome copyInto(int in, const struct stat &st, int dir, const QByteArray &name, bool verify)
 {
+    if (FileOpOutcome o; copyUnnamed(in, st, dir, name, verify, o))
+        return o;
     QByteArray temp;
     Fd out;
     for (int attempt = 0; attempt < 100 && !out.valid(); ++attempt) {
         temp = tempName();
-        out.fd = ::openat(dir, temp.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+        out.fd = ::openat(dir, temp.constData(), O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (!out.valid() && errno != EEXIST)
             return failure(errno);
     }
     if (!out.valid())
         return failure(EEXIST);
+    struct stat tst;
+    if (::fstat(out.fd, &tst) != 0 || !S_ISREG(tst.st_mode)) {
+        ::unlinkat(dir, temp.constData(), 0);
+        return failure(EINVAL);
+    }
 
     // The temporary under a name of its own; when publishing it by rename is
     // not offered at all, the data is written straight to the exclusive
@@ -243,21 +313,10 @@ FileOpOutcome copyInto(int in, const struct stat &st, int dir, const QByteArray 
     };
 
     for (int pass = 0; pass < 2; ++pass) {
-        if (::lseek(in, 0, SEEK_SET) < 0)
-            return discard(errno);
-        if (const int err = copyData(in, out.fd))
-            return discard(err);
-        ::fchmod(out.fd, st.st_mode & 0777);
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        ::futimens(out.fd, times);
-        // A move removes its source next, so its copy must be on the disk
-        // first. A copy leaves the original where it was; like cp, it
-        // leaves the flushing to the system.
-        if (verify && ::fsync(out.fd) != 0)
-            return discard(errno);
-        if (verify && !sameContent(in, out.fd)) {
-            FileOpOutcome o = discard(EIO);
-            o.result = FileOpResult::Failed;
+        if (const int err = fill(in, st, out.fd, verify)) {
+            FileOpOutcome o = discard(err);
+            if (err == EIO)
+                o.result = FileOpResult::Failed;
             return o;
         }
         if (direct)
@@ -278,7 +337,7 @@ FileOpOutcome copyInto(int in, const struct stat &st, int dir, const QByteArray 
         // file systems): write again into the target opened exclusively.
         ::unlinkat(dir, temp.constData(), 0);
         ::close(out.fd);
-        out.fd = ::openat(dir, name.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+        out.fd = ::openat(dir, name.constData(), O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (!out.valid())
             return failure(errno);
         direct = true;
@@ -288,17 +347,22 @@ FileOpOutcome copyInto(int in, const struct stat &st, int dir, const QByteArray 
     return {};
 }
 
-FileOpOutcome openSource(const QString &source, Fd &in, struct stat &st)
+FileOpOutcome notAFile(const QString &what)
 {
-    in.fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
-    if (!in.valid())
-        return failure(errno == ENOENT || errno == ENOTDIR ? FileOpResult::SourceMissing : classify(errno),
-                       errno);
-    if (::fstat(in.fd, &st) != 0)
-        return failure(errno);
-    if (!S_ISREG(st.st_mode))
-        return failure(FileOpResult::Failed, EISDIR);
-    return {};
+    return {FileOpResult::Failed, what + QStringLiteral("で、画像のファイルではありません")};
+}
+
+// A copy reads through a link to a picture; a move takes the name itself.
+FileOpOutcome openSource(const QString &source, Fd &in, struct stat &st, bool noFollow)
+{
+    int err = 0;
+    QString why;
+    in.fd = OpenRegularFile(QFile::encodeName(source), noFollow, st, err, why);
+    if (in.valid())
+        return {};
+    if (!why.isEmpty())
+        return notAFile(why);
+    return failure(err == ENOENT || err == ENOTDIR ? FileOpResult::SourceMissing : classify(err), err);
 }
 
 FileOpOutcome openTargetFolder(const SplitPath &target, Fd &dir)
@@ -318,32 +382,49 @@ bool nameTaken(int dir, const QByteArray &name)
 
 // Copies `source` to the name `to` in its folder, which must be free;
 // `dir` is left open on that folder. `verify`: flush and compare (moves).
-FileOpOutcome copyToFree(const QString &source, const SplitPath &to, Fd &dir, bool verify)
+// `in` and `st` are left on the source. A move (`verify`) flushes and compares.
+FileOpOutcome copyToFree(const QString &source, const SplitPath &to, Fd &dir, Fd &in, struct stat &st,
+                         bool verify)
 {
-    Fd in;
-    struct stat st;
-    if (FileOpOutcome o = openSource(source, in, st); !o.ok())
+    if (FileOpOutcome o = openSource(source, in, st, verify); !o.ok())
         return o;
     if (FileOpOutcome o = openTargetFolder(to, dir); !o.ok())
         return o;
+    sweepStaleTemps(dir.fd);
     if (nameTaken(dir.fd, to.name))
         return failure(EEXIST);
     return copyInto(in.fd, st, dir.fd, to.name, verify);
 }
 
-// Across file systems: copy, verify, then remove the source. When the
-// source cannot be removed the copy is taken back, so the file stays
-// exactly once where it was.
+// Across file systems: copy, verify, then remove the source, but only while
+// its name still holds the file that was copied. When another program put
+// a new file under that name meanwhile, both stay and the move says so;
+// when the source cannot be removed the copy is taken back, so the file
+// stays exactly once where it was.
 FileOpOutcome moveByCopy(const QString &source, const QString &target)
 {
     const SplitPath from = split(source);
-    if (::access(from.folder.constData(), W_OK | X_OK) != 0)
+    Fd srcDir(::open(from.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!srcDir.valid())
+        return failure(errno);
+    if (::faccessat(srcDir.fd, ".", W_OK | X_OK, 0) != 0)
         return failure(errno);
     const SplitPath to = split(target);
-    Fd dir;
-    if (FileOpOutcome o = copyToFree(source, to, dir, true); !o.ok())
+    Fd dir, in;
+    struct stat copied;
+    if (FileOpOutcome o = copyToFree(source, to, dir, in, copied, true); !o.ok())
         return o;
-    if (::unlink(QFile::encodeName(source).constData()) != 0) {
+    if (copiedHook())
+        copiedHook()();
+    struct stat now;
+    if (::fstatat(srcDir.fd, from.name.constData(), &now, AT_SYMLINK_NOFOLLOW) != 0) {
+        // Gone meanwhile: the copy is the picture now.
+        return {};
+    }
+    if (now.st_dev != copied.st_dev || now.st_ino != copied.st_ino)
+        return {FileOpResult::Failed,
+                QStringLiteral("移動中に元の名前へ別のファイルが置かれたため、両方とも残しました")};
+    if (::unlinkat(srcDir.fd, from.name.constData(), 0) != 0) {
         const int err = errno;
         ::unlinkat(dir.fd, to.name.constData(), 0);
         return failure(err);
@@ -386,8 +467,9 @@ FileOpOutcome FileOps::copyFile(const QString &source, const QString &target)
 {
     if (!validName(target) || !validName(source))
         return {FileOpResult::InvalidName, {}};
-    Fd dir;
-    return copyToFree(source, split(target), dir, false);
+    Fd dir, in;
+    struct stat st;
+    return copyToFree(source, split(target), dir, in, st, false);
 }
 
 FileOpOutcome FileOps::moveFile(const QString &source, const QString &target)
@@ -400,6 +482,13 @@ FileOpOutcome FileOps::moveFile(const QString &source, const QString &target)
     if (::lstat(src.constData(), &st) != 0)
         return failure(errno == ENOENT || errno == ENOTDIR ? FileOpResult::SourceMissing : classify(errno),
                        errno);
+    // Only pictures move: a FIFO, device, socket or folder under a picture's
+    // name is refused, and so is a link to one of those.
+    struct stat target_st;
+    if (S_ISLNK(st.st_mode) && ::stat(src.constData(), &target_st) == 0 && !S_ISREG(target_st.st_mode))
+        return notAFile(NotAFileText(S_IFLNK) + QStringLiteral("の先が") + NotAFileText(target_st.st_mode));
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        return notAFile(NotAFileText(st.st_mode));
     const SplitPath to = split(target);
     struct stat dst_dir;
     if (::stat(to.folder.constData(), &dst_dir) != 0 || !S_ISDIR(dst_dir.st_mode))
@@ -431,18 +520,26 @@ FileOpOutcome FileOps::moveFile(const QString &source, const QString &target)
     return failure(err);
 }
 
-FileOpOutcome FileOps::moveToTrash(const QString &path)
+FileOpOutcome FileOps::moveToTrash(const QString &path, TrashedFile *where)
 {
-    struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return failure(errno == ENOENT || errno == ENOTDIR ? FileOpResult::SourceMissing : classify(errno),
-                       errno);
-    QFile file(path);
-    if (file.moveToTrash())
-        return {};
-    if (!QFile::exists(path) && !QFileInfo(path).isSymLink())
-        return {FileOpResult::SourceMissing, file.errorString()};
-    return {FileOpResult::Failed, file.errorString()};
+    return TrashFile(path, where);
+}
+
+FileOpOutcome FileOps::restoreFromTrash(const TrashedFile &entry)
+{
+    return RestoreTrashedFile(entry);
+}
+
+FileOpOutcome FileOpFailure(int err)
+{
+    if (err == ENOENT)
+        return failure(FileOpResult::SourceMissing, err);
+    return failure(err);
+}
+
+void SetMoveCopiedHookForTests(std::function<void()> hook)
+{
+    copiedHook() = std::move(hook);
 }
 
 FileOps &systemFileOps()

@@ -68,7 +68,7 @@ struct TestOps : FileOps {
             return {moveFails, {}};
         return FileOps::moveFile(s, t);
     }
-    FileOpOutcome moveToTrash(const QString &path) override
+    FileOpOutcome moveToTrash(const QString &path, TrashedFile * = nullptr) override
     {
         if (trashFails != FileOpResult::Ok)
             return {trashFails, QStringLiteral("trash refused")};
