@@ -37,8 +37,10 @@ bool RenameModeCheck(uint8_t &RenameMode, int PictureIndex)
 
 bool IsUsableFileName(const QString &name)
 {
-    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+    // A leading "." ("..", "...jpg") would hide the picture from the viewer
+    // and from file managers.
+    return !name.isEmpty() && !name.startsWith(QLatin1Char('.')) && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QChar(0));
 }
 
 QString RenameFailureText(const FileOpOutcome &outcome)
@@ -60,7 +62,7 @@ QString RenameFailureText(const FileOpOutcome &outcome)
         return QStringLiteral("ディスクに空きがないため、ファイル名を変更できません。");
     case FileOpResult::InvalidName:
         return QStringLiteral("このファイル名は使えません。\n\n"
-                              "「/」を含む名前、空の名前、「.」「..」はファイル名にできません。");
+                              "「/」を含む名前、空の名前、「.」で始まる名前はファイル名にできません。");
     case FileOpResult::Cancelled:
         return QStringLiteral("ファイル名の変更を中止しました。");
     case FileOpResult::Failed:

@@ -5,6 +5,7 @@
 #include "common/Prompter.h"
 #include "platform/FileOps.h"
 #include "platform/FileTree.h"
+#include "platform/SameFile.h"
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -30,8 +31,9 @@ const QString kSameFile = QStringLiteral("移動・複写先は元の画像そ�
 
 bool validFileName(const QString &name)
 {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+    // A leading "." would hide the picture.
+    return !name.isEmpty() && !name.startsWith(QLatin1Char('.')) && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QChar(0));
 }
 } // namespace
 
@@ -168,20 +170,24 @@ bool Transfer::resolveTakenName(TransferResult &result)
     }
 
     prompter_.beep();
-    switch (prompter_.compareSameName(source_, target_)) {
+    const SameNameChoice choice = prompter_.compareSameName(source_, target_);
+    // When the file already there is the picture itself (its own folder
+    // spelled another way, or a second hard link), either trash choice
+    // would trash the picture.
+    if ((choice == SameNameChoice::DeleteSource || choice == SameNameChoice::DeleteTarget) &&
+        SameFile(source_, target_)) {
+        prompter_.beep();
+        prompter_.captionedError(kErrorCaption, (settings_.Option.Copy ? kCopyFailed : kMoveFailed) +
+                                                    QStringLiteral("\n\n") + kSameFile);
+        result = TransferResult::Failed;
+        return false;
+    }
+    switch (choice) {
     case SameNameChoice::DeleteSource:
         result = fDelete();
         hooks_.Picture();
         return false;
     case SameNameChoice::DeleteTarget:
-        if (target_ == source_) {
-            // Trashing "the file already there" would trash the picture itself.
-            prompter_.beep();
-            prompter_.captionedError(kErrorCaption, (settings_.Option.Copy ? kCopyFailed : kMoveFailed) +
-                                                        QStringLiteral("\n\n") + kSameFile);
-            result = TransferResult::Failed;
-            return false;
-        }
         switch (RecycleFile(target_)) {
         case Trash::Done:
             return true;
@@ -234,7 +240,8 @@ TransferResult Transfer::revival()
 {
     if (!canUndo())
         return TransferResult::Skipped;
-    const FileOpOutcome outcome = fileOps_.moveFile(target_, source_);
+    const FileOpOutcome outcome = SameFile(target_, source_) ? FileOpOutcome{FileOpResult::TargetExists, {}}
+                                                             : fileOps_.moveFile(target_, source_);
     if (!outcome.ok()) {
         // Nothing was replaced and the list is as before; the record stays
         // so that the user can try again once the obstacle is gone.

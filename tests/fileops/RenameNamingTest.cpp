@@ -239,10 +239,11 @@ TEST(RenameModes, CheckNamesAndMenu)
 
 TEST(RenameModes, UsableNamesAndFailureTexts)
 {
-    for (const QString &bad : {QString(), QString("."), QString(".."), QString("a/b"), QString("/"),
-                               QString("a") + QChar(0) + "b"})
+    for (const QString &bad :
+         {QString(), QString("."), QString(".."), QString("a/b"), QString("/"), QString("a") + QChar(0) + "b",
+          QString("...jpg"), QString("..a"), QString(".jpg")})
         EXPECT_FALSE(IsUsableFileName(bad)) << bad.toStdString();
-    for (const QString &good : {QString("a.jpg"), QString("..a"), QString("写真 1"), QString("a\\b")})
+    for (const QString &good : {QString("a.jpg"), QString("a..jpg"), QString("写真 1"), QString("a\\b")})
         EXPECT_TRUE(IsUsableFileName(good)) << good.toStdString();
 
     EXPECT_EQ(RenameFailureText({FileOpResult::TargetExists, {}}), "同名のファイルがありました。");

@@ -247,3 +247,34 @@ TEST(Transfer, RunTimeFolderIsAskedForEachTime)
     d.copied(b);
     d.expectFilesIntact();
 }
+
+TEST(Transfer, ThePictureItselfUnderAnotherSpellingIsNeverTrashed)
+{
+    for (const QString spelling : {"./", "linked folder", "hard link"}) {
+        for (SameNameChoice choice : {SameNameChoice::DeleteSource, SameNameChoice::DeleteTarget}) {
+            SCOPED_TRACE(spelling.toStdString() +
+                         (choice == SameNameChoice::DeleteSource ? " source" : " target"));
+            Desk d(false);
+            const QString a = d.picture("a.jpg");
+            const QByteArray mine = readAll(a);
+            if (spelling == "./") {
+                d.settings.TransferSlots[0].Folder = d.src + "/./";
+            } else if (spelling == "linked folder") {
+                QFile::link(d.src, d.root.path() + "/link");
+                d.settings.TransferSlots[0].Folder = d.root.path() + "/link";
+            } else {
+                ASSERT_EQ(
+                    ::link(QFile::encodeName(a).constData(), QFile::encodeName(d.dst + "/a.jpg").constData()),
+                    0);
+            }
+            d.prompter.sameAnswers = {choice};
+            d.prompter.answer = true;
+            EXPECT_EQ(d.transfer.ArBitBtnProcess(0), TransferResult::Failed);
+            EXPECT_EQ(d.ops.trashed, 0);
+            EXPECT_EQ(readAll(a), mine);
+            EXPECT_EQ(d.list.count(), 1);
+            ASSERT_EQ(d.prompter.errors.size(), 1);
+            EXPECT_TRUE(d.prompter.errors[0].contains(QStringLiteral("元の画像そのもの")));
+        }
+    }
+}
