@@ -2,12 +2,15 @@
 
 #include "common/Prompter.h"
 #include "platform/Process.h"
+#include "platform/SafeOpen.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace
 {
+
+constexpr qint64 kMaxLauncherBytes = 1024 * 1024;
 
 bool isLauncherPath(const QString &path)
 {
@@ -61,12 +64,14 @@ AppEntry ReadAppEntry(const QString &path, const QString &locale)
     if (!isLauncherPath(path))
         return e;
     e.launcher = true;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    // A launcher is a few hundred bytes; a FIFO, a device or anything huge
+    // named in the settings is not read at all.
+    const SmallFile f = ReadSmallFile(path, kMaxLauncherBytes);
+    if (!f.ok) {
         e.readable = false;
         return e;
     }
-    e.desktop = ParseDesktopEntry(f.readAll(), locale);
+    e.desktop = ParseDesktopEntry(f.data, locale);
     if (!e.desktop.name.isEmpty())
         e.caption = e.desktop.name;
     return e;

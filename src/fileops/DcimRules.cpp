@@ -4,8 +4,12 @@
 
 namespace
 {
-QString badLineMessage(int lineNo, const QString &line)
+constexpr qsizetype kQuotedChars = 40;
+
+QString badLineMessage(int lineNo, const QString &whole)
 {
+    // A long bad line is quoted by its beginning: the box stays readable.
+    const QString line = whole.size() > kQuotedChars ? whole.left(kQuotedChars) + QStringLiteral("…") : whole;
     return QStringLiteral("デジカメファイル名規則の %1 行目「%2」の数字桁数が数値ではありません。\n\n"
                           "この行から後の規則は使われません。\n"
                           "書式：アルファベット, 数字桁数(備考)　例：IMG_,4(canon)")

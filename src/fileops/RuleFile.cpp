@@ -1,6 +1,7 @@
 #include "fileops/RuleFile.h"
 
 #include "common/TextCodec.h"
+#include "platform/SafeOpen.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,10 +9,13 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <cerrno>
 #include <utility>
 
 namespace
 {
+constexpr qint64 kMaxRuleBytes = 1024 * 1024;
+
 QStringList splitLines(const QString &text)
 {
     QStringList out;
@@ -78,12 +82,13 @@ bool DcimRuleFile::load()
         candidates << QDir(folder).filePath(kFileName);
     for (int i = 0; i < candidates.size(); ++i) {
         const QString &p = candidates[i];
-        if (!QFileInfo(p).isFile())
+        // Rules are a few lines: a huge file, a FIFO or a device under the
+        // name is not read (and, being ours, not overwritten either).
+        const SmallFile f = ReadSmallFile(p, kMaxRuleBytes);
+        if (!f.ok && f.errorNumber == ENOENT)
             continue;
-        QFile f(p);
-        QByteArray bytes;
-        const bool ok = f.open(QIODevice::ReadOnly) && ((bytes = f.readAll()), f.error() == QFile::NoError);
-        if (!ok) {
+        const QByteArray &bytes = f.data;
+        if (!f.ok) {
             // Our own file unreadable: keep it safe from being overwritten.
             if (i == 0)
                 m_unreadable = true;

@@ -3,6 +3,7 @@
 #include "common/Prompter.h"
 #include "extras/DesktopEntry.h"
 #include "platform/Process.h"
+#include "platform/SafeOpen.h"
 #include "settings/Settings.h"
 
 #include <QFile>
@@ -191,11 +192,12 @@ bool readLauncherCommand(const QString &path, QStringList &command, QString &wor
 {
     command.clear();
     workingDir.clear();
-    QFile f(path);
-    // A launcher is a few hundred bytes; anything huge is not ours.
-    if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024)
+    // A launcher is a few hundred bytes; anything huge (or a FIFO, or a
+    // device) is not ours and is not read.
+    const SmallFile f = ReadSmallFile(path, 1024 * 1024);
+    if (!f.ok)
         return false;
-    const DesktopEntry entry = ParseDesktopEntry(f.readAll(), MessagesLocale());
+    const DesktopEntry entry = ParseDesktopEntry(f.data, MessagesLocale());
     if (!entry.found)
         return false;
     command = ExpandExec(entry.exec, ExecFields{}).value_or(QStringList());
@@ -208,8 +210,7 @@ bool RunShortcutSample(const QString &launcherPath, Prompter &prompter, qint64 *
     prompter.plain(kSampleRunText);
     QStringList command;
     QString workingDir;
-    if (!readLauncherCommand(launcherPath, command, workingDir) ||
-        !startSample(command, workingDir, pid)) {
+    if (!readLauncherCommand(launcherPath, command, workingDir) || !startSample(command, workingDir, pid)) {
         prompter.captionedError(kSampleFailedCaption, kSampleFailedText);
         return false;
     }

@@ -2,7 +2,7 @@
 
 #include "common/PictureList.h"
 #include "common/Prompter.h"
-#include "common/ReadLimited.h"
+#include "platform/SafeOpen.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,13 +42,10 @@ QStringList splitLines(const QString &text)
 bool readListLines(const QString &path, QStringList &lines)
 {
     lines.clear();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    const SmallFile f = ReadSmallFile(path, kMaxListBytes);
+    if (!f.ok)
         return false;
-    QByteArray bytes;
-    if (f.size() > kMaxListBytes || !ReadAtMost(f, kMaxListBytes, bytes))
-        return false;
-    lines = parseListBytes(bytes);
+    lines = parseListBytes(f.data);
     return true;
 }
 
@@ -68,8 +65,8 @@ QStringList parseListBytes(const QByteArray &bytes)
 bool readFirstListLine(const QString &path, QString &line)
 {
     line.clear();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxListBytes)
+    QFile f;
+    if (!OpenRegularQFile(path, f) || f.size() > kMaxListBytes)
         return false;
     qint64 left = f.size();
     QByteArray mark = f.peek(2);

@@ -60,6 +60,7 @@ SmallFile ReadSmallFile(const QString &path, qint64 cap)
     struct stat st;
     int err = 0;
     const int fd = OpenRegularFile(QFile::encodeName(path), false, st, err, out.error);
+    out.errorNumber = err;
     if (fd < 0) {
         if (out.error.isEmpty())
             out.error = SystemErrorText(err);
@@ -90,6 +91,7 @@ SmallFile ReadSmallFile(const QString &path, qint64 cap)
             err = errno;
             ::close(fd);
             out.data.clear();
+            out.errorNumber = err;
             out.error = SystemErrorText(err);
             return out;
         }
@@ -108,4 +110,19 @@ SmallFile ReadSmallFile(const QString &path, qint64 cap)
     out.data.resize(done);
     out.ok = true;
     return out;
+}
+
+bool OpenRegularQFile(const QString &path, QFile &file)
+{
+    struct stat st;
+    int err = 0;
+    QString why;
+    const int fd = OpenRegularFile(QFile::encodeName(path), false, st, err, why);
+    if (fd < 0)
+        return false;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
 }

@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 struct stat;
+class QFile;
 
 // What the file at `mode` is, in the interface's words ("FIFO（名前付きパイプ）",
 // "フォルダー", ...), or empty for a regular file.
@@ -24,9 +25,14 @@ struct SmallFile {
     bool ok = false;
     bool tooLarge = false;
     QByteArray data;
-    QString error; // why it could not be read, in the interface's words
+    int errorNumber = 0; // the system's reason, when it gave one (ENOENT: no such file)
+    QString error;       // why it could not be read, in the interface's words
 };
 
 // Reads a whole regular file of at most `cap` bytes (symbolic links are
 // followed; the file they name must be a regular file).
 SmallFile ReadSmallFile(const QString &path, qint64 cap);
+
+// Opens `file` for reading on `path` the same way (links followed, a regular
+// file only, never waiting); false when refused.
+bool OpenRegularQFile(const QString &path, QFile &file);

@@ -1,10 +1,11 @@
 #include "settings/IniFile.h"
 
-#include "common/ReadLimited.h"
 #include "common/TextCodec.h"
+#include "platform/SafeOpen.h"
 
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
 #include <utility>
 
 namespace
@@ -47,22 +48,19 @@ void IniFile::reset()
 bool IniFile::load()
 {
     reset();
-    QFile f(m_path);
-    if (!f.exists())
-        return true;
-    m_existed = true;
-    if (!f.open(QIODevice::ReadOnly)) {
-        m_unreadable = true;
-        return false;
-    }
     // A settings file this large is not one we wrote; reading it whole
     // could exhaust memory, and replacing it would destroy whatever it is.
+    // A FIFO or device under its name is refused without waiting on it.
     constexpr qint64 kMaxIniBytes = 64ll << 20;
-    QByteArray bytes;
-    if (f.size() > kMaxIniBytes || !ReadAtMost(f, kMaxIniBytes, bytes)) {
+    const SmallFile f = ReadSmallFile(m_path, kMaxIniBytes);
+    if (!f.ok && f.errorNumber == ENOENT)
+        return true;
+    m_existed = true;
+    if (!f.ok) {
         m_unreadable = true;
         return false;
     }
+    const QByteArray &bytes = f.data;
     loadFromBytes(bytes);
     m_existed = true;
     return true;

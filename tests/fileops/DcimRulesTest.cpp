@@ -262,3 +262,12 @@ TEST(DcimRuleFile, ShippedRulesParseAndKnowTheCommonCameras)
         EXPECT_TRUE(DcimRuleMatch(parsed.rules, QString::fromUtf8(name)).found()) << name;
     EXPECT_FALSE(DcimRuleMatch(parsed.rules, "holiday").found());
 }
+
+TEST(DcimRules, AHugeBadLineIsQuotedByItsBeginning)
+{
+    const QString line = QStringLiteral("IMG_,") + QString(1 << 20, QLatin1Char('x'));
+    const DcimParseResult r = DcimRulesParse({line});
+    EXPECT_EQ(r.badLine, 1);
+    EXPECT_LT(r.error.size(), 400);
+    EXPECT_TRUE(r.error.contains(line.left(30)));
+}

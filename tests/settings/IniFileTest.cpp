@@ -8,6 +8,7 @@
 #include <optional>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -270,4 +271,18 @@ TEST(IniFile, UnreadableFileIsNeverReplaced)
     ini.setValue(QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("1"));
     EXPECT_FALSE(ini.save());
     EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+TEST(IniFile, AFifoUnderTheSettingsNameIsRefusedAtOnceAndKept)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("glimmerdeck.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    IniFile ini(path);
+    EXPECT_FALSE(ini.load()); // would wait for a writer for ever if opened plainly
+    ini.setValue("Option", "Open", "1");
+    EXPECT_FALSE(ini.save());
+    struct stat st;
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
