@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QCollatorSortKey>
 #include <QLocale>
+#include <QSet>
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -128,21 +129,20 @@ void PictureList::flush() const
 
     QStringList out;
     out.reserve(all.size());
-    qsizetype runStart = 0; // start of the current run of equal keys in `out`
+    // The paths of the current run of equal keys: many names can sort as
+    // equal (case variants), and looking each up keeps that run linear.
+    QSet<QString> run;
     int runKey = -1;
     for (int idx : order) {
         if (runKey < 0 || keys.compare(runKey, idx) != 0) {
-            runStart = out.size();
+            if (!run.isEmpty())
+                run.clear();
             runKey = idx;
         }
         // Only an identical path is a duplicate: the file system is case-sensitive.
-        if (isNew[idx]) {
-            bool dup = false;
-            for (qsizetype j = runStart; j < out.size() && !dup; ++j)
-                dup = out[j] == all[idx];
-            if (dup)
-                continue;
-        }
+        if (isNew[idx] && run.contains(all[idx]))
+            continue;
+        run.insert(all[idx]);
         out.append(std::move(all[idx]));
     }
     items_ = std::move(out);
