@@ -1,8 +1,25 @@
 #include "platform/Process.h"
 
+#include "platform/SystemError.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <cstring>
+
+namespace
+{
+// QProcess reports "execve: <the system's text>"; the interface speaks Japanese.
+QString inOurWords(const QString &text)
+{
+    for (int err = 1; err < 134; ++err) {
+        const QString system = QString::fromLocal8Bit(std::strerror(err));
+        if (!system.isEmpty() && text.endsWith(system))
+            return SystemErrorText(err);
+    }
+    return text;
+}
+} // namespace
 
 namespace Process
 {
@@ -48,7 +65,7 @@ StartResult startDetached(const QString &program, const QStringList &arguments, 
         p.setWorkingDirectory(workingFolder);
     if (p.startDetached(&r.pid))
         return r;
-    r.detail = p.errorString();
+    r.detail = inOurWords(p.errorString());
     r.error = classify(program);
     return r;
 }

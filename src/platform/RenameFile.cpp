@@ -3,6 +3,8 @@
 // fails on a taken name just the same).
 #include "platform/RenameFile.h"
 
+#include "platform/SystemError.h"
+
 #include <QFile>
 #include <cerrno>
 #include <cstdio>
@@ -16,7 +18,7 @@ namespace
 FileOpOutcome fromErrno(int err, const QByteArray &source)
 {
     FileOpOutcome out;
-    out.detail = QString::fromLocal8Bit(std::strerror(err));
+    out.detail = SystemErrorText(err);
     switch (err) {
     case EEXIST:
     case ENOTEMPTY:

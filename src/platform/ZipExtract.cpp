@@ -44,6 +44,23 @@ QString reasonFor(int code)
         return QStringLiteral("書庫を読み込めません。");
     case ZIP_ER_MEMORY:
         return QStringLiteral("メモリが足りません。");
+    case ZIP_ER_OPNOTSUPP:
+    case ZIP_ER_RDONLY:
+        return QStringLiteral("この書庫では使えない操作です。");
+    case ZIP_ER_TELL:
+        return QStringLiteral("書庫を読み込めません。");
+    case ZIP_ER_WRITE:
+    case ZIP_ER_TMPOPEN:
+    case ZIP_ER_RENAME:
+    case ZIP_ER_REMOVE:
+    case ZIP_ER_CLOSE:
+        return QStringLiteral("展開先に書き込めません。");
+    case ZIP_ER_CHANGED:
+    case ZIP_ER_DELETED:
+    case ZIP_ER_INUSE:
+        return QStringLiteral("書庫が使用中か、変更されています。");
+    case ZIP_ER_CANCELLED:
+        return QStringLiteral("中止されました。");
     default:
         return QStringLiteral("展開できません (zip エラー %1)。").arg(code);
     }

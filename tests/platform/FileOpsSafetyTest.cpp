@@ -1,8 +1,10 @@
 #include "FileCensus.h"
 #include "platform/FileOps.h"
 #include "platform/FileOpsHooks.h"
+#include "platform/SystemError.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <chrono>
 #include <csignal>
@@ -167,4 +169,22 @@ TEST_F(SafetyTest, TemporariesOfFinishedProcessesGoWhenTheirFolderIsNextUsed)
     EXPECT_FALSE(QFileInfo::exists(dead));
     EXPECT_TRUE(QFileInfo::exists(mine));
     EXPECT_TRUE(QFileInfo::exists(other));
+}
+
+TEST(SystemErrorWords, ReasonsInsideMessagesAreJapanese)
+{
+    const QRegularExpression latin("[A-Za-z]");
+    for (int err : {ENOENT, ENOTDIR, EISDIR, EEXIST, EACCES, EPERM, EROFS, ENOSPC, EDQUOT, ENAMETOOLONG,
+                    ELOOP, EXDEV, EIO, EBUSY, EINVAL, EOPNOTSUPP, 4095}) {
+        const QString text = SystemErrorText(err);
+        EXPECT_FALSE(text.isEmpty()) << err;
+        EXPECT_FALSE(text.contains(latin)) << text.toStdString();
+    }
+    // Through a real failure: a folder where the target's folder should be.
+    QTemporaryDir dir;
+    writeUnique(dir.path() + "/p.jpg");
+    writeUnique(dir.path() + "/file");
+    const FileOpOutcome r = systemFileOps().copyFile(dir.path() + "/p.jpg", dir.path() + "/file/p.jpg");
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(describeFailure(r).contains(latin)) << describeFailure(r).toStdString();
 }
