@@ -29,6 +29,14 @@ QString NotAFileText(mode_t mode)
 int OpenRegularFile(const QByteArray &path, bool noFollow, struct stat &st, int &err, QString &why)
 {
     why.clear();
+    // Looked at before opening: opening some devices acts on them (a tape
+    // rewinds). The check after opening is the one that counts.
+    if ((noFollow ? ::lstat(path.constData(), &st) : ::stat(path.constData(), &st)) == 0 &&
+        !S_ISREG(st.st_mode)) {
+        err = S_ISDIR(st.st_mode) ? EISDIR : S_ISLNK(st.st_mode) ? ELOOP : EINVAL;
+        why = NotAFileText(st.st_mode);
+        return -1;
+    }
     const int fd =
         ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (noFollow ? O_NOFOLLOW : 0));
     if (fd < 0) {
