@@ -48,6 +48,9 @@ FileOpOutcome fail(FileOpResult result, const QString &detail)
 FileOpOutcome failAt(int err, const QString &where)
 {
     FileOpOutcome o = FileOpFailure(err);
+    // A trash folder missing is no missing picture.
+    if (o.result == FileOpResult::SourceMissing)
+        o.result = FileOpResult::Failed;
     o.detail = where + QStringLiteral("：") + o.detail;
     return o;
 }
