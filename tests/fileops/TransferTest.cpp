@@ -278,3 +278,46 @@ TEST(Transfer, ThePictureItselfUnderAnotherSpellingIsNeverTrashed)
         }
     }
 }
+
+// A fresh account (no data folder yet), started from some other folder: the
+// trash choices and Delete put files into the desktop trash under HOME.
+TEST(Transfer, TrashChoicesReachTheDesktopTrashOfAFreshHome)
+{
+    Desk d(false);
+    const QString home = d.root.path() + "/home", cwd = d.root.path() + "/cwd";
+    QDir().mkpath(home);
+    QDir().mkpath(cwd);
+    const QByteArray oldHome = qgetenv("HOME"), oldXdg = qgetenv("XDG_DATA_HOME");
+    const bool hadXdg = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    const QString oldCwd = QDir::currentPath();
+    qputenv("HOME", QFile::encodeName(home));
+    qunsetenv("XDG_DATA_HOME");
+    QDir::setCurrent(cwd);
+
+    Transfer real{d.list, d.index, d.settings, d.prompter, systemFileOps(), d.hooks};
+    const QString a = d.picture("a.jpg");
+    const QString b = d.picture("b.jpg");
+    const QByteArray theirs = d.file(d.dst + "/a.jpg");
+    const QByteArray bData = readAll(b);
+    d.prompter.sameAnswers = {SameNameChoice::DeleteTarget};
+    d.prompter.answer = true;
+    d.index = 0;
+    const TransferResult moved = real.ArBitBtnProcess(0);
+    d.index = 0; // b.jpg now
+    const TransferResult deleted = real.fDelete();
+
+    QDir::setCurrent(oldCwd);
+    qputenv("HOME", oldHome);
+    if (hadXdg)
+        qputenv("XDG_DATA_HOME", oldXdg);
+
+    EXPECT_EQ(moved, TransferResult::Moved);
+    EXPECT_EQ(deleted, TransferResult::Deleted);
+    const QString trash = home + "/.local/share/Trash";
+    EXPECT_EQ(readAll(trash + "/files/a.jpg"), theirs);
+    EXPECT_EQ(readAll(trash + "/files/b.jpg"), bData);
+    EXPECT_TRUE(QFileInfo::exists(trash + "/info/a.jpg.trashinfo"));
+    EXPECT_TRUE(QFileInfo::exists(trash + "/info/b.jpg.trashinfo"));
+    EXPECT_TRUE(QDir(cwd).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(d.prompter.errors.isEmpty()) << d.prompter.errors.join('|').toStdString();
+}
