@@ -7,17 +7,11 @@
 #include "platform/Trash.h"
 
 #include <QFile>
-#include <QSet>
-#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
-#include <ctime>
-#include <functional>
-#include <mutex>
-#include <signal.h>
 #include <fcntl.h>
+#include <functional>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/sendfile.h>
@@ -275,6 +269,8 @@ bool copyUnnamed(int in, const struct stat &st, int dir, const QByteArray &name,
     if (err == EPERM || err == EOPNOTSUPP || err == ENOSYS || err == EXDEV)
         return false;
     outcome = err ? failure(err) : FileOpOutcome{};
+    if (!err && verify)
+        ::fsync(dir); // the new name itself survives a crash before the source goes
     return true;
 }
 
