@@ -8,7 +8,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$here/build-fuzz"
-targets=(ini listfile zipname zipextract exif dib pcx sunras cmdline dcimrules)
+targets=(ini listfile zipname zipextract exif dib pcx sunras cmdline dcimrules heif avif jxl raw icc)
 
 what="${1:-all}"
 seconds="${2:-60}"

@@ -50,18 +50,74 @@ QByteArray profileOf(const heif_image_handle *handle)
     }
 }
 
+quint64 readBe(const uchar *p, int bytes)
+{
+    quint64 v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+// The box of the given type among the boxes in [from, to); false when absent.
+bool findBox(const uchar *base, qsizetype from, qsizetype to, const char *type, qsizetype &start,
+             qsizetype &end)
+{
+    for (qsizetype o = from; o + 8 <= to;) {
+        quint64 size = readBe(base + o, 4);
+        qsizetype header = 8;
+        if (size == 1) {
+            if (o + 16 > to)
+                return false;
+            size = readBe(base + o + 8, 8);
+            header = 16;
+        } else if (size == 0) {
+            size = quint64(to - o);
+        }
+        if (size < quint64(header) || size > quint64(to - o))
+            return false;
+        if (std::memcmp(base + o + 4, type, 4) == 0) {
+            start = o + header;
+            end = o + qsizetype(size);
+            return true;
+        }
+        o += qsizetype(size);
+    }
+    return false;
+}
+
+// How many items the file declares (its 'iinf' count); 0 when unreadable.
+quint64 itemCount(QByteArrayView data)
+{
+    const auto *p = reinterpret_cast<const uchar *>(data.data());
+    qsizetype metaStart, metaEnd, start, end;
+    if (!findBox(p, 0, data.size(), "meta", metaStart, metaEnd) ||
+        !findBox(p, metaStart + 4, metaEnd, "iinf", start, end) || end - start < 6)
+        return 0;
+    return p[start] == 0 ? readBe(p + start + 4, 2) : readBe(p + start + 4, 4);
+}
+
+// Every tile of a grid is decoded separately and costs its decoder's
+// start-up even when its data is nonsense; a picture as large as the budget
+// in 512 × 512 tiles, with its thumbnails and metadata, has fewer items.
+constexpr quint64 kMaxItems = 2048;
+
 } // namespace
 
 FormatResult DecodeHeif(QByteArrayView data, DecodedStill &out)
 {
     if (!IsHeifData(data))
         return FormatResult::Broken;
+    if (itemCount(data) > kMaxItems)
+        return FormatResult::TooLarge;
     std::unique_ptr<heif_context, ContextFree> ctx(heif_context_alloc());
     if (!ctx)
         return FormatResult::Broken;
     heif_context_set_maximum_image_size_limit(ctx.get(), 16384);
-    if (heif_context_read_from_memory_without_copy(ctx.get(), data.data(), size_t(data.size()), nullptr)
-            .code != heif_error_Ok)
+    const heif_error read =
+        heif_context_read_from_memory_without_copy(ctx.get(), data.data(), size_t(data.size()), nullptr);
+    if (read.subcode == heif_suberror_Security_limit_exceeded)
+        return FormatResult::TooLarge; // larger than the limit above
+    if (read.code != heif_error_Ok)
         return FormatResult::Broken;
     heif_image_handle *h = nullptr;
     if (heif_context_get_primary_image_handle(ctx.get(), &h).code != heif_error_Ok || !h)

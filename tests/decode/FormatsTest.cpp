@@ -267,3 +267,88 @@ TEST(HostileFormats, APreviewBeyondTheBudgetIsNotDecoded)
     EXPECT_EQ(p.naturalSize, QSize(64, 48));
     EXPECT_EQ(p.image.size(), QSize(64, 48));
 }
+
+namespace
+{
+
+QByteArray box(const char *type, const QByteArray &payload)
+{
+    QByteArray b;
+    const quint32 size = quint32(8 + payload.size());
+    for (int i = 3; i >= 0; --i)
+        b.append(char(size >> (8 * i)));
+    return b + QByteArray(type, 4) + payload;
+}
+
+QByteArray fullBox(const char *type, int version, const QByteArray &payload)
+{
+    return box(type, QByteArray(1, char(version)) + QByteArray(3, '\0') + payload);
+}
+
+QByteArray u16(int v)
+{
+    return QByteArray(1, char(v >> 8)) + char(v);
+}
+
+QByteArray u32(quint32 v)
+{
+    return u16(int(v >> 16)) + u16(int(v & 0xFFFF));
+}
+
+// A HEIC whose primary picture is a grid of side × side HEVC tiles of
+// tile × tile pixels (the tiles all share a few bytes of data).
+QByteArray heicGrid(int side, int tile)
+{
+    const int tiles = side * side;
+    const int full = side * tile;
+    QByteArray iinf = u16(tiles + 1) + fullBox("infe", 2, u16(1) + u16(0) + "grid" + QByteArray(1, '\0'));
+    QByteArray dimg = u16(1) + u16(tiles);
+    QByteArray ipma = u32(quint32(tiles + 1)) + u16(1) + char(1) + char(3);
+    for (int i = 0; i < tiles; ++i) {
+        iinf += fullBox("infe", 2, u16(i + 2) + u16(0) + "hvc1" + QByteArray(1, '\0'));
+        dimg += u16(i + 2);
+        ipma += u16(i + 2) + char(2) + char(0x81) + char(2);
+    }
+    QByteArray hvcC(23, '\0');
+    hvcC[0] = 1;
+    hvcC[21] = 3;
+    const QByteArray ipco = box("hvcC", hvcC) + fullBox("ispe", 0, u32(tile) + u32(tile)) +
+                            fullBox("ispe", 0, u32(full) + u32(full));
+    const QByteArray iprp = box("iprp", box("ipco", ipco) + fullBox("ipma", 0, ipma));
+    auto iloc = [&](quint32 mdatData) {
+        QByteArray l = QByteArray(1, char(0x44)) + char(0) + u16(tiles + 1);
+        l += u16(1) + u16(0) + u16(1) + u32(mdatData) + u32(8);
+        for (int i = 0; i < tiles; ++i)
+            l += u16(i + 2) + u16(0) + u16(1) + u32(mdatData + 8) + u32(4);
+        return fullBox("iloc", 0, l);
+    };
+    const QByteArray ftyp = box("ftyp", QByteArray("heic") + u32(0) + "mif1heic");
+    auto meta = [&](quint32 mdatData) {
+        return fullBox("meta", 0,
+                       fullBox("hdlr", 0, u32(0) + "pict" + QByteArray(12, '\0') + QByteArray(1, '\0')) +
+                           fullBox("pitm", 0, u16(1)) + fullBox("iinf", 0, iinf) +
+                           fullBox("iref", 0, box("dimg", dimg)) + iprp + iloc(mdatData));
+    };
+    const quint32 mdatData = quint32(ftyp.size() + meta(0).size() + 8);
+    const QByteArray grid =
+        QByteArray(1, '\0') + char(0) + char(side - 1) + char(side - 1) + u16(full) + u16(full);
+    return ftyp + meta(mdatData) + box("mdat", grid + QByteArray(4, '\0'));
+}
+
+} // namespace
+
+TEST(HostileFormats, AHeicGridOfTenThousandTilesIsRefusedFromItsHeader)
+{
+    // 100 × 100 tiles of 512 × 512: a 51200 × 51200 picture, refused before
+    // any tile is decoded.
+    const QByteArray huge = heicGrid(100, 512);
+    ASSERT_TRUE(IsHeifData(huge));
+    DecodedStill still;
+    EXPECT_EQ(DecodeHeif(huge, still), FormatResult::TooLarge);
+    EXPECT_TRUE(still.image.isNull());
+    // As many small tiles make a picture within the size budget, but
+    // decoding them one by one would keep a core busy for seconds.
+    EXPECT_EQ(DecodeHeif(heicGrid(100, 16), still), FormatResult::TooLarge);
+    // A grid of a few tiles is read (its nonsense tile data then fails).
+    EXPECT_EQ(DecodeHeif(heicGrid(4, 16), still), FormatResult::Broken);
+}
