@@ -3,6 +3,7 @@
 #include "decode/DecodeLimits.h"
 #include "decode/ExifOrientation.h"
 #include "decode/FormatDecoders.h"
+#include "decode/FrameSource.h"
 
 #include <avif/avif.h>
 #include <memory>
@@ -25,13 +26,14 @@ QImage transformed(QImage image, const avifImage *meta)
     return image;
 }
 
-} // namespace
-
-FormatResult DecodeAvif(QByteArrayView data, DecodedStill &out)
+// A decoder over data, parsed, its size checked against the budget from
+// the header (ispe) before any frame is decoded: YUV planes, the AV1
+// decoder's frame and our copy, about 8 bytes a pixel.
+FormatResult openDecoder(QByteArrayView data, std::unique_ptr<avifDecoder, DecoderDestroy> &dec)
 {
     if (!IsAvifData(data))
         return FormatResult::Broken;
-    std::unique_ptr<avifDecoder, DecoderDestroy> dec(avifDecoderCreate());
+    dec.reset(avifDecoderCreate());
     if (!dec)
         return FormatResult::Broken;
     dec->imageSizeLimit = uint32_t(qMin<qint64>(kMaxPicturePixels, kMaxDecodeBytes / 8));
@@ -43,16 +45,19 @@ FormatResult DecodeAvif(QByteArrayView data, DecodedStill &out)
     if (avifDecoderSetIOMemory(dec.get(), reinterpret_cast<const uint8_t *>(data.data()),
                                size_t(data.size())) != AVIF_RESULT_OK)
         return FormatResult::Broken;
-    const avifResult parsed = avifDecoderParse(dec.get());
-    if (parsed != AVIF_RESULT_OK || !dec->image)
+    if (avifDecoderParse(dec.get()) != AVIF_RESULT_OK || !dec->image)
         return FormatResult::Broken;
-    // Checked from the header (ispe) before the first frame is decoded;
-    // YUV planes, the AV1 decoder's frame and our copy: about 8 bytes a pixel.
     const QSize size(int(qMin<uint32_t>(dec->image->width, 1u << 30)),
                      int(qMin<uint32_t>(dec->image->height, 1u << 30)));
     if (!PictureSizeAllowed(size) || !DecodedSizeAllowed(size, 8))
         return FormatResult::TooLarge;
-    if (avifDecoderNextImage(dec.get()) != AVIF_RESULT_OK)
+    return FormatResult::Ok;
+}
+
+// The next frame, upright, with its colour profile (still unapplied).
+FormatResult nextFrame(avifDecoder *dec, QSize size, QImage &out, QByteArray &icc)
+{
+    if (avifDecoderNextImage(dec) != AVIF_RESULT_OK)
         return FormatResult::Broken;
     const avifImage *img = dec->image;
     if (int(img->width) != size.width() || int(img->height) != size.height())
@@ -69,11 +74,58 @@ FormatResult DecodeAvif(QByteArrayView data, DecodedStill &out)
     rgb.rowBytes = uint32_t(result.bytesPerLine());
     if (avifImageYUVToRGB(img, &rgb) != AVIF_RESULT_OK)
         return FormatResult::Broken;
-    out.image = transformed(std::move(result), img);
+    out = transformed(std::move(result), img);
     if (img->icc.size > 0 && img->icc.size < (4u << 20))
-        out.icc = QByteArray(reinterpret_cast<const char *>(img->icc.data), qsizetype(img->icc.size));
+        icc = QByteArray(reinterpret_cast<const char *>(img->icc.data), qsizetype(img->icc.size));
     else
-        out.icc = IccFromCicp(img->colorPrimaries, img->transferCharacteristics);
-    out.animated = dec->imageCount > 1;
+        icc = IccFromCicp(img->colorPrimaries, img->transferCharacteristics);
     return FormatResult::Ok;
+}
+
+class AvifFrames : public FrameSource
+{
+public:
+    AvifFrames(const QByteArray &data, std::unique_ptr<avifDecoder, DecoderDestroy> dec)
+        : data_(data), dec_(std::move(dec)), size_(int(dec_->image->width), int(dec_->image->height))
+    {
+        canvas_ = transformed(QImage(size_, QImage::Format_Mono), dec_->image).size();
+    }
+    QSize canvas() const override { return canvas_; }
+    int loopCount() const override { return -1; } // the format keeps no count
+    bool next(QImage &frame, int &delayMs) override
+    {
+        QByteArray icc;
+        if (nextFrame(dec_.get(), size_, frame, icc) != FormatResult::Ok)
+            return false;
+        ConvertToDisplaySpace(frame, icc);
+        delayMs = int(qBound(0.0, dec_->imageTiming.duration * 1000.0, 60000.0));
+        return true;
+    }
+
+private:
+    QByteArray data_; // the decoder reads from it
+    std::unique_ptr<avifDecoder, DecoderDestroy> dec_;
+    QSize size_, canvas_;
+};
+
+} // namespace
+
+FormatResult DecodeAvif(QByteArrayView data, DecodedStill &out)
+{
+    std::unique_ptr<avifDecoder, DecoderDestroy> dec;
+    const FormatResult opened = openDecoder(data, dec);
+    if (opened != FormatResult::Ok)
+        return opened;
+    const QSize size(int(dec->image->width), int(dec->image->height));
+    const FormatResult r = nextFrame(dec.get(), size, out.image, out.icc);
+    out.animated = r == FormatResult::Ok && dec->imageCount > 1;
+    return r;
+}
+
+std::unique_ptr<FrameSource> OpenAvifFrames(const QByteArray &data)
+{
+    std::unique_ptr<avifDecoder, DecoderDestroy> dec;
+    if (openDecoder(data, dec) != FormatResult::Ok)
+        return nullptr;
+    return std::make_unique<AvifFrames>(data, std::move(dec));
 }

@@ -257,7 +257,9 @@ Decoded decodeModern(const QString &path, const QByteArray &data, PictureData &o
     if (r != FormatResult::Ok)
         return Decoded::Failed;
     const QSize natural = still.image.size();
-    QImage image = shownSize(std::move(still.image), 0, options);
+    // Animations play on the whole canvas, like GIFs; too large ones stay still.
+    out.animated = still.animated && AnimationSizeAllowed(natural);
+    QImage image = out.animated ? std::move(still.image) : shownSize(std::move(still.image), 0, options);
     ConvertToDisplaySpace(image, still.icc);
     finish(out, path, std::move(image), natural, 0, 0, options);
     out.orientationApplied = true; // nothing is left to turn

@@ -1,12 +1,14 @@
 // HEIF, AVIF, JPEG XL and camera RAW files: decoded by content or name,
 // upright as each format defines it, colour profiles converted to sRGB,
 // and hostile headers refused before anything large is allocated.
+#include "decode/Animation.h"
 #include "decode/FormatDecoders.h"
 #include "decode/LoadPicture.h"
 #include "decode/RawDecoder.h"
 
 #include <QFile>
 #include <QImageReader>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -121,15 +123,35 @@ TEST(Formats, AvifRotationAndMirrorApplyWhateverTheSwitch)
     }
 }
 
-TEST(Formats, AnimatedAvifAndJpegXlShowTheirFirstFrame)
+TEST(Formats, AnimatedAvifAndJpegXlPlay)
 {
     for (const char *name : {"animated.avif", "animated.jxl"}) {
         SCOPED_TRACE(name);
         PictureData p;
         ASSERT_TRUE(LoadPictureFile(kDir + name, p, upright()));
+        EXPECT_TRUE(p.animated);
         EXPECT_EQ(p.naturalSize, QSize(48, 32));
         EXPECT_TRUE(near(patchAt(p.image, 0, 0, 3, 2), kPatch[0][0], 3));
+
+        // The player the view uses: the pattern, then its mirror image.
+        Animation movie(kDir + name);
+        ASSERT_TRUE(movie.isValid());
+        EXPECT_EQ(movie.currentImage().size(), QSize(48, 32));
+        EXPECT_TRUE(near(patchAt(movie.currentImage(), 0, 0, 3, 2), kPatch[0][0], 3));
+        QSignalSpy changed(&movie, &Animation::frameChanged);
+        movie.start();
+        ASSERT_TRUE(changed.wait(3000));
+        EXPECT_EQ(movie.frameNumber(), 1);
+        EXPECT_TRUE(near(patchAt(movie.currentImage(), 0, 0, 3, 2), kPatch[0][2], 3));
+        // And round again (both loop for ever).
+        ASSERT_TRUE(changed.wait(3000));
+        EXPECT_EQ(movie.frameNumber(), 0);
+        EXPECT_TRUE(near(patchAt(movie.currentImage(), 0, 0, 3, 2), kPatch[0][0], 3));
     }
+    // A still is no animation.
+    PictureData still;
+    ASSERT_TRUE(LoadPictureFile(kDir + "plain.avif", still, upright()));
+    EXPECT_FALSE(still.animated);
 }
 
 TEST(Colour, EmbeddedDisplayP3BecomesSrgb)
