@@ -8,7 +8,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="$here/build-fuzz"
-targets=(ini listfile zipname zipextract exif dib pcx sunras cmdline dcimrules)
+targets=(ini listfile zipname zipextract exif dib pcx sunras cmdline dcimrules heif avif jxl raw icc)
 
 what="${1:-all}"
 seconds="${2:-60}"
@@ -27,7 +27,7 @@ if [ "$what" != all ]; then
 fi
 
 "$here/scripts/need-packages.sh" clang-14 libclang-rt-14-dev cmake pkg-config qt6-base-dev libzip-dev \
-  libjpeg62-turbo-dev
+  libjpeg62-turbo-dev libraw-dev libheif-dev libavif-dev libjxl-dev liblcms2-dev
 
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)

@@ -5,7 +5,7 @@
 //
 // Usage (bench/display_e2e.sh runs both under xvfb-run):
 //   bench_display_e2e --generate DIR WIDTHxHEIGHT COUNT   photos for the run
-//   bench_display_e2e DIR [LABEL]                          measure on DIR's *.jpg
+//   bench_display_e2e DIR [LABEL]                          measure on DIR's *.jpg and *.dng
 // The window is sized to the whole primary screen (no window manager runs
 // under Xvfb to maximise it). Keys are posted to the window from a second
 // thread at their real times, so a slow viewer builds up a queue of keys
@@ -305,9 +305,10 @@ void heldKey(BenchProbe &probe, KeySender &sender, KeyLog &keys, std::vector<Pai
 
 int measure(const QString &dir, const QString &label)
 {
-    QStringList files = QDir(dir).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+    QStringList files =
+        QDir(dir).entryList({QStringLiteral("*.jpg"), QStringLiteral("*.dng")}, QDir::Files, QDir::Name);
     if (files.size() < 3) {
-        std::fprintf(stderr, "need at least 3 JPEG files in %s\n", qPrintable(dir));
+        std::fprintf(stderr, "need at least 3 JPEG or DNG files in %s\n", qPrintable(dir));
         return 1;
     }
     // Settings of a fresh user whose window covers the screen.

@@ -8,8 +8,9 @@ build="$1"; shift
 
 "$here/scripts/need-packages.sh" cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools \
   qt6-image-formats-plugins qt6-svg-dev libqt6svg6 qt6-translations-l10n qt6-qpa-plugins libgl-dev \
-  libzip-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk xvfb xauth imagemagick \
-  desktop-file-utils xdotool
+  libzip-dev zlib1g-dev libjpeg62-turbo-dev libraw-dev libheif-dev libavif-dev libjxl-dev liblcms2-dev \
+  libgtest-dev fonts-noto-cjk xvfb xauth imagemagick \
+  desktop-file-utils xdotool libheif-examples libavif-bin libjxl-tools
 
 # Worktrees and fresh clones of the project share cached objects.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$here}"

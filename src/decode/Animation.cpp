@@ -1,54 +1,42 @@
 #include "decode/Animation.h"
 
 #include "decode/DecodeLimits.h"
-#include "decode/LoadPicture.h"
-
-#include <QFile>
+#include "decode/FrameSource.h"
 
 Animation::Animation(const QString &path, QObject *parent) : QObject(parent), path_(path)
 {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &Animation::advance);
-    if (!openReader())
+    if (!openSource())
         return;
     // A loop count of -1 means for ever; n more passes after the first otherwise.
-    const int loops = reader_->loopCount();
+    const int loops = source_->loopCount();
     playsLeft_ = loops < 0 ? -1 : loops;
     readFrame();
 }
 
 Animation::~Animation() = default;
 
-bool Animation::openReader()
+bool Animation::openSource()
 {
-    ApplyDecodeBudgetToQt();
-    reader_ = std::make_unique<QImageReader>(path_);
-    reader_->setAutoTransform(false);
-    QSize canvas = reader_->size();
-    QFile file(path_);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QSize gif = GifCanvasSize(file.read(10));
-        if (gif.isValid())
-            canvas = gif;
-    }
-    if (!AnimationSizeAllowed(canvas)) {
-        reader_.reset();
+    source_ = OpenFrameSource(path_);
+    if (!source_ || !AnimationSizeAllowed(source_->canvas())) {
+        source_.reset();
         return false;
     }
-    canvas_ = canvas;
+    canvas_ = source_->canvas();
     return true;
 }
 
 bool Animation::readFrame()
 {
-    if (!reader_ || !reader_->canRead())
-        return false;
-    QImage next = reader_->read();
-    if (next.isNull())
+    QImage next;
+    int delay = 0;
+    if (!source_ || !source_->next(next, delay) || next.isNull())
         return false;
     frame_ = std::move(next);
     ++frameNumber_;
-    delay_ = ClampFrameDelay(reader_->nextImageDelay(), canvas_.isValid() ? canvas_ : frame_.size());
+    delay_ = ClampFrameDelay(delay, canvas_.isValid() ? canvas_ : frame_.size());
     return true;
 }
 
@@ -84,7 +72,7 @@ void Animation::advance()
         if (playsLeft_ > 0)
             --playsLeft_;
         frameNumber_ = -1;
-        if (!openReader() || !readFrame()) {
+        if (!openSource() || !readFrame()) {
             finished_ = true;
             return;
         }

@@ -1,14 +1,16 @@
 #pragma once
-// Plays an animated picture file frame by frame. Unlike QMovie it holds each
+// Plays an animated picture file frame by frame (GIF and whatever else Qt
+// reads as an animation, animated AVIF and JPEG XL). Unlike QMovie it holds each
 // frame for at least a sane delay (tiny delays become 100 ms, large canvases
 // are redrawn less often, see DecodeLimits.h) and refuses canvases too
 // large to redraw on every frame.
 #include <QImage>
-#include <QImageReader>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <memory>
+
+class FrameSource;
 
 class Animation : public QObject
 {
@@ -33,12 +35,12 @@ signals:
     void frameChanged(int frameNumber);
 
 private:
-    bool openReader();
+    bool openSource();
     bool readFrame();
     void advance();
 
     QString path_;
-    std::unique_ptr<QImageReader> reader_;
+    std::unique_ptr<FrameSource> source_;
     QTimer timer_;
     QImage frame_;
     QSize canvas_;

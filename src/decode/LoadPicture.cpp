@@ -1,10 +1,15 @@
 #include "decode/LoadPicture.h"
 
+#include "decode/ColourProfile.h"
 #include "decode/DecodeLimits.h"
 #include "decode/ExifOrientation.h"
+#include "decode/FastScale.h"
+#include "decode/FormatDecoders.h"
 #include "decode/JpegDecoder.h"
+#include "decode/RawDecoder.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -175,35 +180,52 @@ Decoded decodeWithQt(const QByteArray &data, bool &animated, int degrees, const 
     return Decoded::Ok;
 }
 
-Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out,
-                      const LoadOptions &options)
+// A PNG with an iCCP chunk ahead of its picture data.
+bool pngHasProfile(const QByteArray &data)
 {
-    const int orientation = ReadExifOrientation(data);
-    const int degrees = options.autoRotate ? OrientationRotation(orientation) : 0;
-    const bool gifName = HasGifExtension(path);
-
-    QImage image;
-    QSize stored;
-    bool animated = gifName;
-    JpegResult jpeg = JpegResult::Unsupported;
-    if (isJpegData(data)) {
-        stored = ReadJpegSize(data);
-        jpeg = DecodeJpeg(data, decodeTarget(stored, degrees, options), image, stored, !options.reducedOnly);
-        if (jpeg == JpegResult::Broken)
-            return Decoded::Failed;
-        if (jpeg == JpegResult::TooLarge)
-            return Decoded::TooLarge;
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    for (qsizetype o = 8; o + 8 <= data.size();) {
+        const qsizetype len = qsizetype(p[o]) << 24 | qsizetype(p[o + 1]) << 16 | p[o + 2] << 8 | p[o + 3];
+        if (std::memcmp(p + o + 4, "iCCP", 4) == 0)
+            return true;
+        if (std::memcmp(p + o + 4, "IDAT", 4) == 0 || len > data.size() - o - 12)
+            return false;
+        o += 12 + len;
     }
-    if (jpeg != JpegResult::Ok && options.jpegOnly)
-        return Decoded::Failed;
-    if (jpeg != JpegResult::Ok) {
-        const Decoded r = decodeWithQt(data, animated, degrees, options, image, stored);
-        if (r != Decoded::Ok)
-            return r;
-    }
+    return false;
+}
 
+// The embedded ICC profile of a picture Qt decoded; empty when none. Qt
+// also makes a colour space of a PNG's gamma and chromaticity chunks,
+// which many tools write for plain sRGB: those are not converted.
+QByteArray qtProfile(const QImage &image, const QByteArray &data)
+{
+    const QColorSpace cs = image.colorSpace();
+    if (!cs.isValid() || cs == QColorSpace(QColorSpace::SRgb))
+        return {};
+    if (data.startsWith("\x89PNG") && !pngHasProfile(data))
+        return {};
+    return cs.iccProfile();
+}
+
+// The picture at the size it is shown (unless the caller scales it).
+QImage shownSize(QImage image, int degrees, const LoadOptions &options)
+{
+    if (options.reducedOnly)
+        return image;
+    const QSize target = decodeTarget(image.size(), degrees, options);
+    if (!target.isValid())
+        return image;
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied)
+        image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const QImage shrunk = ShrinkImage(image, target);
+    return shrunk.isNull() ? image : shrunk;
+}
+
+void finish(PictureData &out, const QString &path, QImage image, QSize stored, int orientation, int degrees,
+            const LoadOptions &options)
+{
     out.path = path;
-    out.animated = jpeg != JpegResult::Ok && animated;
     out.orientation = orientation;
     out.naturalSize = stored;
     if (options.autoRotate) {
@@ -215,6 +237,119 @@ Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &
         }
     }
     out.image = image;
+}
+
+// HEIF, AVIF and JPEG XL: upright from their decoders, whatever the
+// rotation switch says (the orientation is part of these formats).
+Decoded decodeModern(const QString &path, const QByteArray &data, PictureData &out,
+                     const LoadOptions &options)
+{
+    DecodedStill still;
+    FormatResult r = FormatResult::Broken;
+    if (IsHeifData(data))
+        r = DecodeHeif(data, still);
+    else if (IsAvifData(data))
+        r = DecodeAvif(data, still);
+    else
+        r = DecodeJpegXl(data, still);
+    if (r == FormatResult::TooLarge)
+        return Decoded::TooLarge;
+    if (r != FormatResult::Ok)
+        return Decoded::Failed;
+    const QSize natural = still.image.size();
+    // Animations play on the whole canvas, like GIFs; too large ones stay still.
+    out.animated = still.animated && AnimationSizeAllowed(natural);
+    QImage image = out.animated ? std::move(still.image) : shownSize(std::move(still.image), 0, options);
+    ConvertToDisplaySpace(image, still.icc);
+    finish(out, path, std::move(image), natural, 0, 0, options);
+    out.orientationApplied = true; // nothing is left to turn
+    return Decoded::Ok;
+}
+
+// A JPEG (a file's or a RAW's preview), colour-converted by its profile.
+JpegResult decodeJpegData(const QByteArray &data, int degrees, const LoadOptions &options, QImage &image,
+                          QSize &stored)
+{
+    stored = ReadJpegSize(data);
+    const JpegResult r =
+        DecodeJpeg(data, decodeTarget(stored, degrees, options), image, stored, !options.reducedOnly);
+    if (r == JpegResult::Ok)
+        ConvertToDisplaySpace(image, ReadJpegIccProfile(data));
+    return r;
+}
+
+// A RAW: its embedded preview through the JPEG path, else the developed
+// RAW; the size is the RAW's own either way. Failed hands the file on to
+// the content-based decoders (a JPEG named ".nef" still shows).
+Decoded decodeRaw(const QString &path, const QByteArray &data, PictureData &out, const LoadOptions &options)
+{
+    RawPicture raw;
+    FormatResult r = DecodeRaw(data, options.maxSize, options.autoRotate, false, raw);
+    if (r == FormatResult::Broken && raw.size.isEmpty())
+        return Decoded::Failed; // not a RAW LibRaw reads
+    const int degrees = options.autoRotate ? OrientationRotation(raw.orientation) : 0;
+    QImage image;
+    if (r == FormatResult::Ok && !raw.jpeg.isEmpty()) {
+        QSize previewSize;
+        const JpegResult j = decodeJpegData(raw.jpeg, degrees, options, image, previewSize);
+        if (j == JpegResult::Ok)
+            raw.jpeg.clear();
+        else
+            r = DecodeRaw(data, options.maxSize, options.autoRotate, true,
+                          raw); // a broken or oversized preview
+    }
+    if (r == FormatResult::TooLarge)
+        return Decoded::TooLarge;
+    if (r != FormatResult::Ok)
+        return Decoded::Failed;
+    if (image.isNull())
+        image = shownSize(raw.image, degrees, options);
+    if (image.isNull())
+        return Decoded::Failed;
+    finish(out, path, std::move(image), raw.size, raw.orientation, degrees, options);
+    return Decoded::Ok;
+}
+
+Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out,
+                      const LoadOptions &options)
+{
+    // RAW by name: many RAWs are TIFF inside and would show as their
+    // thumbnail through the TIFF reader.
+    if (HasRawExtension(path)) {
+        const Decoded r = decodeRaw(path, data, out, options);
+        if (r != Decoded::Failed)
+            return r;
+    }
+    if (IsHeifData(data) || IsAvifData(data) || IsJpegXlData(data))
+        return decodeModern(path, data, out, options);
+
+    const int orientation = ReadExifOrientation(data);
+    const int degrees = options.autoRotate ? OrientationRotation(orientation) : 0;
+    const bool gifName = HasGifExtension(path);
+
+    QImage image;
+    QSize stored;
+    bool animated = gifName;
+    JpegResult jpeg = JpegResult::Unsupported;
+    if (isJpegData(data)) {
+        jpeg = decodeJpegData(data, degrees, options, image, stored);
+        if (jpeg == JpegResult::Broken)
+            return Decoded::Failed;
+        if (jpeg == JpegResult::TooLarge)
+            return Decoded::TooLarge;
+    }
+    if (jpeg != JpegResult::Ok && options.jpegOnly)
+        return Decoded::Failed;
+    if (jpeg != JpegResult::Ok) {
+        const Decoded r = decodeWithQt(data, animated, degrees, options, image, stored);
+        if (r != Decoded::Ok)
+            return r;
+        if (!animated)
+            ConvertToDisplaySpace(image, qtProfile(image, data));
+    }
+
+    out.animated = jpeg != JpegResult::Ok && animated;
+    finish(out, path, std::move(image), stored, orientation, degrees, options);
     return Decoded::Ok;
 }
 

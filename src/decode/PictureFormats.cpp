@@ -1,5 +1,7 @@
 #include "decode/PictureFormats.h"
 
+#include "decode/RawDecoder.h"
+
 #include <QImageReader>
 #include <QSet>
 #include <utility>
@@ -38,6 +40,10 @@ constexpr Known kKnown[] = {
     {"xpm", "X11 Pixmap"},
     {"wbmp", "Wireless Bitmap"},
     {"mng", "Multiple-image Network Graphics"},
+    {"heic", "HEIF Image"},
+    {"heif", "HEIF Image"},
+    {"avif", "AVIF Image"},
+    {"jxl", "JPEG XL Image"},
 };
 
 QString describe(const QString &ext)
@@ -46,6 +52,8 @@ QString describe(const QString &ext)
         if (ext == QLatin1String(k.ext))
             return QString::fromLatin1(k.description);
     }
+    if (RawExtensions().contains(ext))
+        return QStringLiteral("Camera RAW");
     return ext.toUpper() + QStringLiteral(" Image");
 }
 
@@ -79,6 +87,14 @@ void PictureFormats::addQtFormats()
         if (e.isEmpty() || seen.contains(e))
             continue;
         formats_.append({e, describe(e), false});
+        seen.insert(e);
+    }
+    // Decoded by the libraries built in, whatever Qt has plug-ins for.
+    QStringList own = {"heic", "heif", "avif", "jxl"};
+    own += RawExtensions();
+    for (const QString &e : own) {
+        if (!seen.contains(e))
+            formats_.append({e, describe(e), false});
         seen.insert(e);
     }
     formats_.append(added); // registered earlier, still the newest
