@@ -1,5 +1,6 @@
 #include "platform/FileOps.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -431,18 +432,42 @@ FileOpOutcome FileOps::moveFile(const QString &source, const QString &target)
     return failure(err);
 }
 
-FileOpOutcome FileOps::moveToTrash(const QString &path)
+FileOpOutcome FileOps::moveToTrash(const QString &path, TrashedFile *where)
 {
     struct stat st;
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return failure(errno == ENOENT || errno == ENOTDIR ? FileOpResult::SourceMissing : classify(errno),
                        errno);
     QFile file(path);
-    if (file.moveToTrash())
+    if (file.moveToTrash()) {
+        if (where) {
+            // QFile now names the file inside <trash>/files; its description
+            // sits in <trash>/info under the same name.
+            const QString trashed = file.fileName();
+            const QFileInfo info(trashed);
+            where->originalPath = QFileInfo(path).absoluteFilePath();
+            where->trashedPath = trashed;
+            where->infoPath = info.dir().absolutePath() + QStringLiteral("/../info/") + info.fileName() +
+                              QStringLiteral(".trashinfo");
+            where->infoPath = QDir::cleanPath(where->infoPath);
+        }
         return {};
+    }
     if (!QFile::exists(path) && !QFileInfo(path).isSymLink())
         return {FileOpResult::SourceMissing, file.errorString()};
     return {FileOpResult::Failed, file.errorString()};
+}
+
+FileOpOutcome FileOps::restoreFromTrash(const TrashedFile &entry)
+{
+    if (entry.trashedPath.isEmpty() || entry.originalPath.isEmpty())
+        return {FileOpResult::InvalidName, {}};
+    const FileOpOutcome moved = moveFile(entry.trashedPath, entry.originalPath);
+    if (!moved.ok())
+        return moved;
+    if (!entry.infoPath.isEmpty())
+        ::unlink(QFile::encodeName(entry.infoPath).constData());
+    return {};
 }
 
 FileOps &systemFileOps()

@@ -26,6 +26,13 @@ struct FileOpOutcome {
 // A short Japanese reason for a failed operation, for message boxes.
 QString describeFailure(const FileOpOutcome &outcome);
 
+// Where a trashed file went, enough to put it back.
+struct TrashedFile {
+    QString originalPath; // absolute path the file had
+    QString trashedPath;  // <trash>/files/<unique name>
+    QString infoPath;     // <trash>/info/<unique name>.trashinfo
+};
+
 // The operations behind one interface, so that tests can inject failures
 // (a full disk, a trash that refuses) without a broken machine.
 class FileOps
@@ -41,8 +48,11 @@ public:
     // Renames within one folder (or anywhere on one file system) without
     // replacing; never copies.
     virtual FileOpOutcome renameFile(const QString &source, const QString &target);
-    // Moves the file to the freedesktop trash.
-    virtual FileOpOutcome moveToTrash(const QString &path);
+    // Moves the file to the freedesktop trash; `where` (when given) says where it went.
+    virtual FileOpOutcome moveToTrash(const QString &path, TrashedFile *where = nullptr);
+    // Puts a trashed file back at its original path without replacing anything,
+    // then removes its .trashinfo.
+    virtual FileOpOutcome restoreFromTrash(const TrashedFile &entry);
 };
 
 // The real file system.

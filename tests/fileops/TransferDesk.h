@@ -68,8 +68,9 @@ struct TestOps : FileOps {
             return {moveFails, {}};
         return FileOps::moveFile(s, t);
     }
-    FileOpOutcome moveToTrash(const QString &path) override
+    FileOpOutcome moveToTrash(const QString &path, TrashedFile *where = nullptr) override
     {
+        (void)where;
         if (trashFails != FileOpResult::Ok)
             return {trashFails, QStringLiteral("trash refused")};
         if (!NameTaken(path))
