@@ -23,14 +23,27 @@ bool isXmp(const QString &ext)
     return ext.compare(QLatin1String(".xmp"), Qt::CaseInsensitive) == 0;
 }
 
-// Names of one folder by their base name (the name without its last extension).
-using BaseIndex = QHash<QString, QStringList>;
+// "IMG.CR2" and "IMG.cr2" name the same owner of a "name.ext.xmp".
+QString ownerKey(const QString &name)
+{
+    const NameAndExt parts = SplitExt(name);
+    return parts.name + parts.ext.toLower();
+}
+
+struct BaseIndex {
+    QHash<QString, QStringList> byBase;  // names by their base name
+    QHash<QString, QStringList> byOwner; // "x.xmp" names by ownerKey of "x"
+};
 
 BaseIndex indexByBase(const QStringList &names)
 {
     BaseIndex index;
-    for (const QString &n : names)
-        index[SplitExt(n).name].append(n);
+    for (const QString &n : names) {
+        const NameAndExt parts = SplitExt(n);
+        index.byBase[parts.name].append(n);
+        if (isXmp(parts.ext))
+            index.byOwner[ownerKey(parts.name)].append(n);
+    }
     return index;
 }
 
@@ -40,7 +53,7 @@ QStringList companionsIn(const QString &pictureName, const BaseIndex &index)
     const bool rawAlone = IsCompanionExt(picture.ext);
     QStringList found;
     QStringList owners = {pictureName}; // files whose "name.ext.xmp" may come along
-    for (const QString &n : index.value(picture.name)) {
+    for (const QString &n : index.byBase.value(picture.name)) {
         const QString ext = SplitExt(n).ext;
         if (n == pictureName || !(rawAlone ? IsSidecarExt(ext) : IsCompanionExt(ext)))
             continue;
@@ -49,8 +62,8 @@ QStringList companionsIn(const QString &pictureName, const BaseIndex &index)
             owners << n;
     }
     for (const QString &owner : owners)
-        for (const QString &n : index.value(owner))
-            if (isXmp(SplitExt(n).ext) && !found.contains(n))
+        for (const QString &n : index.byOwner.value(ownerKey(owner)))
+            if (!found.contains(n))
                 found << n;
     return found;
 }
@@ -111,10 +124,15 @@ QStringList HideCompanions(const QStringList &paths)
         const BaseIndex index = indexByBase(it.value());
         for (const QString &n : it.value()) {
             if (IsCompanionExt(SplitExt(n).ext))
-                continue; // only a picture hides its companions
+                continue; // pictures first: they hide their RAW files
             for (const QString &c : companionsIn(n, index))
                 hidden.insert(it.key() + c);
         }
+        // A RAW without its picture is a picture of its own and hides its sidecars.
+        for (const QString &n : it.value())
+            if (IsRawExt(SplitExt(n).ext) && !hidden.contains(it.key() + n))
+                for (const QString &c : companionsIn(n, index))
+                    hidden.insert(it.key() + c);
     }
     if (hidden.isEmpty())
         return paths;
