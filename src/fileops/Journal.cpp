@@ -190,11 +190,12 @@ qint64 Journal::begin(JournalEntry entry)
     entry.time = QDateTime::currentDateTimeUtc();
     entry.state = JournalState::Begun;
     entries_ << entry;
+    trim();
     append(JournalLine(entry));
-    if (entries_.size() > kMaxEntries || lines_ > 3 * kMaxEntries) {
-        trim();
+    // The file keeps the older lines until it has grown well past the
+    // bound; then it is written anew with the entries alone.
+    if (lines_ > 3 * kMaxEntries)
         rewrite();
-    }
     return entry.id;
 }
 
