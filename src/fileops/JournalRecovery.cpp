@@ -6,6 +6,7 @@
 // end, since what is already in the trash cannot be found again reliably.
 #include "fileops/JournalOps.h"
 
+#include "common/PathUtil.h"
 #include "platform/FileOps.h"
 
 namespace
@@ -15,6 +16,28 @@ QString recoveredText(const JournalEntry &e, bool finished)
     return (finished ? QStringLiteral("前回途中で終わった操作を完了しました：")
                      : QStringLiteral("前回途中で終わった操作を元に戻しました：")) +
            JournalEntryText(e);
+}
+// A copy cut short leaves its hidden temporary in the folder written to.
+// One holding nothing but the start of a member that still exists is
+// redundant and goes; anything else stays.
+void removeCopyLeftovers(const JournalEntry &e, bool forward)
+{
+    QStringList folders, members;
+    for (const JournalMember &m : e.members) {
+        const QString written = FolderPart(forward ? m.to : m.from);
+        if (!written.isEmpty() && !folders.contains(written))
+            folders << written;
+        for (const QString &p : {m.from, m.to})
+            if (!p.isEmpty() && NameTaken(p))
+                members << p;
+    }
+    for (const QString &folder : folders)
+        for (const QString &part : CopyLeftovers(folder))
+            for (const QString &m : members)
+                if (IsPrefixOf(part, m)) {
+                    RemoveIfUnchanged(part, StampOf(part));
+                    break;
+                }
 }
 } // namespace
 
@@ -39,6 +62,8 @@ QString JournalOps::recoverOne(JournalEntry e)
                                        : JournalState::Done;
     const JournalState end = forward ? JournalState::Done : JournalState::Undone;
     QStringList problems;
+    if (e.kind != JournalKind::Trash)
+        removeCopyLeftovers(e, forward);
     auto settle = [&](JournalState state, bool finished) {
         QString text = recoveredText(e, finished);
         if (state == JournalState::Begun) {

@@ -1,5 +1,6 @@
 #include "platform/FileStamp.h"
 
+#include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -97,4 +98,36 @@ bool AppendDurably(const QString &path, const QByteArray &bytes, QString *error)
     if (::fdatasync(fd.fd) != 0)
         return fail();
     return true;
+}
+
+QStringList CopyLeftovers(const QString &folder)
+{
+    QStringList found;
+    const QDir dir(folder);
+    const QStringList names =
+        dir.entryList({QStringLiteral(".gd-*.part")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &n : names)
+        found << dir.filePath(n);
+    return found;
+}
+
+bool IsPrefixOf(const QString &part, const QString &whole)
+{
+    Fd fp(::open(QFile::encodeName(part).constData(), O_RDONLY | O_CLOEXEC));
+    Fd fw(::open(QFile::encodeName(whole).constData(), O_RDONLY | O_CLOEXEC));
+    struct stat sp, sw;
+    if (fp.fd < 0 || fw.fd < 0 || ::fstat(fp.fd, &sp) != 0 || ::fstat(fw.fd, &sw) != 0 ||
+        !S_ISREG(sp.st_mode) || !S_ISREG(sw.st_mode) || sp.st_size > sw.st_size)
+        return false;
+    std::vector<char> bp(1 << 20), bw(1 << 20);
+    for (;;) {
+        const ssize_t np = readSome(fp.fd, bp.data(), bp.size());
+        if (np < 0)
+            return false;
+        if (np == 0)
+            return true;
+        const ssize_t nw = readSome(fw.fd, bw.data(), size_t(np));
+        if (nw != np || std::memcmp(bp.data(), bw.data(), size_t(np)) != 0)
+            return false;
+    }
 }

@@ -4,6 +4,7 @@
 // durable appends for the journal file itself.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 struct FileStamp {
@@ -27,3 +28,10 @@ bool RemoveIfUnchanged(const QString &path, const FileStamp &stamp);
 // the disk before returning. False, with the system's words in `error`, on
 // any failure.
 bool AppendDurably(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The hidden temporaries that a copy into `folder` writes before it names
+// the file (".gd-*.part"); a crash can leave one behind.
+QStringList CopyLeftovers(const QString &folder);
+
+// True when the bytes of `part` are the first bytes of `whole` (or all of them).
+bool IsPrefixOf(const QString &part, const QString &whole);
