@@ -209,10 +209,12 @@ QString DescribeGroupFailure(const GroupOutcome &outcome)
 {
     if (outcome.ok())
         return {};
-    QString text = FileNamePart(outcome.failedMember) + QStringLiteral(": ") + describeFailure(outcome.outcome);
+    QString text =
+        FileNamePart(outcome.failedMember) + QStringLiteral(": ") + describeFailure(outcome.outcome);
     if (outcome.outcome.result == FileOpResult::TargetExists && !outcome.failedTarget.isEmpty())
         text += QStringLiteral("\n") + outcome.failedTarget;
     if (!outcome.notPutBack.isEmpty())
-        text += QStringLiteral("\n\n元に戻せなかったファイル：\n") + outcome.notPutBack.join(QLatin1Char('\n'));
+        text +=
+            QStringLiteral("\n\n元に戻せなかったファイル：\n") + outcome.notPutBack.join(QLatin1Char('\n'));
     return text;
 }

@@ -17,10 +17,10 @@ struct GroupStep {
 using GroupPlan = QList<GroupStep>;
 
 struct GroupOutcome {
-    FileOpOutcome outcome;     // Ok, or why the failing member failed
-    QString failedMember;      // the member that failed (its path before the step)
-    QString failedTarget;      // where it was to go (empty for the trash)
-    QStringList notPutBack;    // members that could not be put back after a failure, where they are
+    FileOpOutcome outcome;      // Ok, or why the failing member failed
+    QString failedMember;       // the member that failed (its path before the step)
+    QString failedTarget;       // where it was to go (empty for the trash)
+    QStringList notPutBack;     // members that could not be put back after a failure, where they are
     QList<TrashedFile> trashed; // trashing: where each member went, in order
     QList<FileStamp> stamps;    // size and time of each member where it ended up, in order
     bool ok() const { return outcome.ok(); }

@@ -14,8 +14,7 @@ const char *const kKinds[] = {"copy", "move", "trash", "rename"};
 const char *const kCauses[] = {"plain", "numbered", "newname", "trashsource", "trashtarget"};
 const char *const kStates[] = {"begun", "done", "undoing", "undone", "redoing"};
 
-template <size_t N>
-int indexOf(const char *const (&names)[N], const QString &value)
+template <size_t N> int indexOf(const char *const (&names)[N], const QString &value)
 {
     for (size_t i = 0; i < N; ++i)
         if (value == QLatin1String(names[i]))
@@ -44,7 +43,8 @@ QByteArray JournalLine(const JournalEntry &e)
 {
     QJsonArray members;
     for (const JournalMember &m : e.members) {
-        QJsonObject o{{QStringLiteral("from"), m.from}, {QStringLiteral("to"), m.to},
+        QJsonObject o{{QStringLiteral("from"), m.from},
+                      {QStringLiteral("to"), m.to},
                       {QStringLiteral("stamp"), stampText(m.stamp)}};
         if (!m.infoPath.isEmpty())
             o.insert(QStringLiteral("info"), m.infoPath);
@@ -184,7 +184,8 @@ qint64 Journal::begin(JournalEntry entry)
     while (!entries_.isEmpty() && entries_.last().state == JournalState::Undone) {
         const qint64 id = entries_.last().id;
         entries_.removeLast();
-        append(QByteArrayLiteral("{\"id\":\"") + QByteArray::number(id) + QByteArrayLiteral("\",\"state\":\"dropped\"}\n"));
+        append(QByteArrayLiteral("{\"id\":\"") + QByteArray::number(id) +
+               QByteArrayLiteral("\",\"state\":\"dropped\"}\n"));
     }
     entry.id = nextId_++;
     entry.time = QDateTime::currentDateTimeUtc();

@@ -34,7 +34,8 @@ QString goneText(const QString &path)
 
 QString changedCopyText(const QString &path)
 {
-    return QStringLiteral("複写したファイルがその後変更されているため、ごみ箱に移さず残しました。\n\n") + path;
+    return QStringLiteral("複写したファイルがその後変更されているため、ごみ箱に移さず残しました。\n\n") +
+           path;
 }
 
 QString folderName(const QString &path)

@@ -4,9 +4,8 @@
 // where the step started, a member found in both places is kept once (the
 // second copy goes only when its bytes are the same). A trash goes on to its
 // end, since what is already in the trash cannot be found again reliably.
-#include "fileops/JournalOps.h"
-
 #include "common/PathUtil.h"
+#include "fileops/JournalOps.h"
 #include "platform/FileOps.h"
 
 namespace
@@ -57,9 +56,9 @@ QStringList JournalOps::recover()
 QString JournalOps::recoverOne(JournalEntry e)
 {
     const bool forward = e.state != JournalState::Undoing;
-    const JournalState start = forward ? (e.state == JournalState::Begun ? JournalState::Begun
-                                                                        : JournalState::Undone)
-                                       : JournalState::Done;
+    const JournalState start =
+        forward ? (e.state == JournalState::Begun ? JournalState::Begun : JournalState::Undone)
+                : JournalState::Done;
     const JournalState end = forward ? JournalState::Done : JournalState::Undone;
     QStringList problems;
     if (e.kind != JournalKind::Trash)

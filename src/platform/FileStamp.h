@@ -8,8 +8,8 @@
 #include <cstdint>
 
 struct FileStamp {
-    int64_t size = -1;    // -1: no regular file by that name
-    int64_t mtimeNs = 0;  // nanoseconds since the epoch
+    int64_t size = -1;   // -1: no regular file by that name
+    int64_t mtimeNs = 0; // nanoseconds since the epoch
     bool exists() const { return size >= 0; }
     bool operator==(const FileStamp &) const = default;
 };

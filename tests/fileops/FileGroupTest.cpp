@@ -1,6 +1,7 @@
+#include "fileops/FileGroup.h"
+
 #include "JournalDesk.h"
 #include "common/PathUtil.h"
-#include "fileops/FileGroup.h"
 #include "fileops/GroupOps.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +10,9 @@ using namespace journal_test;
 
 TEST(FileGroup, CompanionsOfAPicture)
 {
-    const QStringList folder = {"IMG_1.JPG", "IMG_1.CR2", "IMG_1.cr2.xmp", "IMG_1.xmp", "IMG_1.JPG.xmp",
-                                "IMG_1.THM", "IMG_1.pp3", "IMG_1.dop", "IMG_1.aae", "IMG_1.nef",
-                                "IMG_1.png", "IMG_10.CR2", "img_1.CR2", "IMG_1.txt", "IMG_1.txt.xmp",
+    const QStringList folder = {"IMG_1.JPG", "IMG_1.CR2",  "IMG_1.cr2.xmp", "IMG_1.xmp", "IMG_1.JPG.xmp",
+                                "IMG_1.THM", "IMG_1.pp3",  "IMG_1.dop",     "IMG_1.aae", "IMG_1.nef",
+                                "IMG_1.png", "IMG_10.CR2", "img_1.CR2",     "IMG_1.txt", "IMG_1.txt.xmp",
                                 "IMG_1.X3F", "IMG_1.3fr"};
     struct Case {
         QString picture;
@@ -25,13 +26,14 @@ TEST(FileGroup, CompanionsOfAPicture)
         {"IMG_10.CR2", {}},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(CompanionsAmong(c.picture, folder).join(' ').toStdString(), c.companions.join(' ').toStdString());
+        EXPECT_EQ(CompanionsAmong(c.picture, folder).join(' ').toStdString(),
+                  c.companions.join(' ').toStdString());
 }
 
 TEST(FileGroup, HidesCompanionsOnlyWhileTheirPictureIsListed)
 {
     const QStringList listed = {"/a/IMG_1.JPG", "/a/IMG_1.CR2", "/a/IMG_2.CR2", "/a/IMG_2.CR2.xmp",
-                                "/b/IMG_1.CR2", "/a/IMG_3.dng",  "/a/IMG_3.PNG",  "/a/x.xmp"};
+                                "/b/IMG_1.CR2", "/a/IMG_3.dng", "/a/IMG_3.PNG", "/a/x.xmp"};
     EXPECT_EQ(HideCompanions(listed),
               (QStringList{"/a/IMG_1.JPG", "/a/IMG_2.CR2", "/b/IMG_1.CR2", "/a/IMG_3.PNG", "/a/x.xmp"}))
         << HideCompanions(listed).join(' ').toStdString();
@@ -39,7 +41,8 @@ TEST(FileGroup, HidesCompanionsOnlyWhileTheirPictureIsListed)
 
 TEST(FileGroup, RenamingGivesEveryMemberTheNewBase)
 {
-    EXPECT_EQ(RenamedMembers({"IMG_1.JPG", "IMG_1.CR2", "IMG_1.CR2.xmp", "IMG_1.JPG.xmp", "IMG_1.xmp"}, "trip.jpeg"),
+    EXPECT_EQ(RenamedMembers({"IMG_1.JPG", "IMG_1.CR2", "IMG_1.CR2.xmp", "IMG_1.JPG.xmp", "IMG_1.xmp"},
+                             "trip.jpeg"),
               (QStringList{"trip.jpeg", "trip.CR2", "trip.CR2.xmp", "trip.jpeg.xmp", "trip.xmp"}));
     EXPECT_EQ(RenamedMembers({"a.b.JPG", "a.b.CR2"}, "c.JPG"), (QStringList{"c.JPG", "c.CR2"}));
 }
@@ -74,8 +77,9 @@ TEST_F(GroupOpsTest, AFailingMemberPutsTheOthersBack)
             ops.calls = 0;
             ops.failAt = failAt;
             const GroupPlan plan = kind == 2 ? PlanGroup(group, a, "R.JPG") : PlanGroup(group, b, "P.JPG");
-            const GroupOutcome g = kind == 0 ? MoveGroup(ops, plan) : kind == 1 ? CopyGroup(ops, plan)
-                                                                                 : RenameGroup(ops, plan);
+            const GroupOutcome g = kind == 0   ? MoveGroup(ops, plan)
+                                   : kind == 1 ? CopyGroup(ops, plan)
+                                               : RenameGroup(ops, plan);
             EXPECT_FALSE(g.ok());
             EXPECT_EQ(g.failedMember, group[failAt - 1]);
             EXPECT_TRUE(g.notPutBack.isEmpty());

@@ -55,7 +55,8 @@ TEST_F(JournalTest, ATakenNameStopsTheUndoAndTheEntryStays)
     const Snapshot blocked = snapshot(root.path());
     const JournalStep s = jops.undo();
     EXPECT_EQ(s.status, JournalStep::Status::Blocked);
-    EXPECT_TRUE(s.text.contains(a + "IMG_0042.CR2") && s.text.contains(keep + "IMG_0042.CR2")) << s.text.toStdString();
+    EXPECT_TRUE(s.text.contains(a + "IMG_0042.CR2") && s.text.contains(keep + "IMG_0042.CR2"))
+        << s.text.toStdString();
     EXPECT_EQ(snapshot(root.path()), blocked);
     EXPECT_TRUE(jops.canUndo());
     EXPECT_FALSE(jops.whyNotReversible(journal.entries().last()).isEmpty());

@@ -108,9 +108,9 @@ void JournalDialog::refresh()
 void JournalDialog::selectionChanged()
 {
     const QList<QTreeWidgetItem *> chosen = list_->selectedItems();
-    undo_->setEnabled(!chosen.isEmpty() && ops_.journal().find(chosen.first()->data(0, kIdRole).toLongLong()) &&
-                      ops_.journal().find(chosen.first()->data(0, kIdRole).toLongLong())->state ==
-                          JournalState::Done);
+    undo_->setEnabled(
+        !chosen.isEmpty() && ops_.journal().find(chosen.first()->data(0, kIdRole).toLongLong()) &&
+        ops_.journal().find(chosen.first()->data(0, kIdRole).toLongLong())->state == JournalState::Done);
 }
 
 void JournalDialog::undoDownToSelected()

@@ -48,7 +48,8 @@ TEST(JournalDialog, ListsNewestFirstAndUndoesDownToTheChosenEntry)
     QTest::mouseClick(dialog.undoButton(), Qt::LeftButton);
     ASSERT_EQ(seen.size(), 1);
     EXPECT_EQ(seen[0].status, JournalStep::Status::Blocked);
-    EXPECT_TRUE(dialog.resultLabel()->text().startsWith("0 件")) << dialog.resultLabel()->text().toStdString();
+    EXPECT_TRUE(dialog.resultLabel()->text().startsWith("0 件"))
+        << dialog.resultLabel()->text().toStdString();
 
     QFile::remove(a + "IMG_0044.JPG");
     dialog.refresh();
