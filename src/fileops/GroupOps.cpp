@@ -140,7 +140,7 @@ GroupOutcome CopyGroup(FileOps &ops, const GroupPlan &plan)
     return g;
 }
 
-GroupOutcome TrashGroup(FileOps &ops, const QStringList &paths)
+GroupOutcome TrashGroup(FileOps &ops, const QStringList &paths, const TrashedOne &trashedOne)
 {
     GroupOutcome g;
     for (const QString &p : paths) {
@@ -159,6 +159,8 @@ GroupOutcome TrashGroup(FileOps &ops, const QStringList &paths)
                 where.originalPath = p;
             g.trashed << where;
             g.stamps << stamp;
+            if (trashedOne)
+                trashedOne(g.trashed.size() - 1, where);
             continue;
         }
         const QList<TrashedFile> done = g.trashed;

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 struct GroupStep {
     QString from;
@@ -43,8 +44,11 @@ GroupOutcome MoveGroup(FileOps &ops, const GroupPlan &plan);
 GroupOutcome RenameGroup(FileOps &ops, const GroupPlan &plan);
 // On failure the copies already made are removed again (only while unchanged).
 GroupOutcome CopyGroup(FileOps &ops, const GroupPlan &plan);
-// On failure the members already trashed are restored.
-GroupOutcome TrashGroup(FileOps &ops, const QStringList &paths);
+// On failure the members already trashed are restored. `trashedOne`, when
+// given, learns where each member went as soon as it is there (the journal
+// writes it down, so that a crash in the middle still knows).
+using TrashedOne = std::function<void(qsizetype index, const TrashedFile &where)>;
+GroupOutcome TrashGroup(FileOps &ops, const QStringList &paths, const TrashedOne &trashedOne = {});
 // On failure the members already restored go back to the trash.
 GroupOutcome RestoreGroup(FileOps &ops, const QList<TrashedFile> &entries);
 

@@ -111,12 +111,16 @@ GroupOutcome JournalOps::record(JournalKind kind, JournalCause cause, const Grou
         QStringList paths;
         for (const GroupStep &s : plan)
             paths << s.from;
-        g = TrashGroup(ops_, paths);
+        g = TrashGroup(ops_, paths, [&](qsizetype i, const TrashedFile &where) {
+            e.members[i].to = where.trashedPath;
+            e.members[i].infoPath = where.infoPath;
+            journal_.update(e);
+        });
         break;
     }
     }
     if (!g.ok()) {
-        if (g.notPutBack.isEmpty() || kind == JournalKind::Trash) {
+        if (g.notPutBack.isEmpty()) {
             journal_.drop(id);
             return g;
         }
@@ -317,7 +321,11 @@ JournalStep JournalOps::reverse(JournalEntry e)
                 copies << e.members[i].to;
                 at << i;
             }
-        g = TrashGroup(ops_, copies);
+        g = TrashGroup(ops_, copies, [&](qsizetype k, const TrashedFile &where) {
+            e.members[at[k]].trashed = where.trashedPath;
+            e.members[at[k]].infoPath = where.infoPath;
+            journal_.update(e);
+        });
         if (g.ok())
             for (qsizetype k = 0; k < at.size(); ++k) {
                 e.members[at[k]].trashed = g.trashed[k].trashedPath;
@@ -383,7 +391,11 @@ JournalStep JournalOps::remake(JournalEntry e)
         QStringList paths;
         for (const JournalMember &m : e.members)
             paths << m.from;
-        g = TrashGroup(ops_, paths);
+        g = TrashGroup(ops_, paths, [&](qsizetype i, const TrashedFile &where) {
+            e.members[i].to = where.trashedPath;
+            e.members[i].infoPath = where.infoPath;
+            journal_.update(e);
+        });
         if (g.ok())
             for (qsizetype i = 0; i < e.members.size(); ++i) {
                 e.members[i].to = g.trashed[i].trashedPath;

@@ -128,12 +128,16 @@ QString JournalOps::recoverOne(JournalEntry e)
             }
             return settle(start, false);
         }
-        // Taking copies away: the rest go to the trash too.
+        // Taking copies away: the rest go to the trash too. Where the ones
+        // already there went was written down as each arrived.
         for (JournalMember &m : e.members) {
+            if (!NameTaken(m.to)) {
+                if (!m.trashed.isEmpty() && !NameTaken(m.trashed))
+                    m.trashed.clear(), m.infoPath.clear();
+                continue;
+            }
             m.trashed.clear();
             m.infoPath.clear();
-            if (!NameTaken(m.to))
-                continue;
             TrashedFile where;
             const FileOpOutcome o = ops_.moveToTrash(m.to, &where);
             if (o.ok()) {

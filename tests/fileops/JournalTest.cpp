@@ -182,3 +182,31 @@ TEST_F(JournalTest, ACrashMidwayIsRolledBackOrFinishedByTheDisk)
     EXPECT_TRUE(third.undo().ok());
     EXPECT_EQ(snapshot(root.path()), start);
 }
+
+TEST_F(JournalTest, AnInterruptedTrashIsFinishedAndCanStillBeUndone)
+{
+    const Snapshot start = snapshot(root.path());
+    const QStringList members = group("IMG_0042.JPG");
+    JournalEntry e;
+    e.kind = JournalKind::Trash;
+    for (const QString &m : members)
+        e.members << JournalMember{m, {}, {}, {}, {}};
+    e.id = journal.begin(e);
+    e.time = journal.find(e.id)->time;
+    // The first member reached the trash and was written down; then the crash.
+    TrashedFile where;
+    ASSERT_TRUE(ops.moveToTrash(members[0], &where).ok());
+    e.members[0].to = where.trashedPath;
+    e.members[0].infoPath = where.infoPath;
+    journal.update(e);
+
+    Journal next(app.path());
+    next.load();
+    JournalOps after(next, ops);
+    ASSERT_EQ(after.recover().size(), 1);
+    for (const QString &m : members)
+        EXPECT_FALSE(QFile::exists(m));
+    EXPECT_EQ(after.nextUndoText(), "削除 IMG_0042.JPG");
+    EXPECT_TRUE(after.undo().ok());
+    EXPECT_EQ(snapshot(root.path()), start);
+}
