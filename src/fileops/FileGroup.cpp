@@ -114,6 +114,11 @@ QStringList FileGroupOf(const QString &picturePath)
     return group;
 }
 
+QStringList GroupFor(const QString &picturePath, bool companionsToo)
+{
+    return companionsToo ? FileGroupOf(picturePath) : QStringList{picturePath};
+}
+
 QStringList HideCompanions(const QStringList &paths)
 {
     QHash<QString, QStringList> byFolder;

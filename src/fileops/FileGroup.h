@@ -20,6 +20,10 @@ QStringList CompanionsAmong(const QString &pictureName, const QStringList &names
 // by name. Without the folder's listing (unreadable) the picture alone.
 QStringList FileGroupOf(const QString &picturePath);
 
+// The group when companions travel with their picture (the options' setting),
+// else the picture alone.
+QStringList GroupFor(const QString &picturePath, bool companionsToo);
+
 // `paths` (full paths, any folders) without the companions whose picture is
 // among them; the order is kept. A RAW without its picture stays.
 QStringList HideCompanions(const QStringList &paths);

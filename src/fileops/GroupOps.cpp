@@ -84,6 +84,18 @@ GroupPlan NumberedPlan(const QStringList &members, const QString &folder, int nu
     return PlanGroup(members, folder, picture.name + NumberTag(number) + picture.ext);
 }
 
+int FreeGroupNumber(const QStringList &members, const QString &folder, int limit,
+                    const std::function<void()> &beforeEach)
+{
+    for (int n = 1; n > 0 && n <= limit; ++n) {
+        if (beforeEach)
+            beforeEach();
+        if (FirstClash(NumberedPlan(members, folder, n)) < 0)
+            return n;
+    }
+    return 0;
+}
+
 GroupPlan Reversed(const GroupPlan &plan)
 {
     GroupPlan back;

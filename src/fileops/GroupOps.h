@@ -34,6 +34,11 @@ GroupPlan PlanGroup(const QStringList &members, const QString &folder, const QSt
 GroupPlan NumberedPlan(const QStringList &members, const QString &folder, int number);
 // The steps taken backwards.
 GroupPlan Reversed(const GroupPlan &plan);
+// The first number (1, 2, ...) at which every member's numbered name is free
+// in `folder`; `beforeEach` runs before each candidate (the pause between
+// them). 0 when `limit` numbers were all taken.
+int FreeGroupNumber(const QStringList &members, const QString &folder, int limit,
+                    const std::function<void()> &beforeEach = {});
 // Index of the first step whose target name is taken; -1 when all are free.
 int FirstClash(const GroupPlan &plan);
 // Targets of the plan that are taken.

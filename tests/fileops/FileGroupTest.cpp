@@ -68,6 +68,7 @@ struct GroupOpsTest : ::testing::Test {
 TEST_F(GroupOpsTest, FindsTheGroupOnDisk)
 {
     EXPECT_EQ(group, (QStringList{a + "P.JPG", a + "P.CR2", a + "P.CR2.xmp", a + "P.xmp"}));
+    EXPECT_EQ(GroupFor(a + "P.JPG", false), QStringList{a + "P.JPG"});
 }
 
 TEST_F(GroupOpsTest, AFailingMemberPutsTheOthersBack)
@@ -107,10 +108,11 @@ TEST_F(GroupOpsTest, AClashingMemberStopsTheGroupBeforeAnythingMoves)
 
     // Numbering gives every member the same number, skipping any taken one.
     writeUnique(b + "P[001].xmp");
-    int n = 1;
-    while (FirstClash(NumberedPlan(group, b, n)) >= 0)
-        ++n;
+    int waits = 0;
+    const int n = FreeGroupNumber(group, b, 100, [&] { ++waits; });
     EXPECT_EQ(n, 2);
+    EXPECT_EQ(waits, 2);
+    EXPECT_EQ(FreeGroupNumber(group, b, 1), 0); // the limit reached
     ASSERT_TRUE(MoveGroup(ops, NumberedPlan(group, b, n)).ok());
     for (const char *name : {"P[002].JPG", "P[002].CR2", "P[002].CR2.xmp", "P[002].xmp"})
         EXPECT_TRUE(QFile::exists(b + name)) << name;

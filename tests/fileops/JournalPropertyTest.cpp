@@ -102,10 +102,7 @@ void transfer(Tree &t, QRandomGenerator &rng, const QString &picture, bool copy,
     }
     switch (rng.bounded(5)) {
     case 0: {
-        int n = 1;
-        while (FirstClash(NumberedPlan(group, dst, n)) >= 0)
-            ++n;
-        run(NumberedPlan(group, dst, n), JournalCause::Numbered);
+        run(NumberedPlan(group, dst, FreeGroupNumber(group, dst, 1000)), JournalCause::Numbered);
         break;
     }
     case 1: {

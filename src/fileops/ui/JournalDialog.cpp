@@ -82,9 +82,16 @@ void JournalDialog::refresh()
             kind += QStringLiteral("（取り消し済み）");
         else
             why = ops_.whyNotReversible(e);
+        QString name = e.members.isEmpty() ? QString() : FileNamePart(e.members.first().from);
+        if (e.members.size() > 1)
+            name += QStringLiteral(" ＋%1").arg(e.members.size() - 1); // its RAW and sidecar files
         auto *item = new QTreeWidgetItem(
-            list_, {e.time.toLocalTime().toString(QStringLiteral("MM/dd HH:mm:ss")), kind,
-                    e.members.isEmpty() ? QString() : FileNamePart(e.members.first().from), wayText(e)});
+            list_, {e.time.toLocalTime().toString(QStringLiteral("MM/dd HH:mm:ss")), kind, name, wayText(e)});
+        QStringList files;
+        for (const JournalMember &m : e.members)
+            files << m.from + QStringLiteral(" → ") + (m.to.isEmpty() ? QStringLiteral("ごみ箱") : m.to);
+        item->setToolTip(2, files.join(QLatin1Char('\n')));
+        item->setToolTip(3, files.join(QLatin1Char('\n')));
         item->setData(0, kIdRole, e.id);
         const bool reversible = e.state == JournalState::Done && why.isEmpty();
         item->setData(0, kReversibleRole, reversible);

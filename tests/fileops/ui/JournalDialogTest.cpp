@@ -38,8 +38,10 @@ TEST(JournalDialog, ListsNewestFirstAndUndoesDownToTheChosenEntry)
     EXPECT_EQ(list->topLevelItem(0)->text(1), "× 削除"); // can no longer be reversed
     EXPECT_FALSE(list->topLevelItem(0)->toolTip(1).isEmpty());
     EXPECT_EQ(list->topLevelItem(1)->text(3), "IMG_0043.JPG → trip.JPG");
-    EXPECT_EQ(list->topLevelItem(2)->text(2), "IMG_0042.JPG");
+    EXPECT_EQ(list->topLevelItem(2)->text(2), "IMG_0042.JPG ＋1"); // with its RAW
     EXPECT_EQ(dialog.undoButton()->text(), "ここまで元に戻す");
+    if (const QString shots = qEnvironmentVariable("GD_SCREENSHOT_DIR"); !shots.isEmpty())
+        dialog.grab().save(shots + "/journal-window.png");
 
     // Down to the move: stops at the trash, whose name is taken.
     QList<JournalStep> seen;
