@@ -1,11 +1,14 @@
 #include "fileops/Journal.h"
 
 #include "common/ReadLimited.h"
+#include "platform/FileLock.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QSaveFile>
 
 namespace
@@ -102,62 +105,81 @@ bool ParseJournalLine(const QByteArray &line, JournalEntry &e, bool &dropped)
     return true;
 }
 
-Journal::Journal(const QString &folder) : path_(folder + QStringLiteral("/journal.log")) {}
+namespace
+{
+struct ParsedFile {
+    QMap<qint64, JournalEntry> entries; // by id, which is also their order in time
+    int lines = 0;
+    int damaged = 0;
+    bool cut = false;  // too large: only its newest part was read
+    bool torn = false; // the last line has no end (a crash while appending)
+};
+
+ParsedFile parseFile(const QString &path)
+{
+    ParsedFile parsed;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return parsed;
+    if (f.size() > Journal::kMaxFileBytes) {
+        // Keep the newest part; its first line is likely cut and is skipped.
+        f.seek(f.size() - Journal::kMaxFileBytes);
+        parsed.cut = true;
+    }
+    QByteArray data;
+    if (!ReadAtMost(f, Journal::kMaxFileBytes, data)) {
+        ++parsed.damaged;
+        return parsed;
+    }
+    parsed.torn = !data.isEmpty() && !data.endsWith('\n');
+    const QList<QByteArray> lines = data.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].trimmed().isEmpty())
+            continue;
+        ++parsed.lines;
+        JournalEntry e;
+        bool dropped = false;
+        if (!ParseJournalLine(lines[i], e, dropped)) {
+            if (!(parsed.cut && i == 0))
+                ++parsed.damaged;
+            continue;
+        }
+        if (dropped)
+            parsed.entries.remove(e.id);
+        else
+            parsed.entries.insert(e.id, e);
+    }
+    return parsed;
+}
+} // namespace
+
+Journal::Journal(const QString &folder) : folder_(folder), path_(folder + QStringLiteral("/journal.log")) {}
 
 void Journal::load()
 {
-    entries_.clear();
-    nextId_ = 1;
-    lines_ = 0;
-    damaged_ = 0;
+    const FileLock lock(FileLock::forFolder(folder_));
+    const ParsedFile parsed = parseFile(path_);
+    entries_ = parsed.entries.values();
+    lines_ = parsed.lines;
+    damaged_ = parsed.damaged;
     damageReported_ = false;
-    QFile f(path_);
-    if (!f.open(QIODevice::ReadOnly))
-        return;
-    bool cut = false;
-    if (f.size() > kMaxFileBytes) {
-        // Keep the newest part; its first line is likely cut and is skipped.
-        f.seek(f.size() - kMaxFileBytes);
-        cut = true;
-    }
-    QByteArray data;
-    if (!ReadAtMost(f, kMaxFileBytes, data)) {
-        ++damaged_;
-        return;
-    }
-    const bool tornEnd = !data.isEmpty() && !data.endsWith('\n');
-    const QList<QByteArray> lines = data.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray &line = lines[i];
-        if (line.trimmed().isEmpty())
-            continue;
-        ++lines_;
-        JournalEntry e;
-        bool dropped = false;
-        if (!ParseJournalLine(line, e, dropped)) {
-            if (!(cut && i == 0))
-                ++damaged_;
-            continue;
-        }
-        nextId_ = qMax(nextId_, e.id + 1);
-        qsizetype at = entries_.size() - 1;
-        while (at >= 0 && entries_[at].id != e.id)
-            --at;
-        if (dropped) {
-            if (at >= 0)
-                entries_.removeAt(at);
-        } else if (at >= 0) {
-            entries_[at] = e;
-        } else {
-            entries_ << e;
-        }
-    }
     const int kept = int(entries_.size());
     trim();
     // Damage, a line cut short by a crash or an overgrown file: write the
     // readable entries back whole, so the next append starts on a clean line.
-    if (damaged_ > 0 || tornEnd || cut || kept > entries_.size() || lines_ > 3 * kMaxEntries)
+    if (damaged_ > 0 || parsed.torn || parsed.cut || kept > entries_.size() || lines_ > 3 * kMaxEntries)
         rewrite();
+}
+
+qint64 Journal::newId()
+{
+    // Unique across viewers running at once on one application folder, and
+    // growing with time, so that their entries merge in order.
+    qint64 id = QDateTime::currentMSecsSinceEpoch() * 1000000 +
+                (QCoreApplication::applicationPid() % 1000) * 1000 + (counter_++ % 1000);
+    if (!entries_.isEmpty() && id <= entries_.last().id)
+        id = entries_.last().id + 1;
+    return id;
 }
 
 QString Journal::takeDamageReport()
@@ -187,7 +209,7 @@ qint64 Journal::begin(JournalEntry entry)
         append(QByteArrayLiteral("{\"id\":\"") + QByteArray::number(id) +
                QByteArrayLiteral("\",\"state\":\"dropped\"}\n"));
     }
-    entry.id = nextId_++;
+    entry.id = newId();
     entry.time = QDateTime::currentDateTimeUtc();
     entry.state = JournalState::Begun;
     entries_ << entry;
@@ -226,13 +248,20 @@ bool Journal::drop(qint64 id)
 bool Journal::append(const QByteArray &line)
 {
     ++lines_;
-    if (AppendDurably(path_, line, &error_))
-        return true;
-    return false;
+    const FileLock lock(FileLock::forFolder(folder_));
+    return AppendDurably(path_, line, &error_);
 }
 
 bool Journal::rewrite()
 {
+    const FileLock lock(FileLock::forFolder(folder_));
+    // Another viewer on the same folder may have added entries since we
+    // read the file: they are kept, ours win where both have one.
+    QMap<qint64, JournalEntry> merged = parseFile(path_).entries;
+    for (const JournalEntry &e : entries_)
+        merged.insert(e.id, e);
+    entries_ = merged.values();
+    trim();
     QSaveFile f(path_);
     if (!f.open(QIODevice::WriteOnly)) {
         error_ = f.errorString();

@@ -74,6 +74,10 @@ public:
     // Forgets an entry whose operation did not happen (nothing changed).
     bool drop(qint64 id);
 
+    // Writes the file anew with one line per entry (the entries another
+    // viewer on the same folder added meanwhile are kept).
+    bool compact() { return rewrite(); }
+
     QString path() const { return path_; }
     QString lastError() const { return error_; }
 
@@ -81,10 +85,12 @@ private:
     bool append(const QByteArray &line);
     bool rewrite();
     void trim();
+    qint64 newId();
 
+    QString folder_;
     QString path_;
     QList<JournalEntry> entries_;
-    qint64 nextId_ = 1;
+    qint64 counter_ = 0;
     int lines_ = 0; // lines in the file, to know when to compact it
     int damaged_ = 0;
     bool damageReported_ = false;

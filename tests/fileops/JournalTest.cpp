@@ -1,4 +1,5 @@
 #include "JournalDesk.h"
+#include "common/PathUtil.h"
 #include "fileops/FileGroup.h"
 #include "fileops/JournalOps.h"
 
@@ -118,6 +119,22 @@ TEST_F(JournalTest, DamagedLinesAreSkippedAndReportedOnce)
     third.load();
     EXPECT_EQ(third.entries().size(), 2);
     EXPECT_TRUE(third.takeDamageReport().isEmpty());
+}
+
+TEST_F(JournalTest, TwoViewersOnOneFolderKeepEachOthersEntries)
+{
+    Journal other(app.path());
+    other.load();
+    JournalOps otherOps(other, ops);
+    ASSERT_TRUE(jops.rename(PlanGroup(group("IMG_0042.JPG"), a, "mine.JPG")).ok());
+    ASSERT_TRUE(otherOps.rename(PlanGroup(group("IMG_0043.JPG"), a, "theirs.JPG")).ok());
+    ASSERT_TRUE(journal.compact()); // written from our view, which lacks theirs
+    Journal next(app.path());
+    next.load();
+    ASSERT_EQ(next.entries().size(), 2);
+    EXPECT_NE(next.entries()[0].id, next.entries()[1].id);
+    EXPECT_EQ(FileNamePart(next.entries()[0].members[0].to), "mine.JPG");
+    EXPECT_EQ(FileNamePart(next.entries()[1].members[0].to), "theirs.JPG");
 }
 
 TEST_F(JournalTest, KeepsTheLastThousandEntries)
