@@ -69,6 +69,22 @@ inline Snapshot snapshot(const QString &root)
     return s;
 }
 
+// What differs between two snapshots, for failure messages.
+inline std::string snapshotDiff(const Snapshot &now, const Snapshot &expected)
+{
+    QStringList lines;
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        if (!now.contains(it.key()))
+            lines << "missing " + it.key();
+        else if (!(now.value(it.key()) == it.value()))
+            lines << "changed " + it.key();
+    }
+    for (auto it = now.cbegin(); it != now.cend(); ++it)
+        if (!expected.contains(it.key()))
+            lines << "extra " + it.key();
+    return lines.mid(0, 20).join('\n').toStdString();
+}
+
 inline void writeFile(const QString &path, const QByteArray &data)
 {
     QFile f(path);
