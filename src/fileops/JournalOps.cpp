@@ -88,6 +88,8 @@ JournalOps::JournalOps(Journal &journal, FileOps &ops) : journal_(journal), ops_
 
 GroupOutcome JournalOps::record(JournalKind kind, JournalCause cause, const GroupPlan &plan)
 {
+    if (plan.isEmpty())
+        return {}; // nothing to do, nothing to remember
     JournalEntry e;
     e.kind = kind;
     e.cause = cause;
