@@ -12,6 +12,7 @@ OptionValues LoadOptionValues(const Settings &s, const QStringList &ruleLines)
     v.nButton = std::clamp(int(s.Option.nButton), 1, OptionValues::kMaxButtons);
     v.seqDigits = std::clamp(int(s.Option.SeqDigits), 1, OptionValues::kMaxSeqDigits);
     v.numbering = s.Option.Numbering;
+    v.companions = s.Option.Companions;
     v.pluginDir = s.SusieDir;
     v.apps = s.AppList.mid(0, kMaxApps);
     v.ruleLines = ruleLines;
@@ -40,6 +41,7 @@ OptionResult StoreOptionValues(const OptionValues &v, Settings &s, const QString
     }
     o.SeqDigits = uint8_t(v.seqDigits);
     o.Numbering = v.numbering;
+    o.Companions = v.companions;
 
     r.pluginDirChanged = s.SusieDir != v.pluginDir;
     s.SusieDir = v.pluginDir;

@@ -28,6 +28,7 @@ struct OptionValues {
     int labelFlag = 0; // 0..6; -1 when the stored position is none of them
     QString fontName;
     int fontSize = kDefaultFontSize; // 1..999
+    bool companions = true;          // RAW and sidecars travel with their picture
 };
 
 // What confirming changed, so that only what changed needs to take effect.

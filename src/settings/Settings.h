@@ -58,6 +58,7 @@ struct OptionSettings {
     bool Zoom = false;
     bool Open = true;
     bool Numbering = false;
+    bool Companions = true; // RAW and sidecar files travel with their picture
     uint8_t SeqDigits = 2; // Option.連番
 };
 

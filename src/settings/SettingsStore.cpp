@@ -211,6 +211,7 @@ bool SettingsStore::load(Settings &s, const WindowGeometry &def, int32_t &repeat
     s.Option.Zoom = r.boolean(kOption, QStringLiteral("Zoom"), false);
     s.Option.Open = r.boolean(kOption, QStringLiteral("Open"), true);
     s.Option.Numbering = r.boolean(kOption, QStringLiteral("Numbering"), false);
+    s.Option.Companions = r.boolean(kOption, QStringLiteral("Companions"), true);
     s.Option.SeqDigits = r.byte(kOption, kSeqDigits, 2);
 
     repeatMode = -1;
@@ -307,6 +308,7 @@ bool SettingsStore::save(Settings &s, const WindowGeometry &current, WindowShowS
     w.boolean(kOption, QStringLiteral("Zoom"), s.Option.Zoom);
     w.boolean(kOption, QStringLiteral("Open"), s.Option.Open);
     w.boolean(kOption, QStringLiteral("Numbering"), s.Option.Numbering);
+    w.boolean(kOption, QStringLiteral("Companions"), s.Option.Companions);
     w.byte(kOption, kSeqDigits, s.Option.SeqDigits);
     const int slotsUsed = slotCount(s.Option.nButton);
     for (int i = 1; i <= slotsUsed; ++i) {

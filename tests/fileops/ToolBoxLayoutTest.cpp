@@ -14,9 +14,14 @@ TEST(ToolBoxLayout, PanelHeightCutsAtTheDividerOrMakesRoomForTheButtons)
         int nButton;
         int height;
     } cases[] = {
-        {true, 10, 629},  {true, 5, 509},  {true, 1, 413},  {true, 0, 389},
-        {false, 10, 350}, {false, 0, 350}, {true, 12, 629}, // a hand-edited count has no more room than ten
-                                                            // slots
+        {true, 10, 629},
+        {true, 5, 509},
+        {true, 1, 413},
+        {true, 0, 389},
+        {false, 10, 350},
+        {false, 0, 350},
+        {true, 12, 629}, // a hand-edited count has no more room than ten
+                         // slots
         {true, -3, 389},
     };
     for (const Case &c : cases)

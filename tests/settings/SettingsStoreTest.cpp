@@ -83,6 +83,7 @@ TEST(SettingsStore, MissingFileGivesEveryDefault)
     EXPECT_EQ((std::array{s.Option.Copy, s.Option.Zoom, s.Option.Open, s.Option.Numbering}),
               (std::array{true, false, true, false}));
     EXPECT_EQ(s.Option.SeqDigits, 2);
+    EXPECT_TRUE(s.Option.Companions); // RAW and sidecars travel with their picture
     for (int i = 0; i < kMaxTransferSlots; ++i) {
         const QString expected = i < 5 ? QStringLiteral("none") : QString();
         EXPECT_EQ(s.TransferSlots[i].Folder, expected) << i;

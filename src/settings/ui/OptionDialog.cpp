@@ -4,6 +4,7 @@
 #include "settings/Settings.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -156,6 +157,9 @@ QWidget *TfOption::buildCountsRow()
     radios->addWidget(numberingOn, 1);
     radios->addWidget(numberingOff, 1);
     grid->addWidget(numbering1, 2, 0, 1, 4);
+    companions = new QCheckBox(QStringLiteral("同名の RAW・サイドカーも一緒に移動する"), w);
+    companions->setObjectName(QStringLiteral("companions"));
+    grid->addWidget(companions, 3, 0, 1, 4);
     return w;
 }
 
@@ -304,6 +308,7 @@ void TfOption::load(const OptionValues &v)
     ComboBox1->setCurrentIndex(v.nButton - 1);
     ComboBox2->setCurrentIndex(v.seqDigits - 1);
     (v.numbering ? numberingOn : numberingOff)->setChecked(true);
+    companions->setChecked(v.companions);
     Edit1->setText(v.pluginDir);
     ListBox2->addItems(v.ruleLines);
     if (v.labelFlag >= 0)
@@ -322,6 +327,7 @@ OptionValues TfOption::collect() const
     v.nButton = ComboBox1->currentIndex() + 1;
     v.seqDigits = ComboBox2->currentIndex() + 1;
     v.numbering = numberingOn->isChecked();
+    v.companions = companions->isChecked();
     v.pluginDir = Edit1->text();
     v.apps = apps_;
     for (int i = 0; i < ListBox2->count(); ++i)

@@ -11,6 +11,7 @@
 
 struct Settings;
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -74,6 +75,7 @@ private:
     QComboBox *ComboBox2 = nullptr;
     QRadioButton *numberingOn = nullptr;
     QRadioButton *numberingOff = nullptr;
+    QCheckBox *companions = nullptr;
     QListWidget *ListBox1 = nullptr;
     QListWidget *ListBox2 = nullptr;
     QLineEdit *Edit1 = nullptr;

@@ -2,6 +2,7 @@
 
 #include "settings/Settings.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -52,6 +53,7 @@ TEST_F(OptionDialogTest, ShowsTheStoredValuesClamped)
     settings.Option.IntervalM = 250;
     settings.Option.nButton = 4;
     settings.Option.Numbering = true;
+    settings.Option.Companions = false;
     settings.SusieDir = "/spi";
     settings.AppList = {"/usr/bin/gimp"};
     settings.fnLabel = {5, QStringLiteral("No Such Font 名"), 0};
@@ -62,6 +64,9 @@ TEST_F(OptionDialogTest, ShowsTheStoredValuesClamped)
     EXPECT_TRUE(get<QSpinBox>("SpinEdit1")->findChild<QLineEdit *>()->isReadOnly()); // stepped, not typed
     EXPECT_EQ(get<QComboBox>("ComboBox1")->currentText(), "4");
     EXPECT_TRUE(get<QRadioButton>("numberingOn")->isChecked());
+    EXPECT_EQ(get<QCheckBox>("companions")->text(), QStringLiteral("同名の RAW・サイドカーも一緒に移動する"));
+    EXPECT_FALSE(get<QCheckBox>("companions")->isChecked());
+    get<QCheckBox>("companions")->setChecked(true);
     EXPECT_EQ(get<QLineEdit>("Edit1")->text(), "/spi");
     EXPECT_EQ(appsShown(), settings.AppList);
     EXPECT_EQ(get<QListWidget>("ListBox2")->count(), 3);
@@ -75,6 +80,7 @@ TEST_F(OptionDialogTest, ShowsTheStoredValuesClamped)
     dialog->accept();
     EXPECT_EQ(settings.Option.Interval, 20);
     EXPECT_EQ(settings.fnLabel.fnlFontSize, 10);
+    EXPECT_TRUE(settings.Option.Companions);
 }
 
 TEST_F(OptionDialogTest, ZeroSecondsAndZeroMillisecondsStores100)
