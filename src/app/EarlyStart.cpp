@@ -68,6 +68,11 @@ bool looksLikePicture(const QString &path)
         QStringLiteral("tif"), QStringLiteral("tiff"), QStringLiteral("ico"),  QStringLiteral("tga"),
         QStringLiteral("pbm"), QStringLiteral("pgm"),  QStringLiteral("ppm"),  QStringLiteral("xbm"),
         QStringLiteral("xpm"), QStringLiteral("svg"),  QStringLiteral("svgz"),
+        QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("avif"), QStringLiteral("jxl"),
+        QStringLiteral("cr2"),  QStringLiteral("cr3"),  QStringLiteral("nef"),  QStringLiteral("nrw"),
+        QStringLiteral("arw"),  QStringLiteral("sr2"),  QStringLiteral("raf"),  QStringLiteral("orf"),
+        QStringLiteral("rw2"),  QStringLiteral("pef"),  QStringLiteral("dng"),  QStringLiteral("srw"),
+        QStringLiteral("3fr"),  QStringLiteral("iiq"),  QStringLiteral("x3f"),
     };
     QString e = LowerExt(path);
     if (e.startsWith(QLatin1Char('.')))

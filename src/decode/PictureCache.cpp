@@ -38,7 +38,12 @@ bool PictureCache::covers(const Entry &e, const QSize &maxSize)
     const QSize need =
         maxSize.isEmpty() ? e.picture.naturalSize : FitDecodeSize(e.picture.naturalSize, maxSize);
     const QSize have = e.picture.image.size();
-    return have.width() >= need.width() && have.height() >= need.height();
+    if (have.width() >= need.width() && have.height() >= need.height())
+        return true;
+    // Decoded for an area at least as large: the file had no more to give
+    // (a RAW's preview smaller than the screen, say).
+    return e.maxSize.isEmpty() ||
+           (!maxSize.isEmpty() && e.maxSize.width() >= maxSize.width() && e.maxSize.height() >= maxSize.height());
 }
 
 bool PictureCache::pendingCovers(const Pending &p, const QSize &maxSize)
@@ -89,6 +94,7 @@ void PictureCache::insertLocked(const Pending &p)
     e.path = p.path;
     e.stamp = p.stamp;
     e.autoRotate = p.autoRotate;
+    e.maxSize = p.maxSize;
     e.picture = p.picture;
     e.bytes = p.picture.image.sizeInBytes();
     e.lastUse = ++useCounter_;

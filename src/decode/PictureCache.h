@@ -57,6 +57,7 @@ private:
         QString path;
         Stamp stamp;
         bool autoRotate = false;
+        QSize maxSize; // the area it was decoded for (empty: full size)
         PictureData picture;
         qint64 bytes = 0;
         quint64 lastUse = 0;

@@ -108,3 +108,21 @@ TEST(PictureCache, BoundedAndPrefetched)
     EXPECT_LE(cache.count(), 3);
     EXPECT_LE(cache.bytes(), 3 * 100 * 100 * 4);
 }
+
+TEST(PictureCache, KeepsARawPreviewSmallerThanTheArea)
+{
+    // A RAW's preview is all it gives short of developing it, even when it
+    // is smaller than the area shown: asked for again, it comes from the
+    // cache instead of being read again on every step.
+    const QString path = QStringLiteral(GD_TESTDATA "/formats/preview.dng");
+    PictureCache cache;
+    PictureData first, again, smaller;
+    ASSERT_TRUE(cache.get(path, {QSize(400, 400), true}, first));
+    EXPECT_EQ(first.naturalSize, QSize(128, 192));
+    EXPECT_EQ(first.image.size(), QSize(64, 96));
+    ASSERT_TRUE(cache.get(path, {QSize(400, 400), true}, again));
+    EXPECT_EQ(again.image.cacheKey(), first.image.cacheKey());
+    ASSERT_TRUE(cache.get(path, {QSize(300, 200), true}, smaller));
+    EXPECT_EQ(smaller.image.cacheKey(), first.image.cacheKey());
+    EXPECT_EQ(cache.count(), 1);
+}
