@@ -21,6 +21,12 @@
 namespace
 {
 const QString kNoPicture = QStringLiteral("表示する画像はありません。");
+const QString kSettingsNotSaved = QStringLiteral("設定ファイルを保存できませんでした。\n");
+const QString kRulesNotSaved = QStringLiteral("命名規則ファイルを保存できませんでした。\n");
+const QString kNotWritable =
+    QStringLiteral("\n\nファイルまたはフォルダに書き込めません（書き込み禁止、容量不足、またはフォルダがありません）。");
+const QString kUnreadableKept =
+    QStringLiteral("\n\n読み込めなかったファイルは、内容を失わないように置き換えません。");
 } // namespace
 
 ViewerFolders ResolveViewerFolders()
@@ -199,10 +205,14 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
     cache_.clear();
     temp_.remove();
     writePendingHistory();
-    if (!state_.ShortcutRun)
-        // The history count is taken again under the lock other instances share.
-        SettingsStore(folders_.settingsFile).save(state_.settings, geometry, showState,
-                                                  [this](Settings &s) { history_->ListCheck(s); });
+    if (state_.ShortcutRun)
+        return;
+    // The history count is taken again under the lock other instances share.
+    if (!SettingsStore(folders_.settingsFile).save(state_.settings, geometry, showState,
+                                                   [this](Settings &s) { history_->ListCheck(s); })) {
+        prompter_.beep();
+        prompter_.error(kSettingsNotSaved + folders_.settingsFile + kNotWritable);
+    }
 }
 
 // ---------------------------------------------------------------- display
@@ -415,7 +425,11 @@ void Viewer::setRuleLines(const QStringList &lines)
     rules_ = parsed.rules;
     if (parsed.badLine > 0)
         prompter_.error(parsed.error);
-    ruleFile_.save(lines);
+    if (!ruleFile_.save(lines)) {
+        prompter_.beep();
+        prompter_.error(kRulesNotSaved + ruleFile_.path() +
+                        (ruleFile_.unreadable() ? kUnreadableKept : kNotWritable));
+    }
 }
 
 void Viewer::showFileName(const QString &name)
