@@ -1,7 +1,6 @@
 #pragma once
 // Stand-ins the benchmarks build the viewer's logic with: a prompter that
 // prints errors and answers yes, and list hooks that do nothing.
-#include "app/ListHooks.h"
 #include "common/Prompter.h"
 
 #include <cstdio>
@@ -16,13 +15,3 @@ struct QuietPrompter : Prompter {
     void setStatusText(const QString &) override {}
 };
 
-struct NoHooks : ListHooks {
-    void Picture() override {}
-    void ImageCls() override {}
-    void setActivationArmed(bool) override {}
-    void refreshToolBox() override {}
-    bool toolBoxSort(int) override { return false; }
-    void RecordHistory(int, const QStringList &) override {}
-    bool ReadListFile(const QString &) override { return false; }
-    void listStateChanged() override {}
-};

@@ -30,35 +30,34 @@ int main(int argc, char **argv)
     ViewerState st;
     st.PictureFilter = QStringLiteral("*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.webp");
     QuietPrompter prompter;
-    NoHooks hooks;
-    ListOps ops(st, prompter, hooks);
+    ListOps ops(st, prompter);
 
     const size_t heapBefore = mallinfo2().uordblks;
     QElapsedTimer t;
     t.start();
     st.SortOrder = PlayOrder::Name;
-    ops.ScanFolder(dir.path() + "/*.*"); // ends with SortList(2)
-    ops.SortList(PlayOrder::Name);
+    (void)ops.ScanFolder(dir.path() + "/*.*"); // ends with SortList(2)
+    (void)ops.SortList(PlayOrder::Name);
     std::printf("ScanFolder + SortList(2): %.3f s (%d pictures)\n", t.nsecsElapsed() / 1e9, st.list.count());
     const size_t heapAfter = mallinfo2().uordblks;
     std::printf("list memory: %.1f MB\n", double(heapAfter - heapBefore) / (1024.0 * 1024.0));
 
     // A list that is not already in name order.
-    ops.SortList(PlayOrder::Random);
+    (void)ops.SortList(PlayOrder::Random);
     t.restart();
-    ops.SortList(PlayOrder::Name);
+    (void)ops.SortList(PlayOrder::Name);
     std::printf("SortList(2) from random order: %.3f s\n", t.nsecsElapsed() / 1e9);
 
     t.restart();
-    ops.SortList(PlayOrder::Date);
+    (void)ops.SortList(PlayOrder::Date);
     std::printf("SortList(4) by date: %.3f s\n", t.nsecsElapsed() / 1e9);
 
     t.restart();
-    ops.SortList(PlayOrder::Random);
+    (void)ops.SortList(PlayOrder::Random);
     std::printf("SortList(1) random: %.3f s\n", t.nsecsElapsed() / 1e9);
 
     t.restart();
-    ops.SortList(PlayOrder::NameReversed);
+    (void)ops.SortList(PlayOrder::NameReversed);
     std::printf("SortList(3) reversed: %.3f s\n", t.nsecsElapsed() / 1e9);
     return 0;
 }

@@ -77,7 +77,8 @@ struct CacheHooks : TransferHooks {
     double pictureMs = -1;
     CacheHooks(PictureCache &c, PictureList &l, int &i) : cache(c), list(l), index(i) {}
     bool slideshowRunning() const override { return false; }
-    void Picture() override
+    // What the viewer does once a transfer returned: show the picture.
+    void Picture()
     {
         QElapsedTimer t;
         t.start();
@@ -85,9 +86,7 @@ struct CacheHooks : TransferHooks {
         cache.get(list.at(index), options, p);
         pictureMs = t.nsecsElapsed() / 1e6;
     }
-    void ImageCls() override {}
     void applyOrder() override {}
-    void ReturnCheck(bool) override {}
 };
 
 void must(const FileOpOutcome &o)

@@ -1,11 +1,11 @@
 #include "app/ListOps.h"
 
-#include "app/ListHooks.h"
 #include "app/ListOrder.h"
 #include "app/Navigation.h"
 #include "app/ViewerState.h"
 #include "common/PathUtil.h"
 #include "common/Prompter.h"
+#include "lists/ListFile.h"
 #include "platform/FileTree.h"
 #include "platform/NameMatch.h"
 #include "platform/ZipExtract.h"
@@ -26,8 +26,7 @@ struct SortedScope {
 };
 } // namespace
 
-ListOps::ListOps(ViewerState &state, Prompter &prompter, ListHooks &hooks)
-    : st_(state), prompter_(prompter), hooks_(hooks)
+ListOps::ListOps(ViewerState &state, Prompter &prompter) : st_(state), prompter_(prompter)
 {
 }
 
@@ -49,24 +48,23 @@ bool ListOps::isPicturePath(const QString &path) const
     return !e.isEmpty() && st_.PictureFilter.contains(e) && !kMediaExtensions.contains(e);
 }
 
-void ListOps::rFileName(const QString &path)
+ListChange ListOps::rFileName(const QString &path)
 {
     if (FileExt(path) == QLatin1String(".lst")) {
-        if (IsFile(path))
-            hooks_.ReadListFile(path);
-        return;
+        if (IsFile(path) && ReadListFile(path, st_.list, prompter_))
+            return {ListChange::Kind::Replaced};
+        return {};
     }
-    if (IsFolder(path)) {
-        ScanFolder(WithBackslash(path) + QStringLiteral("*.*"));
-        return;
-    }
+    if (IsFolder(path))
+        return ScanFolder(WithBackslash(path) + QStringLiteral("*.*"));
     if (isArchivePath(path))
         ExtractArchive(path);
     else if (isPicturePath(path))
         st_.list.add(path);
+    return {ListChange::Kind::Replaced};
 }
 
-void ListOps::ScanFolder(const QString &mask)
+ListChange ListOps::ScanFolder(const QString &mask)
 {
     const QString folder = FolderPart(mask);
     const QString pattern = FileNamePart(mask);
@@ -90,8 +88,10 @@ void ListOps::ScanFolder(const QString &mask)
                 st_.list.add(path);
         }
     }
+    // A folder read is put into order, which shows its first picture.
     if (readable)
-        SortList(st_.SortOrder);
+        return SortList(st_.SortOrder);
+    return {ListChange::Kind::Replaced};
 }
 
 void ListOps::ExtractArchive(const QString &path)
@@ -108,8 +108,6 @@ void ListOps::ExtractArchive(const QString &path)
                         QStringLiteral("\n一時フォルダがありません。"));
         return;
     }
-    if (archiveDepth_ == 0)
-        hooks_.setActivationArmed(false);
     ++archiveDepth_;
 
     const QString base =
@@ -134,7 +132,7 @@ void ListOps::ExtractArchive(const QString &path)
     ListTree(dest, entries);
     for (const QString &entry : std::as_const(entries))
         if (!IsFolder(entry))
-            rFileName(entry);
+            (void)rFileName(entry);
 
     // Stopped by the user: what was extracted is kept, and nothing is reported.
     if (!res.ok() && !res.cancelled) {
@@ -147,30 +145,24 @@ void ListOps::ExtractArchive(const QString &path)
     }
 
     --archiveDepth_;
-    if (archiveDepth_ == 0)
-        hooks_.setActivationArmed(true);
 }
 
-void ListOps::ActivateList()
+ListChange ListOps::ActivateList()
 {
-    if (!st_.list.isEmpty()) {
-        hooks_.refreshToolBox();
-        st_.PictureIndex = 0;
-        st_.ListActive = true;
-        if (!st_.ShortcutRun)
-            hooks_.RecordHistory(st_.settings.Window.ListMax, st_.list.items());
-    } else {
-        hooks_.ImageCls();
+    if (st_.list.isEmpty()) {
         st_.ListActive = false;
+        return {ListChange::Kind::Activated};
     }
-    hooks_.listStateChanged();
+    st_.PictureIndex = 0;
+    st_.ListActive = true;
+    return {ListChange::Kind::Activated, 0};
 }
 
-void ListOps::SortList(PlayOrder order)
+ListChange ListOps::SortList(PlayOrder order)
 {
     PictureList &list = st_.list;
     if (list.isEmpty())
-        return;
+        return {};
     switch (order) {
     case PlayOrder::Random:
         ShuffleList(list);
@@ -190,7 +182,7 @@ void ListOps::SortList(PlayOrder order)
             prompter_.beep();
             prompter_.error(
                 QStringLiteral("日時順に並べ替えられませんでした。\nファイルが見つかりません。\n") + missing);
-            return;
+            return {};
         }
         break;
     }
@@ -198,18 +190,16 @@ void ListOps::SortList(PlayOrder order)
         break;
     }
     st_.PictureIndex = 0;
-    hooks_.Picture();
+    return {ListChange::Kind::Reordered, 0};
 }
 
-void ListOps::menuSort(PlayOrder order)
+ListChange ListOps::menuSort(PlayOrder order)
 {
-    if (hooks_.toolBoxSort(int(order)))
-        return;
     st_.SortOrder = order;
-    SortList(order);
+    return SortList(order);
 }
 
-void ListOps::openFiles(const QStringList &chosen)
+ListChange ListOps::openFiles(const QStringList &chosen)
 {
     st_.list.clear();
     {
@@ -218,18 +208,19 @@ void ListOps::openFiles(const QStringList &chosen)
             if (!isMediaPath(f))
                 st_.list.add(f);
     }
-    SortList(st_.SortOrder);
-    ActivateList();
-    hooks_.Picture();
+    ListChange change = SortList(st_.SortOrder);
+    change |= ActivateList();
+    return change;
 }
 
-void ListOps::openFolder(const std::optional<QString> &folder)
+ListChange ListOps::openFolder(const std::optional<QString> &folder)
 {
+    ListChange change;
     if (folder) {
         const QString saved = prompter_.statusText();
         prompter_.setStatusText(kSearchingText);
         st_.list.clear();
-        ScanFolder(WithBackslash(*folder) + QStringLiteral("*.*"));
+        change |= ScanFolder(WithBackslash(*folder) + QStringLiteral("*.*"));
         prompter_.setStatusText(saved);
 
         QString f = *folder;
@@ -240,8 +231,8 @@ void ListOps::openFolder(const std::optional<QString> &folder)
             parent = QStringLiteral("/");
         st_.settings.Window.LastDir = WithBackslash(parent);
     }
-    ActivateList();
-    hooks_.Picture();
+    change |= ActivateList();
+    return change;
 }
 
 void ListOps::StepIndex(bool forward)

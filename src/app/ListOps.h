@@ -9,37 +9,61 @@
 
 struct ViewerState;
 class Prompter;
-class ListHooks;
+
+// What a list operation changed, for the one refresh that follows a command.
+// The operations never display anything themselves.
+struct ListChange {
+    enum class Kind {
+        Nothing,   // the list and the position are as before
+        Reordered, // same pictures, new order, position at `index`
+        Replaced,  // other pictures, not (yet) the active list
+        Activated, // the list just built became the current one (ListActive says whether it has pictures)
+    };
+    Kind kind = Kind::Nothing;
+    int index = -1; // the page to show; -1 keeps the current one
+
+    // Several steps of one command: the larger change wins.
+    ListChange &operator|=(const ListChange &o)
+    {
+        if (o.kind >= kind) {
+            kind = o.kind;
+            if (o.index >= 0)
+                index = o.index;
+        }
+        return *this;
+    }
+    bool operator==(const ListChange &) const = default;
+};
 
 inline const QString kSearchingText = QStringLiteral("ただいま、画像を検索中です。");
 
 class ListOps
 {
 public:
-    ListOps(ViewerState &state, Prompter &prompter, ListHooks &hooks);
+    ListOps(ViewerState &state, Prompter &prompter);
 
     // Adds one path of any kind: picture, folder, zip archive or list file.
-    void rFileName(const QString &path);
+    [[nodiscard]] ListChange rFileName(const QString &path);
     // Adds the pictures of one folder (not recursive) matching `mask`
     // ("<folder>/*.*"), extracting archives found there, then orders the list.
-    void ScanFolder(const QString &mask);
+    [[nodiscard]] ListChange ScanFolder(const QString &mask);
     // Extracts a zip archive into a new folder under TempFolder and adds its
     // contents. Problems are reported naming the archive; what could be
     // extracted is still added.
     void ExtractArchive(const QString &path);
-    // Makes the list just built the current one.
-    void ActivateList();
-    // Reorders by `order` (1 random, 2 name, 3 name reversed, 4 date), goes
-    // to the first picture and displays. Nothing at all on an empty list.
-    void SortList(PlayOrder order);
-    // The handler of the four order actions.
-    void menuSort(PlayOrder order);
+    // Makes the list just built the current one (an empty one clears it).
+    [[nodiscard]] ListChange ActivateList();
+    // Reorders by `order` (random, name, name reversed, date) and goes to
+    // the first picture. Nothing at all on an empty list.
+    [[nodiscard]] ListChange SortList(PlayOrder order);
+    // The handler of the four order actions: the order becomes SortOrder.
+    [[nodiscard]] ListChange menuSort(PlayOrder order);
 
     // Open picture files: the files chosen in the dialog (not called when
     // the dialog was cancelled).
-    void openFiles(const QStringList &chosen);
+    [[nodiscard]] ListChange openFiles(const QStringList &chosen);
     // Open a folder: the chosen folder, or nullopt when cancelled.
-    void openFolder(const std::optional<QString> &folder);
+    [[nodiscard]] ListChange openFolder(const std::optional<QString> &folder);
 
     // One page or spread forward/back (the caller displays).
     void StepIndex(bool forward);
@@ -52,6 +76,8 @@ public:
     bool isPicturePath(const QString &path) const;
     static bool isArchivePath(const QString &path);
     static bool isMediaPath(const QString &path);
+    // An archive is being extracted (its progress window comes and goes).
+    bool extracting() const { return archiveDepth_ > 0; }
 
     // Deepest nesting of archives inside archives that is extracted.
     static constexpr int kMaxArchiveDepth = 8;
@@ -59,6 +85,5 @@ public:
 private:
     ViewerState &st_;
     Prompter &prompter_;
-    ListHooks &hooks_;
     int archiveDepth_ = 0;
 };

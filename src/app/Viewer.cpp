@@ -9,7 +9,6 @@
 #include "decode/EarlyPicture.h"
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
-#include "lists/ListFile.h"
 #include "platform/AppPaths.h"
 #include "platform/FileOps.h"
 
@@ -22,6 +21,12 @@
 namespace
 {
 const QString kNoPicture = QStringLiteral("表示する画像はありません。");
+const QString kSettingsNotSaved = QStringLiteral("設定ファイルを保存できませんでした。\n");
+const QString kRulesNotSaved = QStringLiteral("命名規則ファイルを保存できませんでした。\n");
+const QString kNotWritable =
+    QStringLiteral("\n\nファイルまたはフォルダに書き込めません（書き込み禁止、容量不足、またはフォルダがありません）。");
+const QString kUnreadableKept =
+    QStringLiteral("\n\n読み込めなかったファイルは、内容を失わないように置き換えません。");
 } // namespace
 
 ViewerFolders ResolveViewerFolders()
@@ -42,7 +47,7 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
     state_.AutoRotate = true;
     state_.FirstFlag = true;
     state_.settings.Option.SeqDigits = 2;
-    listOps_ = std::make_unique<ListOps>(state_, prompter_, *this);
+    listOps_ = std::make_unique<ListOps>(state_, prompter_);
     transfer_ = std::make_unique<Transfer>(state_.list, state_.PictureIndex, state_.settings, prompter_,
                                            systemFileOps(), static_cast<TransferHooks &>(*this));
     timer_ = new SlideshowTimer(this);
@@ -50,7 +55,8 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
     buildCommands();
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
-            if (s == Qt::ApplicationActive && activationArmed_ && !closing_)
+            // An archive's progress window coming and going is no return.
+            if (s == Qt::ApplicationActive && activationArmed_ && !closing_ && !listOps_->extracting())
                 Picture();
         });
 }
@@ -89,12 +95,12 @@ void Viewer::startUp()
         state_.TempFolder = temp_.path();
     else
         prompter_.error(tempError);
-    host_.commandsChanged();
+    pending_.commands = true;
+    refresh();
 }
 
 void Viewer::applyCommandLine(const QStringList &args)
 {
-    DisplayBatch batch(*this);
     CommandLineEnvironment env;
     env.onStep = [this](const CommandLineStep &step) {
         switch (step.kind) {
@@ -104,41 +110,42 @@ void Viewer::applyCommandLine(const QStringList &args)
             if (ListOps::isArchivePath(step.path) && !state_.ComMax)
                 deferredArchives_ << step.path;
             else
-                listOps_->rFileName(step.path);
+                applyList(listOps_->rFileName(step.path));
             break;
         case CommandLineStep::Kind::ToggleSlideshow:
-            toggleSlideshow();
+            setSlideshow(!isSlideshowOn());
             break;
         case CommandLineStep::Kind::ToggleFullScreen:
-            toggleFullScreen();
+            switchFullScreen();
             break;
         }
     };
     ApplyCommandLine(args, state_, env);
+    refresh();
 }
 
 void Viewer::firstShow(const std::function<void()> &restore)
 {
-    {
-        DisplayBatch batch(*this);
-        ComputeArea();
-        state_.list.setSorted(false);
-        state_.SortOrder = PlayOrder::Name;
-        listOps_->SortList(state_.SortOrder);
-        if (state_.ShortcutRun)
-            listOps_->ActivateList();
-        if (!state_.ComMax) {
-            if (target_ == mainTarget_) {
-                listOps_->ActivateList();
-                restore();
-            }
-            ComputeArea();
-            refreshHistory();
+    // One paint at the end, with the window measured after its geometry
+    // was restored.
+    ComputeArea();
+    state_.list.setSorted(false);
+    state_.SortOrder = PlayOrder::Name;
+    applyList(listOps_->SortList(state_.SortOrder));
+    if (state_.ShortcutRun)
+        applyList(listOps_->ActivateList());
+    if (!state_.ComMax) {
+        if (target_ == mainTarget_) {
+            applyList(listOps_->ActivateList());
+            restore();
         }
-        state_.FirstFlag = false;
-        transfer_->clearUndo();
-        ReturnCheck(false);
+        ComputeArea();
+        refreshHistory();
     }
+    state_.FirstFlag = false;
+    transfer_->clearUndo();
+    pending_.commands = true;
+    refresh();
     if (!deferredArchives_.isEmpty())
         QTimer::singleShot(0, this, [this] { addDeferredArchives(); });
     // Neighbours are decoded once the first picture is on screen, so they do
@@ -178,14 +185,14 @@ void Viewer::addDeferredArchives()
     const QStringList archives = std::exchange(deferredArchives_, {});
     if (closing_)
         return;
-    DisplayBatch batch(*this);
     state_.list.setSorted(true);
     for (const QString &a : archives)
-        listOps_->rFileName(a);
+        applyList(listOps_->rFileName(a));
     state_.list.setSorted(false);
-    listOps_->SortList(state_.SortOrder);
-    listOps_->ActivateList();
-    Picture();
+    applyList(listOps_->SortList(state_.SortOrder));
+    applyList(listOps_->ActivateList());
+    pending_.paint = true;
+    refresh();
 }
 
 void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState)
@@ -198,10 +205,14 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
     cache_.clear();
     temp_.remove();
     writePendingHistory();
-    if (!state_.ShortcutRun)
-        // The history count is taken again under the lock other instances share.
-        SettingsStore(folders_.settingsFile).save(state_.settings, geometry, showState,
-                                                  [this](Settings &s) { history_->ListCheck(s); });
+    if (state_.ShortcutRun)
+        return;
+    // The history count is taken again under the lock other instances share.
+    if (!SettingsStore(folders_.settingsFile).save(state_.settings, geometry, showState,
+                                                   [this](Settings &s) { history_->ListCheck(s); })) {
+        prompter_.beep();
+        prompter_.error(kSettingsNotSaved + folders_.settingsFile + kNotWritable);
+    }
 }
 
 // ---------------------------------------------------------------- display
@@ -249,23 +260,76 @@ void Viewer::setFileOps(FileOps &ops)
 
 void Viewer::Picture()
 {
-    if (displaySuppressed_ > 0)
+    pending_.paint = true;
+    refresh();
+}
+
+void Viewer::refresh()
+{
+    if (std::exchange(pending_.clear, false))
+        clearNow();
+    if (std::exchange(pending_.paint, false))
+        showNow();
+    pending_.paint = false; // asked for while painting: this paint was it
+    if (std::exchange(pending_.clear, false))
+        clearNow();
+    const Pending done = std::exchange(pending_, {});
+    if (toolBox_ && done.toolBox)
+        toolBox_->refresh();
+    if (done.commands)
+        host_.commandsChanged();
+}
+
+void Viewer::applyList(const ListChange &change)
+{
+    switch (change.kind) {
+    case ListChange::Kind::Nothing:
         return;
-    if (batchDepth_ > 0) {
-        displayPending_ = true;
+    case ListChange::Kind::Replaced:
+        pending_.toolBox = true;
+        return;
+    case ListChange::Kind::Reordered:
+        pending_.paint = true;
+        return;
+    case ListChange::Kind::Activated:
+        if (!state_.ListActive)
+            ImageCls();
+        else if (!state_.ShortcutRun)
+            recordHistory(state_.list.items());
+        // Rename and the applications follow the list; so does the history menu.
+        MenuCheck(state_.ListActive);
+        refreshHistory();
+        pending_.toolBox = true;
+        pending_.paint = true;
         return;
     }
+}
+
+void Viewer::applyTransfer(TransferResult result)
+{
+    pending_.commands = true; // the undo command follows the record
+    if (result == TransferResult::Skipped)
+        return;
+    pending_.toolBox = true;
+    if (result == TransferResult::Deleted && state_.list.isEmpty())
+        ImageCls();
+    else
+        pending_.paint = true;
+}
+
+void Viewer::showNow()
+{
     if (state_.ComMax) {
         host_.hideWindow();
-        listOps_->ActivateList();
+        applyList(listOps_->ActivateList());
         host_.restoreGeometry();
         if (!host_.windowVisible())
             state_.ComMax = false;
     }
     activationArmed_ = false;
 
+    pending_.toolBox = true; // the slider follows the picture
     if (state_.list.isEmpty()) {
-        refreshToolBox();
         if (state_.ListActive) {
             prompter_.beep();
             prompter_.error(kNoPicture);
@@ -284,7 +348,6 @@ void Viewer::Picture()
         ImageCls();
         return;
     }
-    refreshToolBox(); // the slider follows the picture
     if (!target_)
         return;
     // The first picture may still be decoding on the thread that started
@@ -362,7 +425,11 @@ void Viewer::setRuleLines(const QStringList &lines)
     rules_ = parsed.rules;
     if (parsed.badLine > 0)
         prompter_.error(parsed.error);
-    ruleFile_.save(lines);
+    if (!ruleFile_.save(lines)) {
+        prompter_.beep();
+        prompter_.error(kRulesNotSaved + ruleFile_.path() +
+                        (ruleFile_.unreadable() ? kUnreadableKept : kNotWritable));
+    }
 }
 
 void Viewer::showFileName(const QString &name)
@@ -374,13 +441,19 @@ void Viewer::showFileName(const QString &name)
 void Viewer::ImageCls()
 {
     state_.ListActive = false;
+    pending_.clear = true;
+    MenuCheck(false);
+}
+
+void Viewer::clearNow()
+{
     if (mainTarget_)
         mainTarget_->clearFrame();
     if (target_ && target_ != mainTarget_)
         target_->clearFrame();
     host_.setCaption(kIdleCaption);
-    MenuCheck(false);
-    host_.commandsChanged();
+    pending_.toolBox = true;
+    pending_.commands = true;
 }
 
 void Viewer::ApplyDisplayMode()
@@ -388,10 +461,16 @@ void Viewer::ApplyDisplayMode()
     // A running slideshow keeps the file operations off.
     EnableFileOps(state_.settings.Tool.State == 0 && !isSlideshowOn());
     ComputeArea();
-    Picture();
+    pending_.paint = true;
 }
 
 void Viewer::ApplySettings()
+{
+    applySettingsNow();
+    refresh();
+}
+
+void Viewer::applySettingsNow()
 {
     if (timer_->isOn()) {
         const auto &opt = state_.settings.Option;
@@ -403,7 +482,7 @@ void Viewer::ApplySettings()
     for (DisplayTarget *t : {mainTarget_, target_})
         if (t)
             t->updateLabel(labelStyle());
-    host_.commandsChanged();
+    pending_.commands = true;
     if (state_.ListActive) {
         ApplyDisplayMode();
     } else {
@@ -422,8 +501,9 @@ void Viewer::applyOptions(const OptionResult &changes)
     state_.PictureFilter = formats_.filter();
     if (changes.rulesChanged)
         setRuleLines(changes.ruleLines);
-    refreshToolBox();
-    ApplySettings();
+    pending_.toolBox = true;
+    applySettingsNow();
+    refresh();
 }
 
 void Viewer::toggleFileNameLabel()
@@ -434,13 +514,14 @@ void Viewer::toggleFileNameLabel()
     for (DisplayTarget *t : {mainTarget_, target_})
         if (t)
             t->updateLabel(labelStyle());
-    host_.commandsChanged();
+    pending_.commands = true;
+    refresh();
 }
 
 void Viewer::MenuCheck(bool flag)
 {
     pictureActions_ = flag;
-    host_.commandsChanged();
+    pending_.commands = true;
 }
 
 void Viewer::EnableFileOps(bool on)
@@ -451,38 +532,39 @@ void Viewer::EnableFileOps(bool on)
     // The open tool box shuts its transfer area when transfers stop.
     if (!on && toolBox_)
         state_.settings.Option.Open = false;
-    host_.commandsChanged();
+    pending_.toolBox = true;
+    pending_.commands = true;
 }
 
 void Viewer::applyOrder()
 {
-    // The order is applied to the whole list; the caller shows afterwards.
-    ++displaySuppressed_;
-    listOps_->SortList(state_.SortOrder);
-    --displaySuppressed_;
-}
-
-void Viewer::ReturnCheck(bool undoAvailable)
-{
-    undoReady_ = undoAvailable;
-    host_.commandsChanged();
+    // The order is applied to the whole list; the transfer puts the
+    // position back, and the viewer shows once the transfer returned.
+    (void)listOps_->SortList(state_.SortOrder);
 }
 
 void Viewer::openFiles(const QStringList &files)
 {
-    DisplayBatch batch(*this);
-    listOps_->openFiles(files);
+    applyList(listOps_->openFiles(files));
+    refresh();
 }
 
 void Viewer::openFolder(const std::optional<QString> &folder)
 {
-    DisplayBatch batch(*this);
-    listOps_->openFolder(folder);
+    applyList(listOps_->openFolder(folder));
+    refresh();
 }
 
-// ---------------------------------------------------------------- list hooks
+void Viewer::sortBy(PlayOrder order)
+{
+    applyList(listOps_->menuSort(order));
+    pending_.toolBox = true; // the order button shows the new order
+    refresh();
+}
 
-void Viewer::RecordHistory(int, const QStringList &list)
+// ---------------------------------------------------------------- history
+
+void Viewer::recordHistory(const QStringList &list)
 {
     // Writing the history waits for the disk; at start-up the first picture
     // goes on screen first.
@@ -504,40 +586,29 @@ void Viewer::writePendingHistory()
     refreshHistory();
 }
 
-bool Viewer::ReadListFile(const QString &path)
-{
-    return ::ReadListFile(path, state_.list, prompter_);
-}
-
-void Viewer::listStateChanged()
-{
-    MenuCheck(state_.ListActive);
-    refreshHistory();
-}
-
 void Viewer::refreshHistory()
 {
     host_.historyChanged(history_->ListCheck(state_.settings));
-    host_.commandsChanged();
+    pending_.commands = true;
 }
 
 void Viewer::readHistoryEntry(int tag)
 {
-    DisplayBatch batch(*this);
     switch (history_->readEntry(tag, state_.settings, state_.list, state_.ShortcutRun, prompter_)) {
     case History::ReadResult::Vanished:
         refreshHistory();
-        return;
+        break;
     case History::ReadResult::Loaded:
     case History::ReadResult::NoPicture:
-        listOps_->ActivateList();
-        Picture();
-        return;
+        applyList(listOps_->ActivateList());
+        break;
     }
+    refresh();
 }
 
 void Viewer::clearHistory()
 {
     if (history_->clear(state_.settings, prompter_))
         refreshHistory();
+    refresh();
 }

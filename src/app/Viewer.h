@@ -2,11 +2,12 @@
 // The viewer itself, without windows: the run-time state and the services
 // (picture list and its operations, history, list files, picture cache,
 // temporary folder, plug-ins, formats, slideshow timer). It runs every
-// command, plans each frame of the display and paints it on the current
-// surface, and is the one place where changed settings take effect.
+// command: the list operations and the transfers return what they changed,
+// and the viewer brings the screen, the tool box and the menus up to date
+// once, at the end of the command. It is the one place where changed
+// settings take effect.
 #include "app/CommandTable.h"
 #include "app/InputMap.h"
-#include "app/ListHooks.h"
 #include "app/ListOps.h"
 #include "app/ViewerHost.h"
 #include "app/ViewerState.h"
@@ -39,7 +40,7 @@ struct ViewerFolders {
 // The folders of this installation, found once at start-up.
 ViewerFolders ResolveViewerFolders();
 
-class Viewer : public QObject, public ListHooks, private TransferHooks
+class Viewer : public QObject, private TransferHooks
 {
     Q_OBJECT
 public:
@@ -68,8 +69,8 @@ public:
     bool fileOpsEnabled() const { return fileOpsEnabled_; }
 
     // ---- tool box ----
-    // The open tool box, told when the list, the position or the modes
-    // change; null while it is closed.
+    // The open tool box, refreshed at the end of every command; null while
+    // it is closed.
     void setToolBox(ToolBoxView *box) { toolBox_ = box; }
     ToolBoxView *toolBox() const { return toolBox_; }
 
@@ -94,9 +95,10 @@ public:
     void setMainTarget(DisplayTarget *target);
     DisplayTarget *currentTarget() const { return target_; }
     void ComputeArea();
-    void Picture() override;
-    void ImageCls() override;
-    void ApplyDisplayMode();
+    // Shows the current picture now (resizes, returning to the program, the
+    // tool box's steps, renames): prunes vanished files, normalises the
+    // position and paints once.
+    void Picture();
     // The one place where changed settings take effect: display form and
     // orientation, zoom, label, slideshow interval, file operations.
     void ApplySettings();
@@ -151,18 +153,13 @@ public:
     void openFolder(const std::optional<QString> &folder);
 
     // ---- history ----
-    void refreshHistory();
     void readHistoryEntry(int tag);
     void clearHistory();
 
-    // ---- ListHooks ----
-    void setActivationArmed(bool armed) override { activationArmed_ = armed; }
-    // Both hook interfaces have the display step and the clearing.
-    void refreshToolBox() override;
-    bool toolBoxSort(int order) override;
-    void RecordHistory(int listMax, const QStringList &list) override;
-    bool ReadListFile(const QString &path) override;
-    void listStateChanged() override;
+    // ---- order ----
+    // The list in `order`, which becomes the current order (the order
+    // actions, the tool box's order menu and its reshuffle).
+    void sortBy(PlayOrder order);
 
 signals:
     // A frame with at least one picture was painted (benchmarks listen).
@@ -172,39 +169,45 @@ private:
     // ---- TransferHooks ----
     bool slideshowRunning() const override { return isSlideshowOn(); }
     void applyOrder() override;
-    void ReturnCheck(bool undoAvailable) override;
-    void listChanged() override { refreshToolBox(); }
     void choosingFolder() override;
 
-    // Several display steps inside one command paint once, at its end, with
-    // the final state: opening a folder sorts (which shows) and activates
-    // (which shows again), and the first start measures the window between.
-    class DisplayBatch
-    {
-    public:
-        explicit DisplayBatch(Viewer &v) : v_(v) { ++v_.batchDepth_; }
-        ~DisplayBatch()
-        {
-            if (--v_.batchDepth_ == 0 && v_.displayPending_) {
-                v_.displayPending_ = false;
-                v_.Picture();
-            }
-        }
-
-    private:
-        Viewer &v_;
+    // What the refresh at the end of a command brings up to date. Steps of
+    // a command only note here; nothing is painted before the command ends,
+    // so the screen shows the final state once.
+    struct Pending {
+        bool clear = false;    // nothing to show: the surfaces are emptied
+        bool paint = false;    // the current picture is shown
+        bool toolBox = false;  // the open tool box follows
+        bool commands = false; // enabled, checked and captions of the actions
     };
+    // The end of every command: clears or paints once, refreshes the tool
+    // box once and the actions once.
+    void refresh();
+    void showNow();
+    void clearNow();
+    // A list operation's outcome: history, menus and what to show.
+    void applyList(const ListChange &change);
+    // A transfer's outcome: what to show, and the undo command.
+    void applyTransfer(TransferResult result);
+    // Notes that nothing is to be shown (ImageCls).
+    void ImageCls();
+    void perform(InputAction action);
+    void setSlideshow(bool on);
+    void switchFullScreen();
+    void applySettingsNow();
+    // The display form changed: file operations, picture area, a new paint.
+    void ApplyDisplayMode();
+    void recordHistory(const QStringList &list);
+    void refreshHistory();
 
     void buildCommands();
     // Archives named on the command line, extracted after the first paint.
     void addDeferredArchives();
-    void slideshowChanged(bool on);
     void slideshowStep();
     void MaxNormal();
     void MenuCheck(bool flag);
     void EnableFileOps(bool on);
     LoadOptions slotLoadOptions() const;
-    bool onActivated();
     // Decoding ahead starts once the first picture is on screen.
     void afterFirstPicture();
 
@@ -222,7 +225,7 @@ private:
     SlideshowTimer *timer_ = nullptr;
     DisplayTarget *mainTarget_ = nullptr;
     DisplayTarget *target_ = nullptr;
-    Frame frame_; // what is on screen
+    Pending pending_;
 
     ClickTracker clicks_;
     WheelStepper wheel_;
@@ -236,12 +239,8 @@ private:
     QList<QStringList> pendingHistory_;
     void writePendingHistory();
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
-    int batchDepth_ = 0;
-    bool displayPending_ = false;
-    bool undoReady_ = false;     // a move can be taken back
     bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
-    int displaySuppressed_ = 0;
     std::unique_ptr<Transfer> transfer_;
     ToolBoxView *toolBox_ = nullptr;
     QList<AppEntry> apps_;

@@ -22,7 +22,7 @@ void Viewer::buildCommands()
         [this] { return state_.settings.Window.FileNameShown; });
     for (Id id : {Id::menu_random, Id::menu_normal, Id::menu_reverse, Id::Action1})
         commands_.set(
-            id, [this, id] { listOps_->menuSort(playOrderFrom(actionSpec(id).tag)); }, always);
+            id, [this, id] { sortBy(playOrderFrom(actionSpec(id).tag)); }, always);
     // Sorting: copy or move mode, the transfer switch, the undo of a move.
     commands_.set(
         Id::CopyMode1, [this] { setCopyMode(true); }, always, [this] { return state_.settings.Option.Copy; });
@@ -33,7 +33,12 @@ void Viewer::buildCommands()
         Id::Transfer1, [this] { toggleTransferSwitch(); }, [this] { return fileOpsEnabled_; }, {},
         [this] { return XferCaption(state_.settings.Option.Open); });
     commands_.set(
-        Id::MoveUndo1, [this] { transfer_->revival(); }, [this] { return undoReady_; });
+        Id::MoveUndo1,
+        [this] {
+            applyTransfer(transfer_->revival());
+            refresh();
+        },
+        [this] { return transfer_->canUndo(); });
     // The rename dialog is the window's; it is there while the list has pictures.
     commands_.set(Id::fNameChange1, {}, [this] { return pictureActions_ && !state_.list.isEmpty(); });
     // The clipboard takes the picture of a single page only.
@@ -52,15 +57,17 @@ void Viewer::buildCommands()
 void Viewer::setCopyMode(bool copy)
 {
     state_.settings.Option.Copy = copy;
-    refreshToolBox();
-    host_.commandsChanged();
+    pending_.toolBox = true;
+    pending_.commands = true;
+    refresh();
 }
 
 void Viewer::toggleTransferSwitch()
 {
     state_.settings.Option.Open = !state_.settings.Option.Open;
-    refreshToolBox();
-    host_.commandsChanged();
+    pending_.toolBox = true;
+    pending_.commands = true;
+    refresh();
 }
 
 bool Viewer::isSlideshowOn() const
@@ -112,6 +119,12 @@ void Viewer::wheel(int angleDeltaY)
 
 void Viewer::runInput(InputAction a)
 {
+    perform(a);
+    refresh();
+}
+
+void Viewer::perform(InputAction a)
+{
     switch (a.command) {
     case InputCommand::None:
         return;
@@ -123,37 +136,37 @@ void Viewer::runInput(InputAction a)
         host_.requestClose();
         return;
     case InputCommand::ToggleFullScreen:
-        toggleFullScreen();
+        switchFullScreen();
         return;
     case InputCommand::StepBack:
     case InputCommand::StepForward:
         listOps_->StepIndex(a.command == InputCommand::StepForward);
-        Picture();
+        pending_.paint = true;
         return;
     case InputCommand::DeleteCurrent:
-        transfer_->fDelete();
-        if (state_.ListActive)
-            Picture();
+        applyTransfer(transfer_->fDelete());
         return;
     case InputCommand::Refresh:
-        Picture();
+        pending_.paint = true;
         return;
     case InputCommand::GoFirst:
         state_.PictureIndex = 0;
-        Picture();
+        pending_.paint = true;
         return;
     case InputCommand::GoLast:
         state_.PictureIndex = state_.list.count() - 1;
-        Picture();
+        pending_.paint = true;
         return;
     case InputCommand::Tap:
         if (state_.ListActive) {
             listOps_->StepIndex(true);
-            Picture();
+            pending_.paint = true;
         }
         return;
     case InputCommand::Transfer:
-        transfer_->ArBitBtnProcess(a.slot);
+        // The same transfer as the tool box's buttons; it returns what it
+        // did, and the one refresh after the command shows it.
+        applyTransfer(transfer_->ArBitBtnProcess(a.slot));
         return;
     case InputCommand::StartApp:
         runApp(0);
@@ -168,10 +181,11 @@ void Viewer::runInput(InputAction a)
 
 void Viewer::toggleSlideshow()
 {
-    slideshowChanged(!timer_->isOn());
+    setSlideshow(!timer_->isOn());
+    refresh();
 }
 
-void Viewer::slideshowChanged(bool on)
+void Viewer::setSlideshow(bool on)
 {
     const auto &opt = state_.settings.Option;
     if (on) {
@@ -183,7 +197,7 @@ void Viewer::slideshowChanged(bool on)
         timer_->stop();
         prompter_.setStatusText(SlideshowOffText());
     }
-    host_.commandsChanged();
+    pending_.commands = true;
 }
 
 void Viewer::slideshowStep()
@@ -196,28 +210,36 @@ void Viewer::slideshowStep()
         return;
     case SlideshowOutcome::Stop:
         state_.PictureIndex = s.index;
-        slideshowChanged(false);
-        return;
+        setSlideshow(false);
+        break;
     case SlideshowOutcome::Show:
         state_.PictureIndex = s.index;
-        Picture();
-        return;
+        pending_.paint = true;
+        break;
     case SlideshowOutcome::ShowQuit:
         state_.PictureIndex = s.index;
-        Picture();
+        pending_.paint = true;
+        refresh(); // the last picture goes on screen before the window closes
         state_.QuitRequested = true;
         host_.requestClose();
         return;
     }
+    refresh();
 }
 
 // ---------------------------------------------------------------- full screen
 
 void Viewer::toggleFullScreen()
 {
+    switchFullScreen();
+    refresh();
+}
+
+void Viewer::switchFullScreen()
+{
     state_.FullScreen = !state_.FullScreen;
     MaxNormal();
-    host_.commandsChanged();
+    pending_.commands = true;
 }
 
 void Viewer::MaxNormal()
@@ -238,7 +260,7 @@ void Viewer::MaxNormal()
         target_->updateLabel(labelStyle());
     ComputeArea();
     if (state_.ListActive)
-        Picture();
+        pending_.paint = true;
 }
 
 void Viewer::fullScreenClosed(const std::function<void()> &showMain)
@@ -248,58 +270,60 @@ void Viewer::fullScreenClosed(const std::function<void()> &showMain)
     if (state_.FullScreen) {
         // Closed without going through Max1 (for example Alt+F4).
         state_.FullScreen = false;
-        host_.commandsChanged();
+        pending_.commands = true;
     }
-    if (closing_)
+    if (closing_) {
+        refresh();
         return;
+    }
     showMain();
     if (wasOpen) {
         ComputeArea();
         if (state_.ListActive)
-            Picture();
+            pending_.paint = true;
     }
+    refresh();
 }
 
 void Viewer::dropOnFullScreen(const QStringList &paths)
 {
-    DisplayBatch batch(*this);
     state_.list.setSorted(true);
     const QString saved = prompter_.statusText();
     prompter_.setStatusText(kSearchingText);
     if (!paths.isEmpty()) {
         state_.list.clear();
         for (const QString &p : paths)
-            listOps_->rFileName(p);
+            applyList(listOps_->rFileName(p));
     }
     prompter_.setStatusText(saved);
     if (state_.list.isEmpty()) {
         ImageCls();
     } else {
-        refreshToolBox();
+        pending_.toolBox = true;
         state_.ListActive = true;
         state_.PictureIndex = 0;
     }
     MenuCheck(state_.ListActive);
     state_.list.setSorted(false);
-    listOps_->SortList(state_.SortOrder);
+    applyList(listOps_->SortList(state_.SortOrder));
     ApplyDisplayMode();
+    refresh();
 }
 
 void Viewer::dropOnMain(const QStringList &paths)
 {
-    DisplayBatch batch(*this);
     state_.list.setSorted(true);
     const QString saved = prompter_.statusText();
     prompter_.setStatusText(kSearchingText);
     if (!paths.isEmpty())
         state_.list.clear();
     for (const QString &p : paths)
-        listOps_->rFileName(p);
+        applyList(listOps_->rFileName(p));
     prompter_.setStatusText(saved);
     state_.list.setSorted(false);
-    listOps_->SortList(state_.SortOrder);
-    listOps_->ActivateList();
-    Picture();
+    applyList(listOps_->SortList(state_.SortOrder));
+    applyList(listOps_->ActivateList());
+    refresh();
 }
 
 // ---------------------------------------------------------------- applications

@@ -31,7 +31,9 @@ public:
 
     // Writes the lines to the application folder's file atomically. False
     // when it could not be written; the old file is then left as it was.
-    bool save(const QStringList &lines);
+    [[nodiscard]] bool save(const QStringList &lines);
+    // The file exists but could not be read: save() will not replace it.
+    bool unreadable() const { return m_unreadable; }
 
     QString path() const;
 

@@ -1,6 +1,6 @@
 #pragma once
-// The tool box as the viewer sees it while it is open: told when the list,
-// the position or the modes changed, so that what it shows follows.
+// The tool box as the viewer sees it while it is open: brought up to date
+// once at the end of each command, so that what it shows follows.
 
 class ToolBoxView
 {
@@ -12,6 +12,12 @@ public:
     // The modes changed: switches, display form, copy or move, undo, the
     // transfer area, the order, the file operations.
     virtual void showState() = 0;
+    // Everything at once: what the viewer calls after a command.
+    virtual void refresh()
+    {
+        showState();
+        Active();
+    }
     // A run-time folder is about to be asked for.
     virtual void choosingFolder() = 0;
 };

@@ -66,7 +66,6 @@ TransferResult Transfer::ArBitBtnProcess(int index)
     // Only a completed move leaves something to take back.
     if (result != TransferResult::Moved)
         clearUndo();
-    hooks_.ReturnCheck(canUndo());
     return result;
 }
 
@@ -85,10 +84,8 @@ TransferResult Transfer::attempt(int index)
             SetPath = slot.ChosenFolder;
         hooks_.choosingFolder();
         const QString chosen = prompter_.chooseFolder(kPickFolderTitle, SetPath);
-        if (chosen.isEmpty()) {
-            hooks_.Picture();
+        if (chosen.isEmpty())
             return TransferResult::Cancelled;
-        }
         folder = WithBackslash(chosen);
         slot.ChosenFolder = folder;
     }
@@ -97,7 +94,6 @@ TransferResult Transfer::attempt(int index)
     if (!QDir::isAbsolutePath(folder) || !IsFolder(folder)) {
         prompter_.beep();
         prompter_.captionedError(kErrorCaption, kNoFolder);
-        hooks_.Picture();
         return TransferResult::Failed;
     }
 
@@ -115,7 +111,6 @@ TransferResult Transfer::attempt(int index)
     if (!PathExists(source_)) {
         reportFailure(copy ? kCopyFailed : kMoveFailed, {FileOpResult::SourceMissing, {}});
         dropCurrent();
-        hooks_.Picture();
         return TransferResult::Failed;
     }
 
@@ -131,19 +126,15 @@ TransferResult Transfer::attempt(int index)
         reportFailure(copy ? kCopyFailed : kMoveFailed, outcome);
         if (outcome.result == FileOpResult::SourceMissing && !PathExists(source_))
             dropCurrent();
-        hooks_.Picture();
         return TransferResult::Failed;
     }
     if (copy) {
         ++index_; // past the last one the display starts again at the first
         prompter_.notice(kCopied);
-        hooks_.Picture();
         return TransferResult::Copied;
     }
     list_.removeAt(index_);
-    hooks_.listChanged();
     prompter_.notice(kMoved);
-    hooks_.Picture();
     return TransferResult::Moved;
 }
 
@@ -185,7 +176,6 @@ bool Transfer::resolveTakenName(TransferResult &result)
     switch (choice) {
     case SameNameChoice::DeleteSource:
         result = fDelete();
-        hooks_.Picture();
         return false;
     case SameNameChoice::DeleteTarget:
         switch (RecycleFile(target_)) {
@@ -248,7 +238,6 @@ TransferResult Transfer::revival()
         prompter_.beep();
         prompter_.captionedError(kErrorCaption,
                                  kUndoFailed + describeFailure(outcome) + QStringLiteral("\n\n") + source_);
-        hooks_.ReturnCheck(canUndo());
         return TransferResult::Failed;
     }
     list_.setSorted(true);
@@ -257,11 +246,8 @@ TransferResult Transfer::revival()
     const int saved = index_;
     hooks_.applyOrder();
     index_ = saved;
-    hooks_.listChanged();
-    hooks_.Picture();
     prompter_.notice(kRestored);
     clearUndo();
-    hooks_.ReturnCheck(canUndo());
     return TransferResult::Restored;
 }
 
@@ -283,9 +269,6 @@ TransferResult Transfer::fDelete()
         break;
     }
     list_.removeAt(index_);
-    if (list_.isEmpty())
-        hooks_.ImageCls();
-    hooks_.listChanged();
     return TransferResult::Deleted;
 }
 
@@ -313,5 +296,4 @@ void Transfer::reportFailure(const QString &text, const FileOpOutcome &outcome)
 void Transfer::dropCurrent()
 {
     list_.removeAt(index_);
-    hooks_.listChanged();
 }

@@ -18,31 +18,23 @@ inline const QString kRunTimeFolder = QStringLiteral("転送先 実行時選択"
 QString XferCaption(bool open);
 
 // What a transfer needs from the viewer besides the list. The viewer
-// implements it; tests record the calls.
+// implements it; tests record the calls. Nothing here displays: a transfer
+// returns what it did and the viewer shows the outcome once.
 class TransferHooks
 {
 public:
     virtual ~TransferHooks() = default;
     virtual bool slideshowRunning() const = 0;
-    // The display step: prunes, normalises and shows the current picture.
-    virtual void Picture() = 0;
-    // Clears the pictures on screen (a delete emptied the list).
-    virtual void ImageCls() = 0;
-    // Entries were removed or added; the tool box, when open, updates.
-    virtual void listChanged() {}
     // Puts the whole list into the current order again (random, name,
     // reversed, date); the index it leaves is overwritten afterwards.
     virtual void applyOrder() = 0;
-    // The undo record became complete or empty: MoveUndo1 and the tool
-    // box's undo button are enabled exactly when `undoAvailable`.
-    virtual void ReturnCheck(bool undoAvailable) = 0;
     // A run-time folder is about to be asked for (the tool box retitles).
     virtual void choosingFolder() {}
     // The pause before each numbering candidate.
     virtual void wait(int ms);
 };
 
-enum class TransferResult {
+enum class [[nodiscard]] TransferResult {
     Skipped,   // nothing to do (no picture, unbound slot, slideshow, switch off)
     Cancelled, // the user stopped it; nothing changed on disk
     Failed,    // reported to the user; nothing changed on disk
@@ -62,11 +54,11 @@ public:
     TransferResult ArBitBtnProcess(int index);
     // Takes the last move back, when there is one.
     TransferResult revival();
-    // Sends the current picture to the trash after asking. Does not
-    // refresh the display: the callers do.
+    // Sends the current picture to the trash after asking.
     TransferResult fDelete();
 
-    // The undo record: set by a completed move, empty otherwise.
+    // The undo record: set by a completed move, empty otherwise (the undo
+    // command is enabled exactly when canUndo()).
     const QString &TransferSource() const { return source_; }
     const QString &TransferTarget() const { return target_; }
     bool canUndo() const { return !source_.isEmpty() && !target_.isEmpty(); }

@@ -33,7 +33,7 @@ public:
     // the folder's FileLock, and `refresh` runs under that lock first, to
     // bring values that mirror shared files up to date (Window.ListMax
     // from the history: pass History::ListCheck).
-    bool save(Settings &settings, const WindowGeometry &current, WindowShowState state,
+    [[nodiscard]] bool save(Settings &settings, const WindowGeometry &current, WindowShowState state,
               const std::function<void(Settings &)> &refresh = {}) const;
 
     const QString &path() const { return m_path; }

@@ -29,8 +29,7 @@ struct ListOpsTest : ::testing::Test {
     QTemporaryDir dir, temp;
     ViewerState st;
     RecordingPrompter prompter;
-    RecordingHooks hooks{st};
-    ListOps ops{st, prompter, hooks};
+    ListOps ops{st, prompter};
     QString d;
     void SetUp() override
     {
@@ -55,21 +54,22 @@ TEST_F(ListOpsTest, ScanFolderTakesPicturesByExtensionOnly)
         touch(d + n);
     QDir(d).mkdir("sub.jpg");
     touch(d + "sub.jpg/inner.jpg");
-    ops.ScanFolder(d + "*.*");
+    const ListChange change = ops.ScanFolder(d + "*.*");
     EXPECT_EQ(names(), QStringList({".hidden.gif", "a.png", "b.JPG", "x.jp"}));
     EXPECT_FALSE(st.list.sorted());
-    EXPECT_EQ(hooks.calls, QStringList({"Picture"}));
+    EXPECT_EQ(change, (ListChange{ListChange::Kind::Reordered, 0}));
 }
 
 TEST_F(ListOpsTest, FolderWithoutPicturesLeavesAnEmptyUnsortedList)
 {
     touch(d + "notes.txt");
     touch(d + "song.mp3");
-    ops.openFolder(dir.path());
+    st.ListActive = true;
+    const ListChange change = ops.openFolder(dir.path());
     EXPECT_TRUE(st.list.isEmpty());
     EXPECT_FALSE(st.list.sorted());
     EXPECT_FALSE(st.ListActive);
-    EXPECT_EQ(hooks.calls, QStringList({"ImageCls", "listStateChanged", "Picture"}));
+    EXPECT_EQ(change, (ListChange{ListChange::Kind::Activated, -1}));
 }
 
 TEST_F(ListOpsTest, OpenFolderShowsSearchTextAndRemembersParent)
@@ -78,32 +78,26 @@ TEST_F(ListOpsTest, OpenFolderShowsSearchTextAndRemembersParent)
     touch(d + "pics/b.jpg");
     touch(d + "pics/a.jpg");
     st.PictureIndex = 5;
-    ops.openFolder(d + "pics");
+    EXPECT_EQ(ops.openFolder(d + "pics"), (ListChange{ListChange::Kind::Activated, 0}));
     EXPECT_EQ(prompter.statusHistory, QStringList({kSearchingText, "SlideShow OFF"}));
     EXPECT_EQ(st.settings.Window.LastDir, d);
     EXPECT_EQ(names(), QStringList({"a.jpg", "b.jpg"}));
     EXPECT_TRUE(st.ListActive);
     EXPECT_EQ(st.PictureIndex, 0);
-    EXPECT_EQ(hooks.history.size(), 1);
-    EXPECT_EQ(hooks.calls.last(), "Picture");
 
     // Cancelled: the current list is activated again; no status text.
-    hooks.calls.clear();
     prompter.statusHistory.clear();
-    ops.openFolder(std::nullopt);
+    st.PictureIndex = 1;
+    EXPECT_EQ(ops.openFolder(std::nullopt), (ListChange{ListChange::Kind::Activated, 0}));
     EXPECT_TRUE(prompter.statusHistory.isEmpty());
-    EXPECT_EQ(hooks.calls, QStringList({"Active", "RecordHistory", "listStateChanged", "Picture"}));
-
-    // No history in a shortcut run.
-    st.ShortcutRun = true;
-    ops.ActivateList();
-    EXPECT_EQ(hooks.history.size(), 2);
+    EXPECT_EQ(st.PictureIndex, 0);
+    EXPECT_EQ(names(), QStringList({"a.jpg", "b.jpg"}));
 }
 
 TEST_F(ListOpsTest, OpenFilesSkipsMediaAndKeepsCaseVariants)
 {
     st.SortOrder = PlayOrder::NameReversed;
-    ops.openFiles({d + "IMG.JPG", d + "img.jpg", d + "a.jpg", d + "a.jpg", d + "song.mp3"});
+    (void)ops.openFiles({d + "IMG.JPG", d + "img.jpg", d + "a.jpg", d + "a.jpg", d + "song.mp3"});
     EXPECT_EQ(names(), QStringList({"img.jpg", "IMG.JPG", "a.jpg"}));
     EXPECT_TRUE(st.ListActive);
 }
@@ -112,12 +106,11 @@ TEST_F(ListOpsTest, RFileNameDispatchesByKind)
 {
     touch(d + "list.lst");
     touch(d + "list.LST");
-    ops.rFileName(d + "list.lst");
-    ops.rFileName(d + "missing.lst");
-    ops.rFileName(d + "list.LST"); // not a list file: letter case counts
-    ops.rFileName(d + "p.gif");    // a picture need not exist yet
-    ops.rFileName(d + "photo");
-    EXPECT_EQ(hooks.calls, QStringList({"ReadListFile:" + d + "list.lst"}));
+    (void)ops.rFileName(d + "list.lst");
+    EXPECT_EQ(ops.rFileName(d + "missing.lst"), ListChange{});
+    (void)ops.rFileName(d + "list.LST"); // not a list file: letter case counts
+    (void)ops.rFileName(d + "p.gif");    // a picture need not exist yet
+    (void)ops.rFileName(d + "photo");
     EXPECT_EQ(names(), QStringList({"p.gif"}));
 }
 
@@ -126,15 +119,15 @@ TEST_F(ListOpsTest, ArchivesExtractIntoNumberedFoldersWithoutDuplicates)
     makeZip(d + "a.b.zip",
             {{"one.jpg", "1"}, {"sub/two.jpg", "2"}, {"sub/deeper/three.png", "3"}, {"readme.txt", "x"}});
     st.list.setSorted(false);
-    ops.rFileName(d + "a.b.zip");
+    EXPECT_EQ(ops.rFileName(d + "a.b.zip").kind, ListChange::Kind::Replaced);
     EXPECT_TRUE(IsFolder(st.TempFolder + "/a_b_zip"));
     // A picture in a sub-folder is added once, even with the list unsorted.
     QStringList got = names();
     got.sort();
     EXPECT_EQ(got, QStringList({"one.jpg", "three.png", "two.jpg"}));
-    EXPECT_EQ(hooks.calls, QStringList({"disarm", "arm"}));
+    EXPECT_FALSE(ops.extracting());
 
-    ops.rFileName(d + "a.b.zip");
+    (void)ops.rFileName(d + "a.b.zip");
     EXPECT_TRUE(IsFolder(st.TempFolder + "/a_b_zip[001]"));
     EXPECT_EQ(st.list.count(), 6);
     EXPECT_TRUE(st.list.at(5).startsWith(st.TempFolder + "/a_b_zip[001]/"));
@@ -147,7 +140,7 @@ TEST_F(ListOpsTest, BrokenArchiveIsReportedAndTheScanGoesOn)
     touch(d + "x.z", "nothing");
     touch(d + "ok.jpg");
     makeZip(d + "good.zip", {{"in.jpg", "1"}});
-    ops.ScanFolder(d + "*.*");
+    (void)ops.ScanFolder(d + "*.*");
     ASSERT_EQ(prompter.errors.size(), 2);
     for (const QString &e : prompter.errors)
         EXPECT_TRUE(e.contains(d + "bad.zip") || e.contains(d + "x.z")) << e.toStdString();
@@ -166,10 +159,10 @@ TEST_F(ListOpsTest, ArchiveNestedInItselfStopsAtADepth)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         makeZip(d + QString("z%1.zip").arg(i), {{QString("z%1.zip").arg(i - 1), f.readAll()}});
     }
-    ops.rFileName(d + QString("z%1.zip").arg(ListOps::kMaxArchiveDepth + 1));
+    (void)ops.rFileName(d + QString("z%1.zip").arg(ListOps::kMaxArchiveDepth + 1));
     EXPECT_EQ(prompter.errors.size(), 1);
     EXPECT_TRUE(st.list.isEmpty());
-    EXPECT_EQ(hooks.calls, QStringList({"disarm", "arm"}));
+    EXPECT_FALSE(ops.extracting()); // every level ended
 }
 
 TEST_F(ListOpsTest, PruneMissingDropsOnlyVanishedCurrentEntries)
@@ -203,7 +196,7 @@ TEST_F(ListOpsTest, ExtractionReportsProgressAndCanBeStopped)
         entries.append({QStringLiteral("p%1.jpg").arg(i), QByteArray(200000, char('a' + i))});
     makeZip(d + "many.zip", entries);
 
-    ops.rFileName(d + "many.zip");
+    (void)ops.rFileName(d + "many.zip");
     EXPECT_GE(prompter.progressReports, 8);
     EXPECT_EQ(prompter.progressEnds, 1);
     EXPECT_EQ(st.list.count(), 8);
@@ -211,7 +204,7 @@ TEST_F(ListOpsTest, ExtractionReportsProgressAndCanBeStopped)
     st.list.clear();
     prompter.progressReports = 0;
     prompter.stopAt = 3;
-    ops.rFileName(d + "many.zip");
+    (void)ops.rFileName(d + "many.zip");
     EXPECT_TRUE(prompter.errors.isEmpty());
     EXPECT_EQ(prompter.progressEnds, 2);
     EXPECT_LT(st.list.count(), 8);

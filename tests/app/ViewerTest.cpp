@@ -225,3 +225,22 @@ TEST_F(ViewerTest, StartUpShowsTheFirstPictureBeforeAnythingElse)
     quick.closeDown(WindowGeometry{0, 0, 640, 480}, WindowShowState::Normal);
     EXPECT_TRUE(QFile::exists(otherHome.filePath(QStringLiteral("gd1.lst"))));
 }
+
+TEST(ViewerSaving, FailedSavesAreReportedWithTheFile)
+{
+    // The application folder is gone: neither the settings nor the camera
+    // rules can be written, and the user hears about both.
+    QTemporaryDir home;
+    const QString gone = home.filePath(QStringLiteral("gone"));
+    ScriptedPrompter prompter;
+    RecordingHost host;
+    Viewer viewer(ViewerFolders{gone, gone + QStringLiteral("/glimmerdeck.ini"), {}, {}}, prompter, host);
+    viewer.setRuleLines({});
+    ASSERT_EQ(prompter.errors.size(), 1);
+    EXPECT_TRUE(prompter.errors[0].startsWith(QStringLiteral("命名規則ファイルを保存できませんでした。\n") + gone));
+    viewer.closeDown(WindowGeometry{}, WindowShowState::Normal);
+    ASSERT_EQ(prompter.errors.size(), 2);
+    EXPECT_TRUE(prompter.errors[1].startsWith(QStringLiteral("設定ファイルを保存できませんでした。\n") + gone +
+                                              QStringLiteral("/glimmerdeck.ini")));
+    EXPECT_FALSE(QFileInfo::exists(gone));
+}

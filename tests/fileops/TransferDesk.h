@@ -27,16 +27,12 @@ struct RecordingHooks : TransferHooks {
     std::function<void()> order;
     explicit RecordingHooks(QStringList &l) : log(l) {}
     bool slideshowRunning() const override { return slideshow; }
-    void Picture() override { log << "Picture"; }
-    void ImageCls() override { log << "ImageCls"; }
-    void listChanged() override { log << "listChanged"; }
     void applyOrder() override
     {
         log << "applyOrder";
         if (order)
             order();
     }
-    void ReturnCheck(bool on) override { log << (on ? "ReturnCheck:1" : "ReturnCheck:0"); }
     void choosingFolder() override { log << "choosingFolder"; }
     void wait(int ms) override
     {

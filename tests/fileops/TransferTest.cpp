@@ -21,7 +21,7 @@ TEST(Transfer, SilentCasesDoNothingButForgetTheLastMove)
         setUp(d);
         const qsizetype mark = d.prompter.log.size();
         EXPECT_EQ(d.transfer.ArBitBtnProcess(0), TransferResult::Skipped);
-        EXPECT_EQ(d.after(mark), QStringList{"ReturnCheck:0"});
+        EXPECT_TRUE(d.after(mark).isEmpty());
         EXPECT_FALSE(d.transfer.canUndo());
         d.expectFilesIntact();
     }
@@ -42,8 +42,7 @@ TEST(Transfer, MissingTargetFolderIsReported)
         EXPECT_EQ(d.prompter.log,
                   QStringList({"beep",
                                QStringLiteral("error: 複写・移動先のフォルダーがありません。\n\n\u3000\u3000"
-                                              "複写・移動を中止しました。"),
-                               "Picture", "ReturnCheck:0"}));
+                                              "複写・移動を中止しました。")}));
         EXPECT_EQ(d.prompter.errorCaptions, QStringList{QStringLiteral("エラー")});
         QDir::setCurrent(cwd);
         d.expectFilesIntact();
@@ -62,7 +61,7 @@ TEST(Transfer, CopyShowsTheNextPictureAndMoveTakesTheEntryOut)
     EXPECT_EQ(d.transfer.ArBitBtnProcess(0), TransferResult::Copied);
     EXPECT_EQ(d.index, 3);
     EXPECT_EQ(d.prompter.log,
-              QStringList({QStringLiteral("notice: 複写 完了！"), "Picture", "ReturnCheck:0"}));
+              QStringList({QStringLiteral("notice: 複写 完了！")}));
     EXPECT_EQ(readAll(d.dst + "/c.jpg"), readAll(c));
     EXPECT_FALSE(d.transfer.canUndo());
     d.copied(c);
@@ -73,8 +72,7 @@ TEST(Transfer, CopyShowsTheNextPictureAndMoveTakesTheEntryOut)
     EXPECT_EQ(d.transfer.ArBitBtnProcess(0), TransferResult::Moved);
     EXPECT_EQ(d.names(), QStringList({"a.jpg", "c.jpg"}));
     EXPECT_EQ(d.index, 1);
-    EXPECT_EQ(d.after(mark), QStringList({"listChanged", QStringLiteral("notice: 移動 完了 ！"), "Picture",
-                                          "ReturnCheck:1"}));
+    EXPECT_EQ(d.after(mark), QStringList({QStringLiteral("notice: 移動 完了 ！")}));
     EXPECT_EQ(d.transfer.TransferSource(), b);
     EXPECT_EQ(d.transfer.TransferTarget(), d.dst + "/b.jpg");
     EXPECT_FALSE(QFileInfo::exists(b));
@@ -138,8 +136,8 @@ TEST(Transfer, CancelOrNoNewNameChangesNothing)
             EXPECT_EQ(d.transfer.ArBitBtnProcess(0), TransferResult::Cancelled);
             const QStringList expectedLog =
                 choice == SameNameChoice::Cancel
-                    ? QStringList({"beep", "compare", "ReturnCheck:0"})
-                    : QStringList({"beep", "compare", "askNewName", "ReturnCheck:0"});
+                    ? QStringList({"beep", "compare"})
+                    : QStringList({"beep", "compare", "askNewName"});
             EXPECT_EQ(d.prompter.log, expectedLog);
             EXPECT_EQ(d.prompter.compared.value(0), qMakePair(a, d.dst + "/a.jpg"));
             EXPECT_EQ(d.list.count(), 1);
@@ -160,7 +158,6 @@ TEST(Transfer, DeletingTheSourceEndsTheTransfer)
         EXPECT_EQ(d.transfer.ArBitBtnProcess(0), yes ? TransferResult::Deleted : TransferResult::Cancelled);
         EXPECT_EQ(d.names(), yes ? QStringList{"b.jpg"} : QStringList({"a.jpg", "b.jpg"}));
         EXPECT_TRUE(d.prompter.questions.value(0).contains(a));
-        EXPECT_TRUE(d.prompter.log.contains("Picture"));
         EXPECT_EQ(QFileInfo::exists(a), !yes);
         EXPECT_FALSE(d.transfer.canUndo());
         d.expectFilesIntact(); // the trash is in the census
@@ -235,7 +232,7 @@ TEST(Transfer, RunTimeFolderIsAskedForEachTime)
     const QString b = d.picture("b.jpg");
 
     EXPECT_EQ(d.transfer.ArBitBtnProcess(0), TransferResult::Cancelled);
-    EXPECT_EQ(d.prompter.log, QStringList({"choosingFolder", "chooseFolder", "Picture", "ReturnCheck:0"}));
+    EXPECT_EQ(d.prompter.log, QStringList({"choosingFolder", "chooseFolder"}));
 
     d.prompter.folderAnswers = {d.dst, d.dst};
     EXPECT_EQ(d.transfer.ArBitBtnProcess(0), TransferResult::Copied);

@@ -244,7 +244,7 @@ void MainWindow::renamePictures()
     // Renaming walks the pictures in name order (the tool box's order
     // button follows).
     if (st.SortOrder != PlayOrder::Name)
-        viewer_->listOps().menuSort(PlayOrder::Name);
+        viewer_->sortBy(PlayOrder::Name);
     NameChangeDlg(renameContext(), this);
     refocus();
 }

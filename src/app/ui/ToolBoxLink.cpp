@@ -181,7 +181,7 @@ void ToolBoxLink::toggleSlideshow()
 
 void ToolBoxLink::fDelete()
 {
-    viewer_.transfer().fDelete();
+    viewer_.runInput({InputCommand::DeleteCurrent, -1});
 }
 
 void ToolBoxLink::setPictureIndex(int index)
@@ -229,7 +229,7 @@ void ToolBoxLink::revival()
 void ToolBoxLink::ArBitBtnProcess(int slot)
 {
     // The same transfer as the digit keys.
-    viewer_.transfer().ArBitBtnProcess(slot);
+    viewer_.runInput({InputCommand::Transfer, slot});
 }
 
 void ToolBoxLink::sortBy(PlayOrder order)
@@ -243,7 +243,7 @@ void ToolBoxLink::sortBy(PlayOrder order)
 void ToolBoxLink::reshuffle()
 {
     if (viewer_.state().SortOrder == PlayOrder::Random)
-        viewer_.listOps().SortList(PlayOrder::Random);
+        viewer_.sortBy(PlayOrder::Random);
 }
 
 void ToolBoxLink::NameChangeBtnClick()
