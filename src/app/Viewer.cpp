@@ -511,6 +511,11 @@ bool Viewer::ReadListFile(const QString &path)
 
 void Viewer::listStateChanged()
 {
+    // What could be undone belongs to the list that was replaced.
+    if (transfer_) {
+        transfer_->clearUndo();
+        ReturnCheck(false);
+    }
     MenuCheck(state_.ListActive);
     refreshHistory();
 }

@@ -37,8 +37,14 @@ bool RenameModeCheck(uint8_t &RenameMode, int PictureIndex)
 
 bool IsUsableFileName(const QString &name)
 {
-    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
+        return false;
+    // Control characters make names no one can type or see.
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    }
+    return true;
 }
 
 QString RenameFailureText(const FileOpOutcome &outcome)

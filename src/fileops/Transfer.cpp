@@ -7,8 +7,11 @@
 #include "platform/FileTree.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 namespace
 {
@@ -42,6 +45,14 @@ QString XferCaption(bool open)
 
 void TransferHooks::wait(int ms)
 {
+    // The pause keeps numbered names apart in time; the window goes on
+    // painting and collecting input meanwhile.
+    if (QCoreApplication::instance()) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+        return;
+    }
     QThread::msleep(ulong(ms));
 }
 
