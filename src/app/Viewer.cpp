@@ -296,6 +296,8 @@ void Viewer::applyList(const ListChange &change)
             ImageCls();
         else if (!state_.ShortcutRun)
             recordHistory(state_.list.items());
+        // What could be undone belongs to the list that was replaced.
+        transfer_->clearUndo();
         // Rename and the applications follow the list; so does the history menu.
         MenuCheck(state_.ListActive);
         refreshHistory();

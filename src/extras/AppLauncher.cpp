@@ -99,7 +99,9 @@ QList<AppMenuItem> AppMenuModel(const QList<AppEntry> &apps, bool listActive)
 AppLaunch PrepareLaunch(const AppEntry &app, const QString &picturePath)
 {
     AppLaunch l;
-    l.workingFolder = QFileInfo(picturePath).absolutePath();
+    // Programs find their own files beside them, as on the system they
+    // were written for.
+    l.workingFolder = QFileInfo(app.path).absolutePath();
     if (!app.launcher) {
         l.program = app.path;
         l.arguments = {picturePath};

@@ -45,7 +45,7 @@ QList<AppMenuItem> AppMenuModel(const QList<AppEntry> &apps, bool listActive);
 struct AppLaunch {
     QString program;
     QStringList arguments;
-    QString workingFolder; // the picture's folder, unless a launcher names one
+    QString workingFolder; // the program's own folder, unless a launcher names one
     QString problem;       // non-empty: cannot be started (Japanese reason)
 };
 AppLaunch PrepareLaunch(const AppEntry &app, const QString &picturePath);

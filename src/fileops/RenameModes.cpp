@@ -39,8 +39,14 @@ bool IsUsableFileName(const QString &name)
 {
     // A leading "." ("..", "...jpg") would hide the picture from the viewer
     // and from file managers.
-    return !name.isEmpty() && !name.startsWith(QLatin1Char('.')) && !name.contains(QLatin1Char('/')) &&
-           !name.contains(QChar(0));
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+        return false;
+    // Control characters make names no one can type or see.
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    }
+    return true;
 }
 
 QString RenameFailureText(const FileOpOutcome &outcome)

@@ -8,8 +8,11 @@
 #include "platform/SameFile.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 namespace
 {
@@ -44,6 +47,14 @@ QString XferCaption(bool open)
 
 void TransferHooks::wait(int ms)
 {
+    // The pause keeps numbered names apart in time; the window goes on
+    // painting and collecting input meanwhile.
+    if (QCoreApplication::instance()) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+        return;
+    }
     QThread::msleep(ulong(ms));
 }
 

@@ -88,20 +88,20 @@ TEST(AppLauncher, MenusFollowTheListAndShowAmpersandsAsWritten)
     EXPECT_TRUE(AppMenuModel({}, true).isEmpty());
 }
 
-TEST(AppLauncher, ProgramGetsThePictureAsOneArgumentInThePicturesFolder)
+TEST(AppLauncher, ProgramGetsThePictureAsOneArgumentInItsOwnFolder)
 {
     QTemporaryDir dir;
     const QString program = dir.filePath("アプリ フォルダ/record args.sh");
     writeFile(program, kRecorder, true);
     const QString picture = dir.filePath("写真 フォルダ/夏の 海 \"1\".jpg");
     writeFile(picture, "not really a picture");
-    const QString pictureFolder = QFileInfo(QFileInfo(picture).absolutePath()).canonicalFilePath();
+    const QString programFolder = QFileInfo(QFileInfo(program).absolutePath()).canonicalFilePath();
     const QString here = QDir::currentPath();
 
     ScriptedPrompter prompter;
     ASSERT_TRUE(RunApp(ReadAppEntry(program), picture, prompter));
     EXPECT_EQ(waitForLines(QFileInfo(program).absolutePath() + "/out.txt"),
-              QStringList({pictureFolder, picture}));
+              QStringList({programFolder, picture}));
     EXPECT_TRUE(prompter.errors.isEmpty());
     EXPECT_EQ(QDir::currentPath(), here); // our own folder is left alone
 }

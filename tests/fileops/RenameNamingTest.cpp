@@ -239,9 +239,10 @@ TEST(RenameModes, CheckNamesAndMenu)
 
 TEST(RenameModes, UsableNamesAndFailureTexts)
 {
-    for (const QString &bad :
-         {QString(), QString("."), QString(".."), QString("a/b"), QString("/"), QString("a") + QChar(0) + "b",
-          QString("...jpg"), QString("..a"), QString(".jpg")})
+    for (const QString &bad : {QString(), QString("."), QString(".."), QString("a/b"), QString("/"),
+                               QString("a") + QChar(0) + "b", QString("ctl\x01x"), QString("a\tb.jpg"),
+                               QString("a\nb"), QString("a") + QChar(0x1F), QString("a") + QChar(0x7F),
+                               QString("...jpg"), QString("..a"), QString(".jpg")})
         EXPECT_FALSE(IsUsableFileName(bad)) << bad.toStdString();
     for (const QString &good : {QString("a.jpg"), QString("a..jpg"), QString("写真 1"), QString("a\\b")})
         EXPECT_TRUE(IsUsableFileName(good)) << good.toStdString();

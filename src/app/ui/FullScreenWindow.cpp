@@ -100,13 +100,18 @@ void FullScreenWindow::mouseMoveEvent(QMouseEvent *event)
 
 void FullScreenWindow::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (AcceptsFileDrop(event->mimeData()))
-        event->acceptProposedAction();
+    // Dropped files are only read: the drop is a copy, so the source never
+    // deletes them as it would after a move.
+    if (AcceptsFileDrop(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
 }
 
 void FullScreenWindow::dropEvent(QDropEvent *event)
 {
     const QStringList paths = DroppedPaths(event->mimeData());
-    event->acceptProposedAction();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
     viewer_.dropOnFullScreen(paths);
 }

@@ -61,6 +61,19 @@ bool KeyRouter::eventFilter(QObject *watched, QEvent *event)
     default:
         break;
     }
+    if (depth_ > 0) {
+        // A held key's repeats need not pile up behind a slow step.
+        if (!key->isAutoRepeat())
+            pending_.push_back({key->key(), key->text(), false, key->timestamp()});
+        return true;
+    }
+    ++depth_;
     viewer_.keyDown(key->key(), key->text(), key->isAutoRepeat(), key->timestamp());
+    while (!pending_.empty()) {
+        const PendingKey next = pending_.front();
+        pending_.erase(pending_.begin());
+        viewer_.keyDown(next.key, next.text, next.autoRepeat, next.timestamp);
+    }
+    --depth_;
     return true;
 }

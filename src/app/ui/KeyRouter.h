@@ -2,7 +2,8 @@
 // Delivers the keys typed in the viewer's windows to the viewer, whichever
 // widget of those windows has the focus after a menu or a dialog closed,
 // however it was closed. A menu bar that is being navigated by keyboard and
-// text fields keep their keys.
+// text fields keep their keys. Keys arriving while an earlier one is still
+// at work are queued, never lost.
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -24,6 +25,17 @@ protected:
 private:
     bool routes(QWidget *receiver) const;
 
+    struct PendingKey {
+        int key;
+        QString text;
+        bool autoRepeat;
+        ulong timestamp;
+    };
+
     Viewer &viewer_;
+    // Keys that arrive while the viewer is still busy with an earlier one
+    // (a transfer waiting, a notice showing) run after it, in order.
+    int depth_ = 0;
+    std::vector<PendingKey> pending_;
     std::vector<QPointer<QWidget>> windows_;
 };

@@ -314,14 +314,19 @@ void MainWindow::setDropsAccepted(bool on)
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (AcceptsFileDrop(event->mimeData()))
-        event->acceptProposedAction();
+    // Dropped files are only read: the drop is a copy, so the source never
+    // deletes them as it would after a move.
+    if (AcceptsFileDrop(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
 }
 
 void MainWindow::dropEvent(QDropEvent *event)
 {
     const QStringList paths = DroppedPaths(event->mimeData());
-    event->acceptProposedAction();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
     viewer_->dropOnMain(paths);
     // The files came from another program: come to the front.
     raise();

@@ -92,6 +92,10 @@ TfHelpViewer *TfHelpViewer::open(QWidget *mainWindow, HelpSettings &geometry)
     w->setHomeFileName(helpFilePath());
     w->goHome();
     w->show();
+    // The help takes the keyboard, so that Escape closes it and not the viewer.
+    w->raise();
+    w->activateWindow();
+    w->WebBrowser1->setFocus();
     return w;
 }
 

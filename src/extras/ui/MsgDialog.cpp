@@ -2,15 +2,19 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
 
 TfMsgDialog::TfMsgDialog(QWidget *mainWindow)
-    : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint), StaticText1(new QLabel),
-      Timer1(new QTimer(this))
+    : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+      StaticText1(new QLabel), Timer1(new QTimer(this))
 {
     setFixedSize(kWidth, kHeight);
-    setModal(true);
+    setModal(false);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
 
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));
@@ -46,7 +50,7 @@ TfMsgDialog::TfMsgDialog(QWidget *mainWindow)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
     Timer1->setInterval(kLifetimeMs);
-    connect(Timer1, &QTimer::timeout, this, &QDialog::accept);
+    connect(Timer1, &QTimer::timeout, this, &QWidget::close);
     Timer1->start();
 }
 
@@ -73,9 +77,29 @@ void TfMsgDialog::showEvent(QShowEvent *e)
     QDialog::showEvent(e);
 }
 
+namespace
+{
+QPointer<TfMsgDialog> &showing()
+{
+    static QPointer<TfMsgDialog> notice;
+    return notice;
+}
+} // namespace
+
+TfMsgDialog *TfMsgDialog::current()
+{
+    return showing().data();
+}
+
 void TfMsgDialog::showNotice(QWidget *mainWindow, const QString &text)
 {
-    TfMsgDialog dlg(mainWindow);
-    dlg.setText(text);
-    dlg.exec();
+    if (TfMsgDialog *old = showing().data()) {
+        old->hide();
+        old->deleteLater();
+    }
+    auto *dlg = new TfMsgDialog(mainWindow);
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    dlg->setText(text);
+    showing() = dlg;
+    dlg->show();
 }

@@ -19,9 +19,11 @@ public:
     void setText(const QString &text);
     QString text() const;
 
-    // Shows `text` modally over `mainWindow`; returns when the notice has
-    // closed itself (or was closed earlier).
+    // Shows `text` over `mainWindow` and returns at once. The notice takes
+    // neither the focus nor input; a newer notice replaces the one showing.
     static void showNotice(QWidget *mainWindow, const QString &text);
+    // The notice showing now, if any.
+    static TfMsgDialog *current();
 
     // Top-left corner that centres a window of `size` on `outer`, halves
     // rounded toward zero.

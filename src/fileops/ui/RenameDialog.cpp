@@ -8,12 +8,18 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+
+namespace
+{
+const QString kRenameErrorCaption = QStringLiteral("エラー");
+} // namespace
 
 TfRename::TfRename(const RenameContext &ctx, QWidget *parent) : TfRename(ctx, parent, Purpose::Rename) {}
 
@@ -79,10 +85,7 @@ void TfRename::modeChosen()
     FileNameSet();
     if (closed_)
         return;
-    if (Edit1->isVisible())
-        Edit1->setFocus();
-    else
-        BitBtn1->setFocus();
+    focusEdit();
 }
 
 void TfRename::readInput()
@@ -150,7 +153,7 @@ void TfRename::BitBtn1Click(int tag)
             }
             shownName = SplitExt(newFile).name;
         } else {
-            ctx_.prompter.error(RenameFailureText(outcome));
+            ctx_.prompter.captionedError(kRenameErrorCaption, RenameFailureText(outcome));
         }
     }
     if (tag == 1) {
@@ -160,10 +163,14 @@ void TfRename::BitBtn1Click(int tag)
     }
     if (ctx_.ShowFileName)
         ctx_.ShowFileName(shownName);
-    if (ctx_.PictureIndex < lastIndex())
+    if (ctx_.PictureIndex < lastIndex()) {
         stepTo(ctx_.PictureIndex + 1);
-    else
+    } else {
+        // The last picture keeps its place; the window shows its new name.
+        if (ctx_.Picture)
+            ctx_.Picture();
         reject();
+    }
 }
 
 void TfRename::stepTo(int index)
@@ -198,8 +205,25 @@ void TfRename::updateStepButtons()
 
 void TfRename::focusEdit()
 {
+    // Without a name box, Enter changes the name and goes on to the next
+    // picture.
     if (Edit1->isVisibleTo(this))
         Edit1->setFocus();
+    else if (BitBtn1->isVisibleTo(this))
+        BitBtn1->setFocus();
+}
+
+void TfRename::keyPressEvent(QKeyEvent *e)
+{
+    // No button is a default one: Enter acts once, on what has the focus
+    // (the name box has answered it already).
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        if (auto *b = qobject_cast<QPushButton *>(focusWidget()); b && b->isEnabled() && !e->isAutoRepeat())
+            b->click();
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void TfRename::RadioButton0Click()
@@ -291,7 +315,8 @@ void TfRename::acceptAskedName()
     }
     const QString name = SplitExt(typed).ext.isEmpty() ? typed + session_.Ext : typed;
     if (!IsUsableFileName(name)) {
-        ctx_.prompter.error(RenameFailureText({FileOpResult::InvalidName, QString()}));
+        ctx_.prompter.captionedError(kRenameErrorCaption,
+                                     RenameFailureText({FileOpResult::InvalidName, QString()}));
         Edit1->setFocus();
         return;
     }

@@ -47,6 +47,7 @@ public:
 protected:
     void done(int r) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     enum class Purpose { Rename, AskName };

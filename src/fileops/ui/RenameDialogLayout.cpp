@@ -137,8 +137,10 @@ void TfRename::buildControls()
 
     // Enter in the name box changes; no button is the dialog's default, so
     // the same Enter never also clicks a button.
-    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5})
+    for (QPushButton *b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5}) {
+        b->setAutoDefault(false);
         b->setDefault(false);
+    }
     connect(Edit1, &QLineEdit::returnPressed, this, [this] { BitBtn1Click(0); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(0); });
     connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn1Click(1); });

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
@@ -180,6 +181,19 @@ SameNameChoice TfSame::choiceOf(int result)
     default:
         return SameNameChoice::Cancel;
     }
+}
+
+void TfSame::keyPressEvent(QKeyEvent *event)
+{
+    // Enter presses the button with the focus; "変更後、実行" when none has it.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        QPushButton *b = focused && focused->isVisible() && focused->isEnabled() ? focused : BitBtn1;
+        event->accept();
+        b->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 SameNameChoice TfSame::run()

@@ -11,11 +11,13 @@
 
 #include <QDir>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace
@@ -122,6 +124,7 @@ ToolBoxTransferArea::ToolBoxTransferArea(ToolBoxHost &host, int top, QWidget *to
     myEdit->hide();
     // Enter, or the focus going elsewhere, ends the editing.
     connect(myEdit, &QLineEdit::editingFinished, this, &ToolBoxTransferArea::myEditExit);
+    myEdit->installEventFilter(this);
 }
 
 void ToolBoxTransferArea::clearButtons()
@@ -323,7 +326,25 @@ void ToolBoxTransferArea::mousePressEvent(QMouseEvent *event)
 
 bool ToolBoxTransferArea::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
+    // Keys typed while a caption is edited stay in the editor: none goes on
+    // to the tool box or the viewer.
+    if (watched == myEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            myEditExit();
+            host_.returnFocus();
+        } else if (key == Qt::Key_Escape) {
+            // The old caption stays.
+            const QSignalBlocker quiet(myEdit);
+            myEdit->hide();
+            host_.returnFocus();
+        } else {
+            static_cast<QObject *>(myEdit)->event(event);
+        }
+        event->accept();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress && watched != myEdit && watched->isWidgetType() &&
         static_cast<QWidget *>(watched)->parentWidget() == this)
         myEditExit();
     return false;

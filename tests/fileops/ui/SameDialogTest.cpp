@@ -115,6 +115,19 @@ TEST_F(SameDialogTest, KeysAndButtonsGiveTheFourChoicesAndTheGeometryIsKept)
     const QList<Case> cases = {
         {"Enter", [](TfSame &d) { QTest::keyClick(&d, Qt::Key_Return); }, SameNameChoice::Rename},
         {"Escape", [](TfSame &d) { QTest::keyClick(&d, Qt::Key_Escape); }, SameNameChoice::Cancel},
+        // Enter presses the button that has the focus.
+        {"Enter on cancel",
+         [](TfSame &d) {
+             child<QPushButton>(d, "BitBtn2")->setFocus();
+             QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+         },
+         SameNameChoice::Cancel},
+        {"Enter on delete source",
+         [](TfSame &d) {
+             child<QPushButton>(d, "BitBtn3")->setFocus();
+             QTest::keyClick(d.focusWidget(), Qt::Key_Enter);
+         },
+         SameNameChoice::DeleteSource},
         {"close", [](TfSame &d) { d.close(); }, SameNameChoice::Cancel},
         {"cancel", [](TfSame &d) { child<QPushButton>(d, "BitBtn2")->click(); }, SameNameChoice::Cancel},
         {"delete source", [](TfSame &d) { child<QPushButton>(d, "BitBtn3")->click(); },

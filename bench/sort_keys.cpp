@@ -1,0 +1,85 @@
+// Sorting by hand at speed: 100 pictures sent to two folders by digit keys
+// typed five a second to the real main window (move mode). Prints how many
+// keys acted and the time from each key press to the paint of the next
+// picture (median, 90th percentile, worst).
+//
+// Usage: QT_QPA_PLATFORM=offscreen bench_sort_keys [COUNT] [WIDTHxHEIGHT]
+#include "app/ui/BenchProbe.h"
+#include "app/ui/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home, folder, keep, drop;
+    qputenv("GLIMMERDECK_HOME", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100;
+    QSize size(1600, 1200);
+    if (argc > 2) {
+        const QStringList wh = QString::fromLocal8Bit(argv[2]).split(u'x');
+        if (wh.size() == 2)
+            size = QSize(wh[0].toInt(), wh[1].toInt());
+    }
+    for (int i = 0; i < count; ++i) {
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(QColor::fromHsv((i * 37) % 360, 160, 200));
+        img.save(folder.filePath(QStringLiteral("sort%1.jpg").arg(i, 3, 10, QLatin1Char('0'))), "JPEG", 85);
+    }
+
+    BenchProbe probe;
+    MainWindow w({folder.path()});
+    w.resize(1024, 768);
+    w.show();
+    w.state().settings.TransferSlots[0].Folder = keep.path();
+    w.state().settings.TransferSlots[1].Folder = drop.path();
+    w.action(ActionId::MoveMode1)->trigger();
+
+    std::vector<qint64> sentAt;
+    std::vector<qint64> latency;
+    size_t waiting = 0; // the next key whose picture is awaited
+    QObject::connect(&probe, &BenchProbe::picturePainted, [&](const QString &, qint64 ns) {
+        while (waiting < sentAt.size() && sentAt[waiting] <= ns) {
+            latency.push_back(ns - sentAt[waiting]);
+            ++waiting;
+        }
+    });
+    QTimer typist;
+    typist.setInterval(200);
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        if (int(sentAt.size()) == count) {
+            typist.stop();
+            QTimer::singleShot(1500, &app, &QApplication::quit);
+            return;
+        }
+        QWidget *to = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
+        const Qt::Key k = sentAt.size() % 2 ? Qt::Key_1 : Qt::Key_0;
+        const QString text = k == Qt::Key_1 ? QStringLiteral("1") : QStringLiteral("0");
+        sentAt.push_back(BenchProbe::monotonicNs());
+        QApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, k, Qt::NoModifier, text));
+        QApplication::postEvent(to, new QKeyEvent(QEvent::KeyRelease, k, Qt::NoModifier, text));
+    });
+    QTimer::singleShot(500, &typist, qOverload<>(&QTimer::start));
+    app.exec();
+
+    const qsizetype moved =
+        QDir(keep.path()).entryList(QDir::Files).size() + QDir(drop.path()).entryList(QDir::Files).size();
+    std::sort(latency.begin(), latency.end());
+    auto ms = [&](double q) {
+        return latency.empty() ? -1.0 : double(latency[size_t(q * double(latency.size() - 1))]) / 1e6;
+    };
+    std::printf("sort_keys: %d pictures %dx%d, keys sent %zu, pictures moved %lld, left %d\n", count,
+                size.width(), size.height(), sentAt.size(), static_cast<long long>(moved),
+                w.state().list.count());
+    std::printf("key -> next picture painted (%zu of %zu keys): median %.1f ms, p90 %.1f ms, max %.1f ms\n",
+                latency.size(), sentAt.size(), ms(0.5), ms(0.9), ms(1.0));
+    return 0;
+}
