@@ -101,7 +101,10 @@ AppLaunch PrepareLaunch(const AppEntry &app, const QString &picturePath)
     AppLaunch l;
     // Programs find their own files beside them, as on the system they
     // were written for.
-    l.workingFolder = QFileInfo(app.path).absolutePath();
+    // (a program that cannot be found keeps the picture's folder, so the
+    // failure names the program).
+    const QFileInfo own(QFileInfo(app.path).absolutePath());
+    l.workingFolder = own.isDir() ? own.filePath() : QFileInfo(picturePath).absolutePath();
     if (!app.launcher) {
         l.program = app.path;
         l.arguments = {picturePath};

@@ -268,6 +268,16 @@ bool TfRename::eventFilter(QObject *watched, QEvent *event)
         Panel1Click();
         return true;
     }
+    // Enter in the name box is used up here: after the change the focus may
+    // be on a button, which must not take the same key again.
+    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
+                BitBtn1Click(0);
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 

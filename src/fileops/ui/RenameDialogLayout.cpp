@@ -141,7 +141,7 @@ void TfRename::buildControls()
         b->setAutoDefault(false);
         b->setDefault(false);
     }
-    connect(Edit1, &QLineEdit::returnPressed, this, [this] { BitBtn1Click(0); });
+    Edit1->installEventFilter(this); // Enter in the name box changes, once
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(0); });
     connect(BitBtn5, &QPushButton::clicked, this, [this] { BitBtn1Click(1); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);

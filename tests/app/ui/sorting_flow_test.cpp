@@ -99,11 +99,23 @@ TEST_F(SortingFlowTest, DigitKeysTypedDuringNoticesAllMoveInOrder)
         press(&w, sent % 2 ? Qt::Key_1 : Qt::Key_0);
         ++sent;
     });
+    // The box saying the folder is empty answers after the last move.
+    QStringList boxes;
+    QTimer closer;
+    closer.setInterval(100);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            boxes << box->windowTitle();
+            box->reject();
+        }
+    });
+    closer.start();
     typist.start();
     QTRY_VERIFY_WITH_TIMEOUT(!typist.isActive(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(w.state().list.count(), 0, 5000);
 
     EXPECT_GE(noticesSeen, 6);
+    EXPECT_LE(boxes.size(), 1) << boxes.join(' ').toStdString();
     for (int i = 0; i < 8; ++i) {
         const QDir to(i % 2 ? drop.path() : keep.path());
         const QString name = QStringLiteral("s%1.png").arg(i);
