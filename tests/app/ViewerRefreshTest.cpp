@@ -50,7 +50,7 @@ struct CountingHost : ViewerHost {
 // Real moves and copies; the trash is a folder of the test's own.
 struct LocalTrash : FileOps {
     QString trash;
-    FileOpOutcome moveToTrash(const QString &path) override
+    FileOpOutcome moveToTrash(const QString &path, TrashedFile * = nullptr) override
     {
         return QFile::rename(path, trash + "/" + QFileInfo(path).fileName()) ? FileOpOutcome{}
                                                                                : FileOpOutcome{FileOpResult::Failed, {}};

@@ -312,7 +312,7 @@ TEST_F(SortingFlowTest, UndoIsDisabledWhenAnotherFolderIsOpened)
     press(&w, Qt::Key_0);
     ASSERT_TRUE(QFile::exists(keep.filePath(QStringLiteral("a.png"))));
     ASSERT_TRUE(w.action(ActionId::MoveUndo1)->isEnabled());
-    w.viewer().listOps().openFolder(second.path());
+    w.viewer().openFolder(second.path());
     EXPECT_FALSE(w.action(ActionId::MoveUndo1)->isEnabled());
     QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(QFile::exists(keep.filePath(QStringLiteral("a.png"))));
