@@ -29,8 +29,7 @@ int main(int argc, char **argv)
         st.PictureFilter = QStringLiteral("*.gif;*.jpg;*.jpeg;*.png");
         st.TempFolder = temp;
         QuietPrompter prompter;
-        NoHooks hooks;
-        ListOps ops(st, prompter, hooks);
+        ListOps ops(st, prompter);
         ops.ExtractArchive(archive);
         std::printf("ExtractArchive: %.3f s, %d pictures\n", t.nsecsElapsed() / 1e9, st.list.count());
     } else {

@@ -198,7 +198,8 @@ int main(int argc, char **argv)
     const double first = hooks.pictureMs;
     cache.prefetch({list.at(1)}, hooks.options);
     Transfer transfer(list, index, settings, prompter, ops, hooks);
-    transfer.ArBitBtnProcess(0);
+    if (transfer.ArBitBtnProcess(0) == TransferResult::Moved)
+        hooks.Picture();
     std::printf(
         "24 MP move with the next picture prefetched: first decode %.1f ms; next picture ready %.3f ms after "
         "the notice closed\n",
