@@ -2,6 +2,8 @@
 // and the signals of a log-out or Ctrl+C close it as its close button does.
 #include "lists/ListFile.h"
 
+#include "ViewerProgram.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,7 +18,7 @@
 
 namespace
 {
-const QString kProgram = QStringLiteral(GD_BUILD_DIR "/glimmerdeck");
+const QString &kProgram = kViewerProgram;
 
 // The instance folders under the private temporary folder.
 QStringList instanceFolders(const QString &tmp)
@@ -51,11 +53,7 @@ TEST(ProgramExit, SignalsCloseLikeTheCloseButtonAndDoubleDashIsForPaths)
         ASSERT_TRUE(img.save(cwd + "/x.png"));
 
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("GLIMMERDECK_HOME", home);
-        env.insert("TMPDIR", tmp);
-        p.setProcessEnvironment(env);
+        PrepareViewerProcess(p, home, tmp);
         p.setWorkingDirectory(cwd);
         p.setProcessChannelMode(QProcess::MergedChannels);
         QFile broken(cwd + "/broken.zip");

@@ -1,6 +1,8 @@
 // Files named by the settings that are no files (a FIFO, a device) or far
 // too large never hold up the start: the window comes up and the memory
 // stays small.
+#include "ViewerProgram.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,7 +17,7 @@
 
 namespace
 {
-const QString kProgram = QStringLiteral(GD_BUILD_DIR "/glimmerdeck");
+const QString &kProgram = kViewerProgram;
 
 QStringList instanceFolders(const QString &tmp)
 {
@@ -66,11 +68,7 @@ TEST(StartupFiles, AFifoADeviceOrAHugeFileNamedInTheSettingsDoesNotHoldUpTheStar
         ini.close();
 
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("GLIMMERDECK_HOME", home);
-        env.insert("TMPDIR", tmp);
-        p.setProcessEnvironment(env);
+        PrepareViewerProcess(p, home, tmp);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(kProgram, {});
         ASSERT_TRUE(p.waitForStarted());

@@ -1,4 +1,5 @@
 #include "FileCensus.h"
+#include "TwoFileSystems.h"
 #include "platform/FileOps.h"
 #include "platform/FileOpsHooks.h"
 #include "platform/SystemError.h"
@@ -18,20 +19,7 @@
 
 namespace
 {
-struct SafetyTest : ::testing::Test {
-    QTemporaryDir disk;
-    QTemporaryDir shm{QStringLiteral("/dev/shm/gd-safety-XXXXXX")};
-    QString a, b, m;
-    void SetUp() override
-    {
-        ASSERT_TRUE(disk.isValid());
-        ASSERT_TRUE(shm.isValid());
-        a = disk.path() + "/a";
-        b = disk.path() + "/b";
-        m = shm.path();
-        QDir().mkpath(a);
-        QDir().mkpath(b);
-    }
+struct SafetyTest : TwoFileSystems {
     void TearDown() override { SetMoveCopiedHookForTests({}); }
     QStringList everything() const
     {

@@ -1,4 +1,5 @@
 #include "platform/FileOps.h"
+#include "TwoFileSystems.h"
 
 #include "FileCensus.h"
 
@@ -11,21 +12,7 @@
 
 namespace
 {
-// /dev/shm is a file system of its own here; moves there must copy.
-struct FileOpsTest : ::testing::Test {
-    QTemporaryDir disk;
-    QTemporaryDir shm{QStringLiteral("/dev/shm/gd-fileops-XXXXXX")};
-    QString a, b, m; // two folders on one file system, one on another
-    void SetUp() override
-    {
-        ASSERT_TRUE(disk.isValid());
-        ASSERT_TRUE(shm.isValid());
-        a = disk.path() + "/a";
-        b = disk.path() + "/b";
-        m = shm.path();
-        QDir().mkpath(a);
-        QDir().mkpath(b);
-    }
+struct FileOpsTest : TwoFileSystems {
     Census census() const { return Census({disk.path(), shm.path()}); }
     static qint64 mtimeNs(const QString &path)
     {
