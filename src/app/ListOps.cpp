@@ -1,10 +1,13 @@
 #include "app/ListOps.h"
 
+#include "fileops/FileGroup.h"
+
 #include "app/ListOrder.h"
 #include "app/Navigation.h"
 #include "app/ViewerState.h"
 #include "common/PathUtil.h"
 #include "common/Prompter.h"
+#include "fileops/FileGroup.h"
 #include "lists/ListFile.h"
 #include "platform/FileTree.h"
 #include "platform/NameMatch.h"
@@ -80,13 +83,20 @@ ListChange ListOps::ScanFolder(const QString &mask)
             if (all || MatchesFileWildcard(pattern, name))
                 names.append(name);
         });
+        QStringList pictures;
         for (const QString &name : std::as_const(names)) {
             const QString path = folder + name;
             if (isArchivePath(path))
                 ExtractArchive(path);
             else if (isPicturePath(path))
-                st_.list.add(path);
+                pictures.append(path);
         }
+        // A RAW or sidecar beside its picture travels with it and is not
+        // shown on its own.
+        if (st_.settings.Option.Companions)
+            pictures = HideCompanions(pictures);
+        for (const QString &path : std::as_const(pictures))
+            st_.list.add(path);
     }
     // A folder read is put into order, which shows its first picture.
     if (readable)

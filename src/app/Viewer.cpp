@@ -38,7 +38,7 @@ ViewerFolders ResolveViewerFolders()
 
 Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
     : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
-      history_(std::make_unique<History>(folders.application)), cache_(32ll << 20, 8),
+      history_(std::make_unique<History>(folders.application)), cache_(32ll << 20, 8), journal_(folders.application),
       ruleFile_(folders.application, folders.shippedData)
 {
     // FormCreate, in its order.
@@ -48,8 +48,7 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
     state_.FirstFlag = true;
     state_.settings.Option.SeqDigits = 2;
     listOps_ = std::make_unique<ListOps>(state_, prompter_);
-    transfer_ = std::make_unique<Transfer>(state_.list, state_.PictureIndex, state_.settings, prompter_,
-                                           systemFileOps(), static_cast<TransferHooks &>(*this));
+    setFileOps(systemFileOps());
     timer_ = new SlideshowTimer(this);
     connect(timer_, &SlideshowTimer::step, this, &Viewer::slideshowStep);
     buildCommands();
@@ -90,6 +89,7 @@ void Viewer::startUp()
     rules_ = parsed.rules;
     if (parsed.badLine > 0)
         prompter_.error(parsed.error);
+    openJournal();
     QString tempError;
     if (temp_.setUp(&tempError))
         state_.TempFolder = temp_.path();
@@ -97,6 +97,18 @@ void Viewer::startUp()
         prompter_.error(tempError);
     pending_.commands = true;
     refresh();
+}
+
+void Viewer::openJournal()
+{
+    // A step that a crash interrupted is finished or rolled back, by what
+    // is on the disk, before anything else touches the files.
+    journal_.load();
+    QStringList told = journalOps_->recover();
+    if (const QString damage = journal_.takeDamageReport(); !damage.isEmpty())
+        told << damage;
+    if (!told.isEmpty())
+        prompter_.info(told.join(QStringLiteral("\n\n")));
 }
 
 void Viewer::applyCommandLine(const QStringList &args)
@@ -143,7 +155,6 @@ void Viewer::firstShow(const std::function<void()> &restore)
         refreshHistory();
     }
     state_.FirstFlag = false;
-    transfer_->clearUndo();
     pending_.commands = true;
     refresh();
     if (!deferredArchives_.isEmpty())
@@ -254,8 +265,20 @@ LabelStyle Viewer::labelStyle() const
 
 void Viewer::setFileOps(FileOps &ops)
 {
-    transfer_ = std::make_unique<Transfer>(state_.list, state_.PictureIndex, state_.settings, prompter_, ops,
-                                           static_cast<TransferHooks &>(*this));
+    journalOps_ = std::make_unique<JournalOps>(journal_, ops);
+    transfer_ = std::make_unique<Transfer>(state_.list, state_.PictureIndex, state_.settings, prompter_,
+                                           *journalOps_, static_cast<TransferHooks &>(*this));
+}
+
+bool Viewer::isPicture(const QString &path) const
+{
+    return formats_.isPictureFile(path);
+}
+
+void Viewer::stepsTaken(const QList<JournalStep> &steps)
+{
+    applyTransfer(transfer_->stepsTaken(steps));
+    refresh();
 }
 
 void Viewer::Picture()
@@ -296,8 +319,8 @@ void Viewer::applyList(const ListChange &change)
             ImageCls();
         else if (!state_.ShortcutRun)
             recordHistory(state_.list.items());
-        // What could be undone belongs to the list that was replaced.
-        transfer_->clearUndo();
+        // Files that the old list gave away do not join this one on undo.
+        transfer_->listReplaced();
         // Rename and the applications follow the list; so does the history menu.
         MenuCheck(state_.ListActive);
         refreshHistory();

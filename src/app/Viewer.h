@@ -15,6 +15,8 @@
 #include "decode/PictureFormats.h"
 #include "extras/AppLauncher.h"
 #include "fileops/DcimRules.h"
+#include "fileops/Journal.h"
+#include "fileops/JournalOps.h"
 #include "fileops/RuleFile.h"
 #include "fileops/ToolBoxView.h"
 #include "fileops/Transfer.h"
@@ -55,6 +57,10 @@ public:
     ListOps &listOps() { return *listOps_; }
     CommandTable &commands() { return commands_; }
     Transfer &transfer() { return *transfer_; }
+    // Every file operation of the viewer, kept across restarts.
+    JournalOps &journal() { return *journalOps_; }
+    // The journal window took these steps: the list follows the disk.
+    void stepsTaken(const QList<JournalStep> &steps);
     // The camera naming rules, as read from "DCIM_rule.dat" at start-up.
     const DcimRuleTable &rules() const { return rules_; }
     const QStringList &ruleLines() const { return ruleFile_.lines(); }
@@ -170,6 +176,7 @@ private:
     bool slideshowRunning() const override { return isSlideshowOn(); }
     void applyOrder() override;
     void choosingFolder() override;
+    bool isPicture(const QString &path) const override;
 
     // What the refresh at the end of a command brings up to date. Steps of
     // a command only note here; nothing is painted before the command ends,
@@ -201,6 +208,8 @@ private:
     void refreshHistory();
 
     void buildCommands();
+    // Reads the journal and mends what a crash left half done.
+    void openJournal();
     // Archives named on the command line, extracted after the first paint.
     void addDeferredArchives();
     void slideshowStep();
@@ -241,6 +250,8 @@ private:
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
+    Journal journal_;
+    std::unique_ptr<JournalOps> journalOps_;
     std::unique_ptr<Transfer> transfer_;
     ToolBoxView *toolBox_ = nullptr;
     QList<AppEntry> apps_;

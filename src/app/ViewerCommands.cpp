@@ -32,6 +32,8 @@ void Viewer::buildCommands()
     commands_.set(
         Id::Transfer1, [this] { toggleTransferSwitch(); }, [this] { return fileOpsEnabled_; }, {},
         [this] { return XferCaption(state_.settings.Option.Open); });
+    // Undo and redo walk the journal of file operations; the status bar
+    // says what the next undo reverses.
     commands_.set(
         Id::MoveUndo1,
         [this] {
@@ -39,6 +41,17 @@ void Viewer::buildCommands()
             refresh();
         },
         [this] { return transfer_->canUndo(); });
+    commands_.setTip(Id::MoveUndo1, [this] { return transfer_->nextUndoText(); });
+    commands_.set(
+        Id::Redo1,
+        [this] {
+            applyTransfer(transfer_->redo());
+            refresh();
+        },
+        [this] { return transfer_->canRedo(); });
+    commands_.setTip(Id::Redo1, [this] { return journalOps_->nextRedoText(); });
+    // The journal window is the main window's.
+    commands_.set(Id::Journal1, {}, always);
     // The rename dialog is the window's; it is there while the list has pictures.
     commands_.set(Id::fNameChange1, {}, [this] { return pictureActions_ && !state_.list.isEmpty(); });
     // The clipboard takes the picture of a single page only.

@@ -75,6 +75,11 @@ private:
     qint64 lastId_ = 0;
 };
 
+// Renames the picture `from` to `newName` in its own folder, with its
+// companions when `companionsToo`, as one entry. A member's new name that is
+// taken refuses the whole group (TargetExists, naming that member).
+GroupOutcome RenamePicture(JournalOps &ops, const QString &from, const QString &newName, bool companionsToo);
+
 // Texts about entries.
 QString JournalKindName(JournalKind kind);
 // "移動 IMG_0042.JPG → keep", "名前変更 A.JPG → B.JPG", "削除 A.JPG".

@@ -31,6 +31,9 @@ struct Viewer {
     DcimRuleTable rules = DcimRulesParse({"IMG_,4(canon)"}).rules;
     ScriptedPrompter prompter;
     FileOps fileOps;
+    QTemporaryDir appFolder;
+    Journal journal{appFolder.path()};
+    JournalOps journalOps{journal, fileOps};
     RenameHost host;
     int pictures = 0;
     bool fullScreen = false;
@@ -52,7 +55,7 @@ struct Viewer {
                 settings,
                 rules,
                 prompter,
-                &fileOps,
+                &journalOps,
                 host,
                 [this] { ++pictures; },
                 [this](const QString &n) { shownNames << n; },
