@@ -83,20 +83,13 @@ ListChange ListOps::ScanFolder(const QString &mask)
             if (all || MatchesFileWildcard(pattern, name))
                 names.append(name);
         });
-        QStringList pictures;
         for (const QString &name : std::as_const(names)) {
             const QString path = folder + name;
             if (isArchivePath(path))
                 ExtractArchive(path);
             else if (isPicturePath(path))
-                pictures.append(path);
+                st_.list.add(path);
         }
-        // A RAW or sidecar beside its picture travels with it and is not
-        // shown on its own.
-        if (st_.settings.Option.Companions)
-            pictures = HideCompanions(pictures);
-        for (const QString &path : std::as_const(pictures))
-            st_.list.add(path);
     }
     // A folder read is put into order, which shows its first picture.
     if (readable)
@@ -159,6 +152,13 @@ void ListOps::ExtractArchive(const QString &path)
 
 ListChange ListOps::ActivateList()
 {
+    // A RAW beside its picture travels with it and is not shown on its own,
+    // however the list was made (folder, chosen files, drops, list file).
+    if (st_.settings.Option.Companions && !st_.list.isEmpty()) {
+        const QStringList shown = HideCompanions(st_.list.items());
+        if (shown.size() != st_.list.count())
+            st_.list.replace(shown);
+    }
     if (st_.list.isEmpty()) {
         st_.ListActive = false;
         return {ListChange::Kind::Activated};
