@@ -13,7 +13,7 @@
 #include "app/ViewerState.h"
 #include "decode/PictureCache.h"
 #include "decode/PictureFormats.h"
-#include "extras/AppLauncher.h"
+#include "extras/ExternalApps.h"
 #include "fileops/DcimRules.h"
 #include "fileops/Journal.h"
 #include "fileops/JournalOps.h"
