@@ -1,6 +1,7 @@
 // Undo and redo of sorting as a new user meets them: a JPEG with its RAW and
 // sidecars moved with one key, then Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z through
 // the real main window and its key router; the journal kept across a restart.
+#include "PrivateHome.h"
 #include "app/ui/MainWindow.h"
 
 #include <QAction>
@@ -13,19 +14,7 @@
 
 namespace
 {
-class JournalFlowTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(home_.isValid());
-        qputenv("GLIMMERDECK_HOME", home_.path().toLocal8Bit());
-        qputenv("HOME", home_.path().toLocal8Bit());
-    }
-    void TearDown() override { qunsetenv("GLIMMERDECK_HOME"); }
-
-    QTemporaryDir home_;
-};
+using JournalFlowTest = PrivateHomeTest;
 
 void writePicture(const QString &path, int shade)
 {
