@@ -38,7 +38,7 @@ ViewerFolders ResolveViewerFolders()
 
 Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
     : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
-      history_(std::make_unique<History>(folders.application)), cache_(32ll << 20, 8), journal_(folders.application),
+      history_(std::make_unique<History>(folders.application)), journal_(folders.application),
       ruleFile_(folders.application, folders.shippedData)
 {
     // FormCreate, in its order.
@@ -147,7 +147,7 @@ void Viewer::firstShow(const std::function<void()> &restore)
     if (state_.ShortcutRun)
         applyList(listOps_->ActivateList());
     if (!state_.ComMax) {
-        if (target_ == mainTarget_) {
+        if (!display_.fullScreenOpen()) {
             applyList(listOps_->ActivateList());
             restore();
         }
@@ -213,7 +213,7 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
     state_.ListActive = false;
     state_.settings.Tool.Show = toolBox_ != nullptr; // opened again at the next start
     timer_->stop();
-    cache_.clear();
+    display_.cache().clear();
     temp_.remove();
     writePendingHistory();
     if (state_.ShortcutRun)
@@ -228,39 +228,17 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
 
 // ---------------------------------------------------------------- display
 
-void Viewer::setMainTarget(DisplayTarget *target)
-{
-    if (target_ == mainTarget_)
-        target_ = target;
-    mainTarget_ = target;
-}
-
 void Viewer::ComputeArea()
 {
-    if (state_.QuitRequested || !target_)
+    if (state_.QuitRequested || !display_.current())
         return;
-    const QSize area = layout::ComputeArea(state_.settings.Tool.State != 0, target_->surfaceSize());
+    const QSize area = display_.area();
     state_.AreaWidth = area.width();
     state_.AreaHeight = area.height();
     // The first picture, decoding since the program started, is shrunk to
     // this size on its own thread.
-    if (state_.FirstFlag && target_ == mainTarget_)
-        EarlyPicture::expect(slotLoadOptions());
-}
-
-LoadOptions Viewer::slotLoadOptions() const
-{
-    const qreal dpr = target_ ? target_->surfacePixelRatio() : 1.0;
-    LoadOptions options;
-    options.maxSize = QSize(qCeil(state_.AreaWidth * dpr), qCeil(state_.AreaHeight * dpr));
-    options.autoRotate = state_.AutoRotate;
-    return options;
-}
-
-LabelStyle Viewer::labelStyle() const
-{
-    return LabelStyle{state_.settings.fnLabel, state_.settings.Window.FileNameShown,
-                      state_.settings.Tool.State == 0};
+    if (state_.FirstFlag && !display_.fullScreenOpen())
+        EarlyPicture::expect(display_.loadOptions());
 }
 
 void Viewer::setFileOps(FileOps &ops)
@@ -373,7 +351,7 @@ void Viewer::showNow()
         ImageCls();
         return;
     }
-    if (!target_)
+    if (!display_.current())
         return;
     // The first picture may still be decoding on the thread that started
     // with the program: the window is shown meanwhile, the picture once ready.
@@ -392,30 +370,13 @@ void Viewer::showNow()
         return;
     }
 
-    FrameRequest request;
-    request.pages = state_.list.items();
-    request.index = state_.PictureIndex;
-    request.form = displayFormFrom(state_.settings.Tool.State);
-    request.orient = state_.settings.Tool.Orient;
-    request.zoom = state_.settings.Option.Zoom;
-    request.area = QSize(state_.AreaWidth, state_.AreaHeight);
-    const QSize err = target_->errorTextSize();
-    request.errorFontPixelHeight = err.height();
-    request.errorTextWidth = err.width();
-    const LoadOptions options = slotLoadOptions();
-    const Frame frame = PlanFrame(request, [&](const QString &path, PictureData &picture) {
-        return cache_.get(path, options, picture);
-    });
-    host_.setCaption(frame.caption);
-    if (frame.kind == Frame::Kind::Blank) {
-        target_->blankFrame();
-        if (target_ != mainTarget_)
-            mainTarget_->blankFrame();
+    const ViewerDisplay::Painted painted = display_.paint();
+    host_.setCaption(painted.caption);
+    if (painted.blank) {
         prompter_.beep();
         return;
     }
-    target_->paintFrame(frame, labelStyle());
-    if (frame.anyShown())
+    if (painted.anyShown)
         activationArmed_ = true;
     prefetchAround();
     emit pictureShown();
@@ -423,25 +384,9 @@ void Viewer::showNow()
 
 void Viewer::prefetchAround()
 {
-    const int count = state_.list.count();
-    if (count < 2 || state_.FirstFlag || !neighboursAllowed_)
+    if (state_.FirstFlag || !neighboursAllowed_)
         return;
-    const uint8_t form = state_.settings.Tool.State;
-    QStringList paths;
-    auto addPage = [&](int idx) {
-        idx = NormalizeIndex(idx, count, form);
-        const layout::SlotPlan plan = layout::PlanSlots(form, state_.settings.Tool.Orient, idx, count);
-        for (int slot = 0; slot < 2; ++slot)
-            if (plan.slotInUse(slot) && !paths.contains(state_.list.at(plan.page[slot])))
-                paths << state_.list.at(plan.page[slot]);
-    };
-    // The next two pages and the previous one: a held key keeps both
-    // decoding threads busy, and stepping back is still instant.
-    const int next = StepIndex(state_.PictureIndex, true, form);
-    addPage(next);
-    addPage(StepIndex(NormalizeIndex(next, count, form), true, form));
-    addPage(StepIndex(state_.PictureIndex, false, form));
-    cache_.prefetch(paths, slotLoadOptions());
+    display_.prefetchAround();
 }
 
 void Viewer::setRuleLines(const QStringList &lines)
@@ -457,12 +402,6 @@ void Viewer::setRuleLines(const QStringList &lines)
     }
 }
 
-void Viewer::showFileName(const QString &name)
-{
-    if (target_)
-        target_->showName(name, labelStyle());
-}
-
 void Viewer::ImageCls()
 {
     state_.ListActive = false;
@@ -472,10 +411,7 @@ void Viewer::ImageCls()
 
 void Viewer::clearNow()
 {
-    if (mainTarget_)
-        mainTarget_->clearFrame();
-    if (target_ && target_ != mainTarget_)
-        target_->clearFrame();
+    display_.clear();
     host_.setCaption(kIdleCaption);
     pending_.toolBox = true;
     pending_.commands = true;
@@ -504,9 +440,7 @@ void Viewer::applySettingsNow()
     }
     if (state_.settings.fnLabel.flag == 0)
         state_.settings.Window.FileNameShown = false;
-    for (DisplayTarget *t : {mainTarget_, target_})
-        if (t)
-            t->updateLabel(labelStyle());
+    display_.updateLabels();
     pending_.commands = true;
     if (state_.ListActive) {
         ApplyDisplayMode();
@@ -536,9 +470,7 @@ void Viewer::toggleFileNameLabel()
     if (state_.settings.fnLabel.flag == 0)
         return;
     state_.settings.Window.FileNameShown = !state_.settings.Window.FileNameShown;
-    for (DisplayTarget *t : {mainTarget_, target_})
-        if (t)
-            t->updateLabel(labelStyle());
+    display_.updateLabels();
     pending_.commands = true;
     refresh();
 }

@@ -9,9 +9,9 @@
 #include "app/CommandTable.h"
 #include "app/InputMap.h"
 #include "app/ListOps.h"
+#include "app/ViewerDisplay.h"
 #include "app/ViewerHost.h"
 #include "app/ViewerState.h"
-#include "decode/PictureCache.h"
 #include "decode/PictureFormats.h"
 #include "extras/ExternalApps.h"
 #include "fileops/DcimRules.h"
@@ -97,9 +97,8 @@ public:
     bool closing() const { return closing_; }
 
     // ---- display ----
-    // The main window's surface; the full-screen window's replaces it while open.
-    void setMainTarget(DisplayTarget *target);
-    DisplayTarget *currentTarget() const { return target_; }
+    // The surfaces, the picture area, the label and the decoding ahead.
+    ViewerDisplay &display() { return display_; }
     void ComputeArea();
     // Shows the current picture now (resizes, returning to the program, the
     // tool box's steps, renames): prunes vanished files, normalises the
@@ -113,11 +112,8 @@ public:
     // then the display and its label.
     void applyOptions(const OptionResult &changes);
     void toggleFileNameLabel();
-    LabelStyle labelStyle() const;
-    // Decodes the neighbours of the current page in the background.
+    // Decodes the neighbours of the current page once start-up allows it.
     void prefetchAround();
-    // Shows `name` on the file-name label of the current surface.
-    void showFileName(const QString &name);
 
     // ---- input ----
     // A key went down; autoRepeat/timestamp let a held key drop its backlog.
@@ -150,8 +146,6 @@ public:
     void runApp(int index);
     // The picture at PictureIndex, empty without one.
     QString currentPath() const;
-    // Pictures held decoded, shown or ahead of the user.
-    int decodedPictures() const { return cache_.count(); }
 
     // ---- opening ----
     // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).
@@ -216,7 +210,6 @@ private:
     void MaxNormal();
     void MenuCheck(bool flag);
     void EnableFileOps(bool on);
-    LoadOptions slotLoadOptions() const;
     // Decoding ahead starts once the first picture is on screen.
     void afterFirstPicture();
 
@@ -230,10 +223,8 @@ private:
     std::unique_ptr<History> history_;
     std::unique_ptr<PluginHost> plugins_;
     TempFolder temp_;
-    PictureCache cache_;
+    ViewerDisplay display_{state_};
     SlideshowTimer *timer_ = nullptr;
-    DisplayTarget *mainTarget_ = nullptr;
-    DisplayTarget *target_ = nullptr;
     Pending pending_;
 
     ClickTracker clicks_;

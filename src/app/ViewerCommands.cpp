@@ -257,20 +257,16 @@ void Viewer::switchFullScreen()
 
 void Viewer::MaxNormal()
 {
-    const bool open = target_ && target_ != mainTarget_;
-    if (state_.FullScreen == open)
+    if (state_.FullScreen == display_.fullScreenOpen())
         return;
     if (state_.FullScreen) {
-        DisplayTarget *full = host_.setFullScreen(true);
-        target_ = full ? full : mainTarget_;
+        display_.useFullScreen(host_.setFullScreen(true));
     } else {
         // The surface changes first, so the window's own end does not
         // display a second time.
-        target_ = mainTarget_;
+        display_.useFullScreen(nullptr);
         host_.setFullScreen(false);
     }
-    if (target_)
-        target_->updateLabel(labelStyle());
     ComputeArea();
     if (state_.ListActive)
         pending_.paint = true;
@@ -278,8 +274,9 @@ void Viewer::MaxNormal()
 
 void Viewer::fullScreenClosed(const std::function<void()> &showMain)
 {
-    const bool wasOpen = target_ != mainTarget_;
-    target_ = mainTarget_;
+    const bool wasOpen = display_.fullScreenOpen();
+    if (wasOpen)
+        display_.useFullScreen(nullptr);
     if (state_.FullScreen) {
         // Closed without going through Max1 (for example Alt+F4).
         state_.FullScreen = false;

@@ -74,7 +74,7 @@ protected:
         viewer_ = std::make_unique<Viewer>(
             ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}}, prompter_,
             host_);
-        viewer_->setMainTarget(&target_);
+        viewer_->display().setMainTarget(&target_);
         viewer_->setFileOps(ops_);
         viewer_->setToolBox(&box_);
         viewer_->startUp();

@@ -65,7 +65,7 @@ protected:
         viewer_ = std::make_unique<Viewer>(
             ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}}, prompter_,
             host_);
-        viewer_->setMainTarget(&target_);
+        viewer_->display().setMainTarget(&target_);
         viewer_->startUp();
     }
     void open() { viewer_->openFolder(pics_.path()); }
@@ -197,7 +197,7 @@ TEST_F(ViewerTest, StartUpShowsTheFirstPictureBeforeAnythingElse)
     }
     ASSERT_FALSE(target_.frames.isEmpty());
     EXPECT_EQ(target_.lastLeft(), QStringLiteral("p0.png"));
-    EXPECT_EQ(viewer_->decodedPictures(), 1);
+    EXPECT_EQ(viewer_->display().decodedPictures(), 1);
     EXPECT_FALSE(QFile::exists(history));
     // The surface says the picture is being painted: the rest follows as
     // soon as that frame is out, not a fixed while later.
@@ -206,19 +206,19 @@ TEST_F(ViewerTest, StartUpShowsTheFirstPictureBeforeAnythingElse)
     EXPECT_TRUE(QFile::exists(history));
     QElapsedTimer clock;
     clock.start();
-    while (!(QFile::exists(history) && viewer_->decodedPictures() > 1) && clock.elapsed() < 10000) {
+    while (!(QFile::exists(history) && viewer_->display().decodedPictures() > 1) && clock.elapsed() < 10000) {
         QCoreApplication::processEvents();
         QThread::msleep(5);
     }
     EXPECT_TRUE(QFile::exists(history));
-    EXPECT_GT(viewer_->decodedPictures(), 1);
+    EXPECT_GT(viewer_->display().decodedPictures(), 1);
 
     viewer_.reset(); // one viewer at a time
     QTemporaryDir otherHome;
     RecordingTarget target;
     Viewer quick(ViewerFolders{otherHome.path(), otherHome.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}},
                  prompter_, host_);
-    quick.setMainTarget(&target);
+    quick.display().setMainTarget(&target);
     quick.startUp();
     quick.applyCommandLine({pics_.path()});
     quick.firstShow([] {});

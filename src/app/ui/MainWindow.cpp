@@ -116,7 +116,7 @@ void MainWindow::createWidgets()
     surface_ = new DisplaySurface(*viewer_, DisplaySurface::Kind::Window, this);
     setCentralWidget(surface_);
     surface_->enableDragOut([this](bool on) { setDropsAccepted(on); });
-    viewer_->setMainTarget(surface_);
+    viewer_->display().setMainTarget(surface_);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(status_, 1);
     statusBar()->setSizeGripEnabled(true);
@@ -230,7 +230,7 @@ RenameContext MainWindow::renameContext()
                          &viewer_->journal(),
                          renameHost_,
                          [this] { viewer_->Picture(); },
-                         [this](const QString &name) { viewer_->showFileName(name); },
+                         [this](const QString &name) { viewer_->display().showName(name); },
                          [this] { return viewer_->state().FullScreen; },
                          [this](const QString &name) {
                              if (TToolBox *box = toolBox_ ? toolBox_->window() : nullptr)
