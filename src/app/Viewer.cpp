@@ -6,7 +6,6 @@
 #include "app/Navigation.h"
 #include "app/Slideshow.h"
 #include "common/Prompter.h"
-#include "decode/EarlyPicture.h"
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
 #include "platform/AppPaths.h"
@@ -49,6 +48,13 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
     state_.settings.Option.SeqDigits = 2;
     listOps_ = std::make_unique<ListOps>(state_, prompter_);
     setFileOps(systemFileOps());
+    startUp_ = new ViewerStartUp({[this] {
+                                      writePendingHistory();
+                                      if (state_.ListActive)
+                                          prefetchAround();
+                                  },
+                                  [this] { Picture(); }, [this] { addDeferredArchives(); }},
+                                 this);
     timer_ = new SlideshowTimer(this);
     connect(timer_, &SlideshowTimer::step, this, &Viewer::slideshowStep);
     buildCommands();
@@ -120,7 +126,7 @@ void Viewer::applyCommandLine(const QStringList &args)
             // Archives can take long to extract: they follow once the
             // window has painted, behind a progress window.
             if (ListOps::isArchivePath(step.path) && !state_.ComMax)
-                deferredArchives_ << step.path;
+                startUp_->holdArchive(step.path);
             else
                 applyList(listOps_->rFileName(step.path));
             break;
@@ -157,43 +163,17 @@ void Viewer::firstShow(const std::function<void()> &restore)
     state_.FirstFlag = false;
     pending_.commands = true;
     refresh();
-    if (!deferredArchives_.isEmpty())
-        QTimer::singleShot(0, this, [this] { addDeferredArchives(); });
-    // Neighbours are decoded once the first picture is on screen, so they do
-    // not compete with it for the processor (pictureOnScreen); a start whose
-    // first picture never paints gets them a little later.
-    QTimer::singleShot(200, this, &Viewer::afterFirstPicture);
+    startUp_->firstShowDone();
 }
 
 void Viewer::pictureOnScreen()
 {
-    if (neighboursAllowed_ || state_.FirstFlag || firstPaintSeen_)
-        return;
-    firstPaintSeen_ = true;
-    // Queued: runs once the paint under way has been put on screen.
-    QTimer::singleShot(0, this, &Viewer::afterFirstPicture);
-}
-
-void Viewer::afterFirstPicture()
-{
-    if (neighboursAllowed_)
-        return; // already done, by the first paint or by the timer
-    // A slow first picture still decoding early: wait for it rather than
-    // decode it a second time.
-    if (EarlyPicture::working()) {
-        QTimer::singleShot(100, this, &Viewer::afterFirstPicture);
-        return;
-    }
-    EarlyPicture::release(); // a first picture decoded early and not shown after all
-    neighboursAllowed_ = true;
-    writePendingHistory();
-    if (state_.ListActive)
-        prefetchAround();
+    startUp_->pictureOnScreen(state_.FirstFlag);
 }
 
 void Viewer::addDeferredArchives()
 {
-    const QStringList archives = std::exchange(deferredArchives_, {});
+    const QStringList archives = startUp_->takeHeldArchives();
     if (closing_)
         return;
     state_.list.setSorted(true);
@@ -238,7 +218,7 @@ void Viewer::ComputeArea()
     // The first picture, decoding since the program started, is shrunk to
     // this size on its own thread.
     if (state_.FirstFlag && !display_.fullScreenOpen())
-        EarlyPicture::expect(display_.loadOptions());
+        ViewerStartUp::expect(display_.loadOptions());
 }
 
 void Viewer::setFileOps(FileOps &ops)
@@ -357,18 +337,8 @@ void Viewer::showNow()
     // with the program: the window is shown meanwhile, the picture once ready.
     // Displays asked for meanwhile (command line, first show) wait for the
     // same call back.
-    if (EarlyPicture::busy(state_.list.at(state_.PictureIndex))) {
-        if (!earlyAwaited_) {
-            earlyAwaited_ = true;
-            EarlyPicture::whenReady([self = QPointer<Viewer>(this)] {
-                if (!self)
-                    return;
-                self->earlyAwaited_ = false;
-                self->Picture();
-            });
-        }
+    if (startUp_->awaitEarly(state_.list.at(state_.PictureIndex)))
         return;
-    }
 
     const ViewerDisplay::Painted painted = display_.paint();
     host_.setCaption(painted.caption);
@@ -384,7 +354,7 @@ void Viewer::showNow()
 
 void Viewer::prefetchAround()
 {
-    if (state_.FirstFlag || !neighboursAllowed_)
+    if (state_.FirstFlag || !startUp_->settled())
         return;
     display_.prefetchAround();
 }

@@ -11,6 +11,7 @@
 #include "app/ListOps.h"
 #include "app/ViewerDisplay.h"
 #include "app/ViewerHost.h"
+#include "app/ViewerStartUp.h"
 #include "app/ViewerState.h"
 #include "decode/PictureFormats.h"
 #include "extras/ExternalApps.h"
@@ -210,8 +211,6 @@ private:
     void MaxNormal();
     void MenuCheck(bool flag);
     void EnableFileOps(bool on);
-    // Decoding ahead starts once the first picture is on screen.
-    void afterFirstPicture();
 
     ViewerFolders folders_;
     Prompter &prompter_;
@@ -231,12 +230,9 @@ private:
     WheelStepper wheel_;
     bool activationArmed_ = true;
     bool closing_ = false;
-    // Neighbours wait until the first picture is on screen, and so does
-    // writing the history (lists noted meanwhile, oldest first).
-    bool neighboursAllowed_ = false;
-    bool firstPaintSeen_ = false;
-    bool earlyAwaited_ = false; // a display waits for the early picture
-    QList<QStringList> pendingHistory_;
+    // Neighbours and writing the history wait until the first picture is
+    // on screen.
+    ViewerStartUp *startUp_ = nullptr;
     void writePendingHistory();
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
@@ -246,7 +242,6 @@ private:
     std::unique_ptr<Transfer> transfer_;
     ToolBoxView *toolBox_ = nullptr;
     QList<AppEntry> apps_;
-    QStringList deferredArchives_;
     DcimRuleFile ruleFile_;
     DcimRuleTable rules_;
 };
