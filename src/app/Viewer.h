@@ -11,6 +11,7 @@
 #include "app/ListOps.h"
 #include "app/ViewerDisplay.h"
 #include "app/ViewerHost.h"
+#include "app/ViewerInput.h"
 #include "app/ViewerStartUp.h"
 #include "app/ViewerState.h"
 #include "decode/PictureFormats.h"
@@ -117,11 +118,9 @@ public:
     void prefetchAround();
 
     // ---- input ----
-    // A key went down; autoRepeat/timestamp let a held key drop its backlog.
-    void keyDown(int key, const QString &text, bool autoRepeat, quint64 timestamp);
-    void mousePress(QPoint globalPos);
-    void mouseRelease(Qt::MouseButton button, QPoint globalPos);
-    void wheel(int angleDeltaY);
+    // Keys, clicks and the wheel, as the windows receive them.
+    ViewerInput &input() { return input_; }
+    // One input command, then the refresh.
     void runInput(InputAction action);
 
     // ---- modes ----
@@ -223,18 +222,21 @@ private:
     std::unique_ptr<PluginHost> plugins_;
     TempFolder temp_;
     ViewerDisplay display_{state_};
+    ViewerInput input_{state_, {[this](InputAction a) { runInput(a); },
+                                [this](bool forward) {
+                                    // The wheel steps and redisplays even without an active list.
+                                    listOps_->StepIndex(forward);
+                                    Picture();
+                                }}};
     SlideshowTimer *timer_ = nullptr;
     Pending pending_;
 
-    ClickTracker clicks_;
-    WheelStepper wheel_;
     bool activationArmed_ = true;
     bool closing_ = false;
     // Neighbours and writing the history wait until the first picture is
     // on screen.
     ViewerStartUp *startUp_ = nullptr;
     void writePendingHistory();
-    quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
     Journal journal_;

@@ -4,7 +4,6 @@
 #include "app/Viewer.h"
 #include "common/Prompter.h"
 
-#include <QElapsedTimer>
 
 void Viewer::buildCommands()
 {
@@ -89,46 +88,6 @@ bool Viewer::isSlideshowOn() const
 }
 
 // ---------------------------------------------------------------- input
-
-void Viewer::keyDown(int key, const QString &text, bool autoRepeat, quint64 stamp)
-{
-    // A held key repeats faster than large pictures decode. Repeats that the
-    // system generated while we were still busy with the previous step are
-    // dropped, so the viewer stops when the key is released instead of
-    // working through a backlog.
-    if (autoRepeat && stamp != 0 && stamp < busyUntil_)
-        return;
-    QElapsedTimer busy;
-    busy.start();
-    const InputCommand down = KeyDownCommand(key, state_.ListActive, state_.settings.Tool.State);
-    if (down != InputCommand::None)
-        runInput({down, -1});
-    else
-        runInput(KeyPressCommand(text, state_.ListActive, state_.settings.Tool.State,
-                                 int(state_.settings.AppList.size()), state_.settings.Option.nButton));
-    if (stamp != 0)
-        busyUntil_ = stamp + quint64(busy.elapsed());
-}
-
-void Viewer::mousePress(QPoint globalPos)
-{
-    clicks_.press(globalPos, state_.list.isEmpty());
-}
-
-void Viewer::mouseRelease(Qt::MouseButton button, QPoint globalPos)
-{
-    runInput({clicks_.release(button, globalPos, state_.ListActive), -1});
-}
-
-void Viewer::wheel(int angleDeltaY)
-{
-    const InputCommand c = wheel_.feed(angleDeltaY);
-    if (c == InputCommand::None)
-        return;
-    // The wheel steps and redisplays even without an active list.
-    listOps_->StepIndex(c == InputCommand::StepForward);
-    Picture();
-}
 
 void Viewer::runInput(InputAction a)
 {
