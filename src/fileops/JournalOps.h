@@ -61,9 +61,11 @@ public:
 
     Journal &journal() { return journal_; }
 
-private:
+    // The entry the next undo (redo) acts on; null when none.
     const JournalEntry *undoTarget() const;
     const JournalEntry *redoTarget() const;
+
+private:
     GroupOutcome record(JournalKind kind, JournalCause cause, const GroupPlan &plan);
     JournalStep reverse(JournalEntry entry);
     JournalStep remake(JournalEntry entry);
