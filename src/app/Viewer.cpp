@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QtMath>
+#include <algorithm>
 #include <utility>
 
 namespace
@@ -38,7 +39,7 @@ ViewerFolders ResolveViewerFolders()
 
 Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
     : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
-      history_(std::make_unique<History>(folders.application)), cache_(32ll << 20, 8),
+      history_(std::make_unique<History>(folders.application)), cache_(qint64(OptionSettings{}.PrefetchMiB) << 20, 32),
       ruleFile_(folders.application, folders.shippedData)
 {
     // FormCreate, in its order.
@@ -69,6 +70,7 @@ bool Viewer::loadSettings(const WindowGeometry &windowDefaults)
         SettingsStore(folders_.settingsFile).load(state_.settings, windowDefaults, state_.RepeatMode);
     if (state_.settings.fnLabel.flag == 0)
         state_.settings.Window.FileNameShown = false;
+    applyPrefetchBudget();
     return maximized;
 }
 
@@ -379,6 +381,10 @@ void Viewer::showNow()
     const QSize err = target_->errorTextSize();
     request.errorFontPixelHeight = err.height();
     request.errorTextWidth = err.width();
+    noteDirection();
+    // The pages ahead start decoding now, beside this one, and decodes the
+    // user has skipped past stop before this one is decoded.
+    prefetchAround();
     const LoadOptions options = slotLoadOptions();
     const Frame frame = PlanFrame(request, [&](const QString &path, PictureData &picture) {
         return cache_.get(path, options, picture);
@@ -394,8 +400,26 @@ void Viewer::showNow()
     target_->paintFrame(frame, labelStyle());
     if (frame.anyShown())
         activationArmed_ = true;
-    prefetchAround();
     emit pictureShown();
+}
+
+void Viewer::applyPrefetchBudget()
+{
+    const int mib = std::clamp(int(state_.settings.Option.PrefetchMiB), OptionValues::kMinPrefetchMiB,
+                               OptionValues::kMaxPrefetchMiB);
+    cache_.setMaxBytes(qint64(mib) << 20);
+}
+
+void Viewer::noteDirection()
+{
+    const int count = state_.list.count();
+    const int index = state_.PictureIndex;
+    if (lastShownIndex_ >= 0 && lastShownIndex_ < count && index != lastShownIndex_) {
+        // The shorter way round: from the last page to the first is forward.
+        const int ahead = ((index - lastShownIndex_) % count + count) % count;
+        forward_ = ahead <= count - ahead;
+    }
+    lastShownIndex_ = index;
 }
 
 void Viewer::prefetchAround()
@@ -404,21 +428,41 @@ void Viewer::prefetchAround()
     if (count < 2 || state_.FirstFlag || !neighboursAllowed_)
         return;
     const uint8_t form = state_.settings.Tool.State;
-    QStringList paths;
-    auto addPage = [&](int idx) {
-        idx = NormalizeIndex(idx, count, form);
-        const layout::SlotPlan plan = layout::PlanSlots(form, state_.settings.Tool.Orient, idx, count);
+    const LoadOptions options = slotLoadOptions();
+    auto pagePaths = [&](int idx) {
+        const layout::SlotPlan plan =
+            layout::PlanSlots(form, state_.settings.Tool.Orient, NormalizeIndex(idx, count, form), count);
+        QStringList out;
         for (int slot = 0; slot < 2; ++slot)
-            if (plan.slotInUse(slot) && !paths.contains(state_.list.at(plan.page[slot])))
-                paths << state_.list.at(plan.page[slot]);
+            if (plan.slotInUse(slot))
+                out << state_.list.at(plan.page[slot]);
+        return out;
     };
-    // The next two pages and the previous one: a held key keeps both
-    // decoding threads busy, and stepping back is still instant.
-    const int next = StepIndex(state_.PictureIndex, true, form);
-    addPage(next);
-    addPage(StepIndex(NormalizeIndex(next, count, form), true, form));
-    addPage(StepIndex(state_.PictureIndex, false, form));
-    cache_.prefetch(paths, slotLoadOptions());
+    const int here = NormalizeIndex(state_.PictureIndex, count, form);
+    const QStringList shown = pagePaths(here);
+    // As many pages ahead as the budget holds beside the pages on screen and
+    // the one behind, each at most the size of its slot.
+    const qint64 perPage = qMax<qint64>(1, qint64(options.maxSize.width()) * options.maxSize.height() * 4) *
+                           qMax<qint64>(1, shown.size());
+    constexpr qint64 kMostAhead = 6;
+    const qint64 ahead = qBound<qint64>(1, cache_.maxBytes() / perPage - 2, kMostAhead);
+    QStringList paths;
+    auto add = [&](const QStringList &page) {
+        for (const QString &p : page)
+            if (!shown.contains(p) && !paths.contains(p))
+                paths << p;
+    };
+    // The next two pages first, so that a held key keeps both decoding
+    // threads busy, then the one behind, so that turning back is instant,
+    // then the rest ahead.
+    int idx = here;
+    for (qint64 i = 0; i < ahead; ++i) {
+        idx = NormalizeIndex(StepIndex(idx, forward_, form), count, form);
+        add(pagePaths(idx));
+        if (i == qMin<qint64>(1, ahead - 1))
+            add(pagePaths(StepIndex(here, !forward_, form)));
+    }
+    cache_.prefetch(paths, options, shown);
 }
 
 void Viewer::setRuleLines(const QStringList &lines)
@@ -503,6 +547,8 @@ void Viewer::applyOptions(const OptionResult &changes)
     state_.PictureFilter = formats_.filter();
     if (changes.rulesChanged)
         setRuleLines(changes.ruleLines);
+    if (changes.prefetchChanged)
+        applyPrefetchBudget();
     pending_.toolBox = true;
     applySettingsNow();
     refresh();

@@ -108,8 +108,14 @@ public:
     void applyOptions(const OptionResult &changes);
     void toggleFileNameLabel();
     LabelStyle labelStyle() const;
-    // Decodes the neighbours of the current page in the background.
+    // Decodes pages ahead of the current one in the direction of travel,
+    // and one behind, in the background within the memory budget; what the
+    // user has skipped past stops decoding.
     void prefetchAround();
+    // The prefetch budget from the settings.
+    void applyPrefetchBudget();
+    // Which way the user went to the page about to be shown.
+    void noteDirection();
     // Shows `name` on the file-name label of the current surface.
     void showFileName(const QString &name);
 
@@ -146,6 +152,8 @@ public:
     QString currentPath() const;
     // Pictures held decoded, shown or ahead of the user.
     int decodedPictures() const { return cache_.count(); }
+    // How the decoding ahead went: started, cancelled, used.
+    PictureCache::Counters decodeCounters() const { return cache_.counters(); }
 
     // ---- opening ----
     // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).
@@ -236,6 +244,9 @@ private:
     bool neighboursAllowed_ = false;
     bool firstPaintSeen_ = false;
     bool earlyAwaited_ = false; // a display waits for the early picture
+    // The page shown last and the way the user went from it.
+    int lastShownIndex_ = -1;
+    bool forward_ = true;
     QList<QStringList> pendingHistory_;
     void writePendingHistory();
     quint64 busyUntil_ = 0; // event time until which the last key step kept us busy

@@ -1,6 +1,7 @@
 #include "decode/LoadPicture.h"
 
 #include "decode/ColourProfile.h"
+#include "decode/DecodeCancel.h"
 #include "decode/DecodeLimits.h"
 #include "decode/ExifOrientation.h"
 #include "decode/FastScale.h"
@@ -357,7 +358,7 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
 {
     // Regular files only: opening a named pipe would block the viewer.
     const QFileInfo info(path);
-    if (!info.isFile())
+    if (!info.isFile() || DecodeCancelled())
         return false;
     // No picture within the budget needs more bytes than this; a larger
     // file (or a sparse one claiming to be) is refused before reading.
@@ -377,11 +378,13 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
     if (got <= 0)
         return false;
     data.truncate(got);
+    if (DecodeCancelled())
+        return false;
     PictureData result;
     const Decoded decoded = decodeBuiltIn(path, data, result, options);
     data.clear(); // the encoded bytes are not needed past this point
     file.close();
-    if (decoded == Decoded::TooLarge)
+    if (decoded == Decoded::TooLarge || DecodeCancelled())
         return false; // no plug-in is asked either
 
     if (decoded != Decoded::Ok) {

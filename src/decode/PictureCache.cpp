@@ -1,9 +1,11 @@
 #include "decode/PictureCache.h"
 
-#include "platform/ProcessTuning.h"
+#include "decode/DecodeCancel.h"
 #include "decode/EarlyPicture.h"
+#include "platform/ProcessTuning.h"
 
 #include <QFileInfo>
+#include <utility>
 
 PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
     : maxBytes_(maxBytes), maxEntries_(qMax(1, maxEntries))
@@ -16,7 +18,7 @@ PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
 
 PictureCache::~PictureCache()
 {
-    pool_.clear();
+    clear(); // what is decoding in the background stops early
     pool_.waitForDone();
 }
 
@@ -42,8 +44,8 @@ bool PictureCache::covers(const Entry &e, const QSize &maxSize)
         return true;
     // Decoded for an area at least as large: the file had no more to give
     // (a RAW's preview smaller than the screen, say).
-    return e.maxSize.isEmpty() ||
-           (!maxSize.isEmpty() && e.maxSize.width() >= maxSize.width() && e.maxSize.height() >= maxSize.height());
+    return e.maxSize.isEmpty() || (!maxSize.isEmpty() && e.maxSize.width() >= maxSize.width() &&
+                                   e.maxSize.height() >= maxSize.height());
 }
 
 bool PictureCache::pendingCovers(const Pending &p, const QSize &maxSize)
@@ -98,6 +100,7 @@ void PictureCache::insertLocked(const Pending &p)
     e.picture = p.picture;
     e.bytes = p.picture.image.sizeInBytes();
     e.lastUse = ++useCounter_;
+    e.prefetched = p.prefetched;
     // A larger decode of the same file makes smaller ones useless.
     entries_.removeIf([&](const Entry &o) {
         const bool drop = o.path == e.path &&
@@ -115,12 +118,19 @@ void PictureCache::insertLocked(const Pending &p)
 
 void PictureCache::evictLocked()
 {
-    // Least recently used first; the newest entry always stays.
+    // Least recently used first, pictures nobody is about to look at before
+    // those on screen or decoded ahead; the newest entry always stays.
     while (entries_.size() > 1 && (bytes_ > maxBytes_ || entries_.size() > maxEntries_)) {
-        qsizetype oldest = 0;
-        for (qsizetype i = 1; i < entries_.size() - 1; ++i) {
-            if (entries_[i].lastUse < entries_[oldest].lastUse)
+        qsizetype oldest = -1;
+        bool oldestWanted = true;
+        for (qsizetype i = 0; i < entries_.size() - 1; ++i) {
+            const Entry &e = entries_[i];
+            const bool wanted = keep_.contains(e.path) || wanted_.contains(e.path);
+            if (oldest < 0 || (oldestWanted && !wanted) ||
+                (wanted == oldestWanted && e.lastUse < entries_[oldest].lastUse)) {
                 oldest = i;
+                oldestWanted = wanted;
+            }
         }
         bytes_ -= entries_[oldest].bytes;
         entries_.removeAt(oldest);
@@ -130,8 +140,14 @@ void PictureCache::evictLocked()
 bool PictureCache::decode(const std::shared_ptr<Pending> &pending, const LoadOptions &options)
 {
     PictureData picture;
-    const bool ok = LoadPictureFile(pending->path, picture, options); // never throws
+    bool ok = false;
+    {
+        const DecodeCancelScope scope(&pending->cancelled);
+        ok = LoadPictureFile(pending->path, picture, options); // never throws
+    }
     QMutexLocker lock(&mutex_);
+    if (pending->cancelled.load())
+        ok = false; // whatever came out, nobody wants it
     pending->ok = ok;
     pending->done = true;
     if (ok) {
@@ -171,21 +187,31 @@ bool PictureCache::get(const QString &path, const LoadOptions &options, PictureD
 
     QMutexLocker lock(&mutex_);
     for (;;) {
-        if (const Entry *e = findLocked(path, stamp, options)) {
+        if (Entry *e = findLocked(path, stamp, options)) {
+            if (std::exchange(e->prefetched, false))
+                ++counters_.used;
             picture = e->picture;
             return true;
         }
         const auto running = findPendingLocked(path, stamp, options);
         if (!running)
             break;
+        // Asked for now: whatever it was, it is no longer to be cancelled.
+        keep_ << path;
         while (!running->done)
             finished_.wait(&mutex_);
+        if (running->cancelled.load())
+            continue; // stopped before we asked: decode it here
         if (running->ok) {
+            if (running->prefetched)
+                ++counters_.used;
+            for (Entry &e : entries_)
+                if (e.path == path && e.stamp == stamp)
+                    e.prefetched = false;
             picture = running->picture;
             return true;
         }
-        if (!running->ok)
-            return false; // the same file just failed to decode
+        return false; // the same file just failed to decode
     }
     const auto mine = addPendingLocked(path, stamp, options);
     lock.unlock();
@@ -204,6 +230,7 @@ std::shared_ptr<PictureCache::Pending> PictureCache::addPendingLocked(const QStr
     mine->autoRotate = options.autoRotate;
     mine->maxSize = options.maxSize;
     pending_.append(mine);
+    ++counters_.started;
     return mine;
 }
 
@@ -213,13 +240,26 @@ bool PictureCache::wantedLocked(const QString &path, const LoadOptions &options)
            wantedOptions_.maxSize == options.maxSize;
 }
 
-void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options)
+void PictureCache::cancelUnwantedLocked()
+{
+    for (const auto &p : pending_) {
+        if (p->prefetched && !p->cancelled.load() && !keep_.contains(p->path) &&
+            !wantedLocked(p->path, LoadOptions{p->maxSize, p->autoRotate})) {
+            p->cancelled = true;
+            ++counters_.cancelled;
+        }
+    }
+}
+
+void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options, const QStringList &keep)
 {
     pool_.clear(); // requests not yet started are superseded
     {
         QMutexLocker lock(&mutex_);
         wanted_ = paths;
+        keep_ = keep;
         wantedOptions_ = options;
+        cancelUnwantedLocked();
     }
     for (const QString &path : paths) {
         pool_.start([this, path, options] {
@@ -244,6 +284,8 @@ void PictureCache::prefetchOne(const QString &path, const LoadOptions &options)
         findPendingLocked(path, stamp, options))
         return;
     const auto mine = addPendingLocked(path, stamp, options);
+    mine->prefetched = true;
+    ++counters_.prefetched;
     lock.unlock();
     decode(mine, options);
 }
@@ -253,8 +295,29 @@ void PictureCache::clear()
     pool_.clear();
     QMutexLocker lock(&mutex_);
     wanted_.clear();
+    keep_.clear();
+    cancelUnwantedLocked();
     entries_.clear();
     bytes_ = 0;
+}
+
+void PictureCache::setMaxBytes(qint64 maxBytes)
+{
+    QMutexLocker lock(&mutex_);
+    maxBytes_ = maxBytes;
+    evictLocked();
+}
+
+qint64 PictureCache::maxBytes() const
+{
+    QMutexLocker lock(&mutex_);
+    return maxBytes_;
+}
+
+PictureCache::Counters PictureCache::counters() const
+{
+    QMutexLocker lock(&mutex_);
+    return counters_;
 }
 
 int PictureCache::count() const

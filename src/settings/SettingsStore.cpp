@@ -213,6 +213,7 @@ bool SettingsStore::load(Settings &s, const WindowGeometry &def, int32_t &repeat
     s.Option.Numbering = r.boolean(kOption, QStringLiteral("Numbering"), false);
     s.Option.Companions = r.boolean(kOption, QStringLiteral("Companions"), true);
     s.Option.SeqDigits = r.byte(kOption, kSeqDigits, 2);
+    s.Option.PrefetchMiB = r.integer(kOption, QStringLiteral("PrefetchMiB"), 256);
 
     repeatMode = -1;
 
@@ -310,6 +311,7 @@ bool SettingsStore::save(Settings &s, const WindowGeometry &current, WindowShowS
     w.boolean(kOption, QStringLiteral("Numbering"), s.Option.Numbering);
     w.boolean(kOption, QStringLiteral("Companions"), s.Option.Companions);
     w.byte(kOption, kSeqDigits, s.Option.SeqDigits);
+    w.integer(kOption, QStringLiteral("PrefetchMiB"), s.Option.PrefetchMiB);
     const int slotsUsed = slotCount(s.Option.nButton);
     for (int i = 1; i <= slotsUsed; ++i) {
         const TransferSlot &slot = s.TransferSlots[size_t(i - 1)];
