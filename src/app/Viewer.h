@@ -154,6 +154,8 @@ public:
     int decodedPictures() const { return cache_.count(); }
     // How the decoding ahead went: started, cancelled, used.
     PictureCache::Counters decodeCounters() const { return cache_.counters(); }
+    bool pictureHeld(const QString &path) const { return cache_.holds(path); }
+    void waitForDecodesAhead() { cache_.waitForBackground(); }
 
     // ---- opening ----
     // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).

@@ -5,6 +5,7 @@
 #include "platform/ProcessTuning.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <utility>
 
 PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
@@ -312,6 +313,17 @@ qint64 PictureCache::maxBytes() const
 {
     QMutexLocker lock(&mutex_);
     return maxBytes_;
+}
+
+bool PictureCache::holds(const QString &path) const
+{
+    QMutexLocker lock(&mutex_);
+    return std::any_of(entries_.cbegin(), entries_.cend(), [&](const Entry &e) { return e.path == path; });
+}
+
+void PictureCache::waitForBackground()
+{
+    pool_.waitForDone();
 }
 
 PictureCache::Counters PictureCache::counters() const

@@ -52,6 +52,10 @@ public:
 
     int count() const;
     qint64 bytes() const;
+    // True when a decode of the file is held (any size).
+    bool holds(const QString &path) const;
+    // Waits until the background decodes asked for so far have ended.
+    void waitForBackground();
 
     // What the background decoding did, for tests and benchmarks.
     struct Counters {
