@@ -2,9 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "app/FramePlan.h"
-#include "common/Layout.h"
 #include "app/Navigation.h"
 #include "app/Slideshow.h"
+#include "common/Layout.h"
 #include "common/Prompter.h"
 #include "decode/EarlyPicture.h"
 #include "decode/spi/PluginHost.h"
@@ -39,7 +39,8 @@ ViewerFolders ResolveViewerFolders()
 
 Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
     : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
-      history_(std::make_unique<History>(folders.application)), cache_(qint64(OptionSettings{}.PrefetchMiB) << 20, 32),
+      history_(std::make_unique<History>(folders.application)),
+      cache_(qint64(OptionSettings{}.PrefetchMiB) << 20, 32),
       ruleFile_(folders.application, folders.shippedData)
 {
     // FormCreate, in its order.
