@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
 #include <atomic>
 
 namespace
@@ -55,7 +56,17 @@ std::atomic<bool> displayProfileGiven{false};
 
 const FormatCalls *FormatModule()
 {
-    static const FormatCalls *const calls = load();
+    static QMutex mutex;
+    static const FormatCalls *calls = nullptr;
+    static bool settled = false;
+    QMutexLocker lock(&mutex);
+    if (!settled) {
+        calls = load();
+        // Before the application object exists (a picture decoded while the
+        // program starts) the folder beside the executable is not known
+        // yet: a module not found then is looked for again later.
+        settled = calls || QCoreApplication::instance();
+    }
     return calls;
 }
 

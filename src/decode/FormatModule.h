@@ -38,5 +38,6 @@ using FormatModuleEntry = const FormatCalls *(*)(int version, bool (*cancelled)(
 
 // The module's calls, loaded on the first call (any thread); null when the
 // module is missing or does not fit, and the formats it decodes then do not
-// show. Later calls return the same.
+// show. Once the application object exists the answer is final; before, a
+// module not found is looked for again on the next call.
 const FormatCalls *FormatModule();

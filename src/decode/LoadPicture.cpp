@@ -318,8 +318,8 @@ Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &
     // thumbnail through the TIFF reader.
     if (HasRawExtension(path)) {
         const Decoded r = decodeRaw(path, data, out, options);
-        if (r != Decoded::Failed)
-            return r;
+        if (r != Decoded::Failed || DecodeCancelled())
+            return r; // cancelled: no other reader is tried on it
     }
     if (IsHeifData(data) || IsAvifData(data) || IsJpegXlData(data))
         return decodeModern(path, data, out, options);

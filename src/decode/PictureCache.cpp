@@ -6,21 +6,25 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
     : maxBytes_(maxBytes), maxEntries_(qMax(1, maxEntries))
 {
     ReturnLargeBuffersWhenFreed();
-    // Two workers: with a key held, the next two pictures decode side by
-    // side on two cores. More would only add large transient buffers.
-    pool_.setMaxThreadCount(2);
+    // Two workers, one for the next picture and one for those after it:
+    // with a key held, the next two pictures decode side by side on two
+    // cores. More would only add large transient buffers.
+    pool_.setMaxThreadCount(1);
+    nextPool_.setMaxThreadCount(1);
 }
 
 PictureCache::~PictureCache()
 {
     clear(); // what is decoding in the background stops early
     pool_.waitForDone();
+    nextPool_.waitForDone();
 }
 
 bool PictureCache::stampOf(const QString &path, Stamp &stamp)
@@ -252,20 +256,47 @@ void PictureCache::cancelUnwantedLocked()
     }
 }
 
+void PictureCache::dropUnwantedLocked()
+{
+    // The budget is for what lies ahead: of the pictures the user has left
+    // behind, only the latest few stay, however much room there is.
+    constexpr int kSpare = 2;
+    QList<quint64> uses;
+    for (const Entry &e : entries_)
+        if (!keep_.contains(e.path) && !wanted_.contains(e.path))
+            uses << e.lastUse;
+    if (uses.size() <= kSpare)
+        return;
+    std::sort(uses.begin(), uses.end(), std::greater<>());
+    const quint64 oldestKept = uses[kSpare - 1];
+    entries_.removeIf([&](const Entry &e) {
+        const bool drop = e.lastUse < oldestKept && !keep_.contains(e.path) && !wanted_.contains(e.path);
+        if (drop)
+            bytes_ -= e.bytes;
+        return drop;
+    });
+}
+
 void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options, const QStringList &keep)
 {
     pool_.clear(); // requests not yet started are superseded
+    nextPool_.clear();
     {
         QMutexLocker lock(&mutex_);
         wanted_ = paths;
         keep_ = keep;
         wantedOptions_ = options;
         cancelUnwantedLocked();
+        dropUnwantedLocked();
     }
-    for (const QString &path : paths) {
-        pool_.start([this, path, options] {
-            // Decoding ahead must not slow down the picture being painted.
-            LowerCurrentThreadPriority();
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        // The first is most likely the picture asked for next, often while
+        // it still decodes: it keeps the interface's priority, so a busy
+        // machine does not hold it back. The rest yield to the interface.
+        const bool next = i == 0;
+        (next ? nextPool_ : pool_).start([this, path = paths[i], options, next] {
+            if (!next)
+                LowerCurrentThreadPriority();
             // An exception escaping a pool thread would end the program.
             try {
                 prefetchOne(path, options);
@@ -294,6 +325,7 @@ void PictureCache::prefetchOne(const QString &path, const LoadOptions &options)
 void PictureCache::clear()
 {
     pool_.clear();
+    nextPool_.clear();
     QMutexLocker lock(&mutex_);
     wanted_.clear();
     keep_.clear();
@@ -323,6 +355,7 @@ bool PictureCache::holds(const QString &path) const
 
 void PictureCache::waitForBackground()
 {
+    nextPool_.waitForDone();
     pool_.waitForDone();
 }
 

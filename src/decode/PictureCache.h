@@ -113,6 +113,8 @@ private:
     bool wantedLocked(const QString &path, const LoadOptions &options) const;
     // Stops background decodes of files neither wanted nor kept.
     void cancelUnwantedLocked();
+    // Drops pictures left behind, all but the latest few.
+    void dropUnwantedLocked();
 
     // One prefetch request, on a pool thread.
     void prefetchOne(const QString &path, const LoadOptions &options);
@@ -131,5 +133,6 @@ private:
     Counters counters_;
     quint64 useCounter_ = 0;
     qint64 bytes_ = 0;
-    QThreadPool pool_;
+    QThreadPool pool_;     // pictures further ahead, at a lower priority
+    QThreadPool nextPool_; // the first picture asked for, at the interface's
 };

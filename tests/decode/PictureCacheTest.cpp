@@ -193,3 +193,24 @@ TEST(PictureCache, DecodesSkippedPastAreCancelledThoseOnScreenAreNot)
     EXPECT_EQ(c.used, before.used + 1);
     EXPECT_EQ(c.started, before.started + 1); // no second decode of it
 }
+
+TEST(PictureCache, PicturesLeftBehindAreDroppedWhateverTheRoom)
+{
+    QTemporaryDir tmp;
+    QStringList paths;
+    for (int i = 0; i < 10; ++i) {
+        paths << tmp.path() + QStringLiteral("/%1.png").arg(i);
+        ASSERT_TRUE(solid({50, 50}, qRgb(0, 0, i * 20)).save(paths.last()));
+    }
+    PictureCache cache(256ll << 20, 64); // room for all of them
+    for (int i = 0; i < paths.size(); ++i) {
+        PictureData pic;
+        ASSERT_TRUE(cache.get(paths[i], {}, pic));
+        cache.prefetch({paths[(i + 1) % paths.size()]}, {}, {paths[i]});
+        cache.waitForBackground();
+    }
+    // The one on screen, the one ahead and the latest two left behind.
+    EXPECT_EQ(cache.count(), 4);
+    for (int i : {7, 8, 9, 0})
+        EXPECT_TRUE(cache.holds(paths[i])) << i;
+}
