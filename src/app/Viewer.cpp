@@ -2,9 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "app/FramePlan.h"
+#include "common/Layout.h"
 #include "app/Navigation.h"
 #include "app/Slideshow.h"
-#include "common/Layout.h"
 #include "common/Prompter.h"
 #include "decode/EarlyPicture.h"
 #include "decode/spi/PluginHost.h"
