@@ -200,6 +200,10 @@ struct Viewer {
     std::string name;
     std::string exe; // ours: path of the executable
     bool ours = false;
+    // Ours: the tool box shut, as a user who closed it starts; otherwise it
+    // opens, as on a first start. A name with "tool box closed" in it asks
+    // for this.
+    bool toolBoxClosed = false;
 };
 
 struct Running {
@@ -245,7 +249,8 @@ Running launch(const Viewer &v, const fs::path &dir, const ScreenProbe &screen, 
     if (v.ours) {
         // Settings are named after the executable.
         writeFile(r.home / (fs::path(v.exe).stem().string() + ".ini"),
-                  "[Window]\nLeft=0\nTop=0\nWidth=" + W + "\nHeight=" + H + "\n");
+                  "[Window]\nLeft=0\nTop=0\nWidth=" + W + "\nHeight=" + H + "\n" +
+                      (v.toolBoxClosed ? "[Tool]\nShow=0\n" : ""));
         env.push_back("GLIMMERDECK_HOME=" + r.home.string());
         args = {v.exe, dir.string()};
     } else if (v.name == "feh") {
@@ -472,8 +477,9 @@ int main(int argc, char **argv)
                 return 2;
             sets.emplace_back(s.substr(0, eq), fs::absolute(s.substr(eq + 1)));
         } else if (a.find('=') != std::string::npos) {
-            viewers.push_back(
-                {a.substr(0, a.find('=')), fs::absolute(a.substr(a.find('=') + 1)).string(), true});
+            const std::string name = a.substr(0, a.find('='));
+            viewers.push_back({name, fs::absolute(a.substr(a.find('=') + 1)).string(), true,
+                               name.find("tool box closed") != std::string::npos});
         } else if (a == "feh" || a == "qimgv") {
             viewers.push_back({a, a, false});
         } else {
@@ -624,6 +630,16 @@ int main(int argc, char **argv)
         if (has("2 MP", v.name) && has("2 MP", "qimgv"))
             check("2 MP rapid steps, time x qimgv's",
                   ratio(median(all["2 MP"][v.name].rapid), median(all["2 MP"]["qimgv"].rapid)), 0.5, true);
+        for (const char *set : {"24 MP", "2 MP"})
+            if (has(set, v.name) && has(set, "floor"))
+                check((std::string(set) + " start, x floor's").c_str(),
+                      ratio(median(all[set][v.name].start), median(all[set]["floor"].start)), 1.0, true);
+        if (has("2 MP", v.name) && has("2 MP", "floor"))
+            check("2 MP rapid steps, time x floor's",
+                  ratio(median(all["2 MP"][v.name].rapid), median(all["2 MP"]["floor"].rapid)), 0.6, true);
+        if (has("24 MP", v.name) && has("24 MP", "floor"))
+            check("24 MP rapid steps, time x floor's",
+                  ratio(median(all["24 MP"][v.name].rapid), median(all["24 MP"]["floor"].rapid)), 0.85, true);
         if (has("2 MP", v.name))
             check("2 MP rapid steps, pictures per second", rate(all["2 MP"][v.name]), 60, false);
         if (has("24 MP", v.name))

@@ -4,6 +4,7 @@
 # JPEGs of 6000x4000 and 30 of 1920x1080. Prints the comparison table.
 # "floor" is bench_qt_floor: a bare Qt Widgets viewer (menus, status bar,
 # the picture), the least any Qt Widgets program costs on this machine.
+# Ours runs twice: with the tool box open (as on a first start) and closed.
 # Usage: bench/compare.sh <build folder> [more viewers: NAME=EXE ...]
 #   e.g. base=/path/to/older/glimmerdeck: an earlier build in the same run,
 #   against which the human-pace step and peak memory are checked.
@@ -34,4 +35,5 @@ xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" bash -c '
   exit $status' bash \
   "$driver" --runs "${GD_BENCH_RUNS:-5}" --steps "${GD_BENCH_STEPS:-20}" \
   --set "24 MP=$photos/6000x4000" --set "2 MP=$photos/1920x1080" \
-  feh qimgv "floor=$build/bench/bench_qt_floor" "ours=$build/glimmerdeck" "$@"
+  feh qimgv "floor=$build/bench/bench_qt_floor" \
+  "ours, tool box open=$build/glimmerdeck" "ours, tool box closed=$build/glimmerdeck" "$@"

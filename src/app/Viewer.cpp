@@ -74,6 +74,7 @@ bool Viewer::loadSettings(const WindowGeometry &windowDefaults)
         SettingsStore(folders_.settingsFile).load(state_.settings, windowDefaults, state_.RepeatMode);
     if (state_.settings.fnLabel.flag == 0)
         state_.settings.Window.FileNameShown = false;
+    display_.setBudget(state_.settings.Option.PrefetchMiB);
     return maximized;
 }
 
@@ -340,6 +341,10 @@ void Viewer::showNow()
     if (startUp_->awaitEarly(state_.list.at(state_.PictureIndex)))
         return;
 
+    display_.noteDirection();
+    // The pages ahead start decoding now, beside this one, and decodes the
+    // user has skipped past stop before this one is decoded.
+    prefetchAround();
     const ViewerDisplay::Painted painted = display_.paint();
     host_.setCaption(painted.caption);
     if (painted.blank) {
@@ -348,7 +353,6 @@ void Viewer::showNow()
     }
     if (painted.anyShown)
         activationArmed_ = true;
-    prefetchAround();
     emit pictureShown();
 }
 
@@ -430,6 +434,8 @@ void Viewer::applyOptions(const OptionResult &changes)
     state_.PictureFilter = formats_.filter();
     if (changes.rulesChanged)
         setRuleLines(changes.ruleLines);
+    if (changes.prefetchChanged)
+        display_.setBudget(state_.settings.Option.PrefetchMiB);
     pending_.toolBox = true;
     applySettingsNow();
     refresh();

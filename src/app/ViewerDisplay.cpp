@@ -3,10 +3,15 @@
 #include "app/FramePlan.h"
 #include "app/Navigation.h"
 #include "common/Layout.h"
+#include "settings/OptionValues.h"
 
 #include <QtMath>
+#include <algorithm>
 
-ViewerDisplay::ViewerDisplay(const ViewerState &state) : state_(state), cache_(32ll << 20, 8) {}
+ViewerDisplay::ViewerDisplay(const ViewerState &state)
+    : state_(state), cache_(qint64(OptionSettings{}.PrefetchMiB) << 20, 32)
+{
+}
 
 void ViewerDisplay::setMainTarget(DisplayTarget *target)
 {
@@ -91,25 +96,63 @@ void ViewerDisplay::updateLabels()
             t->updateLabel(labelStyle());
 }
 
+void ViewerDisplay::setBudget(int mib)
+{
+    mib = std::clamp(mib, OptionValues::kMinPrefetchMiB, OptionValues::kMaxPrefetchMiB);
+    cache_.setMaxBytes(qint64(mib) << 20);
+}
+
+void ViewerDisplay::noteDirection()
+{
+    const int count = state_.list.count();
+    const int index = state_.PictureIndex;
+    if (lastShownIndex_ >= 0 && lastShownIndex_ < count && index != lastShownIndex_) {
+        // The shorter way round: from the last page to the first is forward.
+        const int ahead = ((index - lastShownIndex_) % count + count) % count;
+        forward_ = ahead <= count - ahead;
+    }
+    lastShownIndex_ = index;
+}
+
 void ViewerDisplay::prefetchAround()
 {
     const int count = state_.list.count();
     if (count < 2)
         return;
     const uint8_t form = state_.settings.Tool.State;
-    QStringList paths;
-    auto addPage = [&](int idx) {
-        idx = NormalizeIndex(idx, count, form);
-        const layout::SlotPlan plan = layout::PlanSlots(form, state_.settings.Tool.Orient, idx, count);
+    const LoadOptions options = loadOptions();
+    auto pagePaths = [&](int idx) {
+        const layout::SlotPlan plan =
+            layout::PlanSlots(form, state_.settings.Tool.Orient, NormalizeIndex(idx, count, form), count);
+        QStringList out;
         for (int slot = 0; slot < 2; ++slot)
-            if (plan.slotInUse(slot) && !paths.contains(state_.list.at(plan.page[slot])))
-                paths << state_.list.at(plan.page[slot]);
+            if (plan.slotInUse(slot))
+                out << state_.list.at(plan.page[slot]);
+        return out;
     };
-    // The next two pages and the previous one: a held key keeps both
-    // decoding threads busy, and stepping back is still instant.
-    const int next = StepIndex(state_.PictureIndex, true, form);
-    addPage(next);
-    addPage(StepIndex(NormalizeIndex(next, count, form), true, form));
-    addPage(StepIndex(state_.PictureIndex, false, form));
-    cache_.prefetch(paths, loadOptions());
+    const int here = NormalizeIndex(state_.PictureIndex, count, form);
+    const QStringList shown = pagePaths(here);
+    // As many pages ahead as the budget holds beside the pages on screen and
+    // the one behind, each at most the size of its slot.
+    const qint64 perPage = qMax<qint64>(1, qint64(options.maxSize.width()) * options.maxSize.height() * 4) *
+                           qMax<qint64>(1, shown.size());
+    constexpr qint64 kMostAhead = 6;
+    const qint64 ahead = qBound<qint64>(1, cache_.maxBytes() / perPage - 2, kMostAhead);
+    QStringList paths;
+    auto add = [&](const QStringList &page) {
+        for (const QString &p : page)
+            if (!shown.contains(p) && !paths.contains(p))
+                paths << p;
+    };
+    // The next two pages first, so that a held key keeps both decoding
+    // threads busy, then the one behind, so that turning back is instant,
+    // then the rest ahead.
+    int idx = here;
+    for (qint64 i = 0; i < ahead; ++i) {
+        idx = NormalizeIndex(StepIndex(idx, forward_, form), count, form);
+        add(pagePaths(idx));
+        if (i == qMin<qint64>(1, ahead - 1))
+            add(pagePaths(StepIndex(here, !forward_, form)));
+    }
+    cache_.prefetch(paths, options, shown);
 }

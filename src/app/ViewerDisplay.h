@@ -43,8 +43,15 @@ public:
     void showName(const QString &name);
     void updateLabels();
 
-    // Decodes the pages around the current one in the background.
+    // Which way the user went to the page about to be shown.
+    void noteDirection();
+    // Decodes pages ahead of the current one in the direction of travel,
+    // and one behind, in the background within the memory budget; what the
+    // user has skipped past stops decoding.
     void prefetchAround();
+    // The memory for pictures decoded ahead, in MiB (clamped to what the
+    // options allow).
+    void setBudget(int mib);
     PictureCache &cache() { return cache_; }
     // Pictures held decoded, shown or ahead of the user.
     int decodedPictures() const { return cache_.count(); }
@@ -54,4 +61,7 @@ private:
     PictureCache cache_;
     DisplayTarget *main_ = nullptr;
     DisplayTarget *current_ = nullptr;
+    // The page shown last and the way the user went from it.
+    int lastShownIndex_ = -1;
+    bool forward_ = true;
 };

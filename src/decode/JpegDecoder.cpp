@@ -1,5 +1,6 @@
 #include "decode/JpegDecoder.h"
 
+#include "decode/DecodeCancel.h"
 #include "decode/DecodeLimits.h"
 #include "decode/FastScale.h"
 
@@ -92,7 +93,7 @@ bool readLines(Decoder &d, unsigned char *bits, size_t bytesPerLine, RowShrinker
         for (unsigned i = 0; i < n; ++i)
             rows[i] = bits + (shrink ? i : first + i) * bytesPerLine;
         const unsigned got = jpeg_read_scanlines(&d.cinfo, rows, n);
-        if (got == 0 || d.err.truncated)
+        if (got == 0 || d.err.truncated || DecodeCancelled())
             return false;
         for (unsigned i = 0; shrink && i < got; ++i)
             shrink->addRow(rows[i]);

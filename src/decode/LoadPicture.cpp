@@ -1,6 +1,7 @@
 #include "decode/LoadPicture.h"
 
 #include "decode/ColourProfile.h"
+#include "decode/DecodeCancel.h"
 #include "decode/DecodeLimits.h"
 #include "decode/ExifOrientation.h"
 #include "decode/FastScale.h"
@@ -317,8 +318,8 @@ Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &
     // thumbnail through the TIFF reader.
     if (HasRawExtension(path)) {
         const Decoded r = decodeRaw(path, data, out, options);
-        if (r != Decoded::Failed)
-            return r;
+        if (r != Decoded::Failed || DecodeCancelled())
+            return r; // cancelled: no other reader is tried on it
     }
     if (IsHeifData(data) || IsAvifData(data) || IsJpegXlData(data))
         return decodeModern(path, data, out, options);
@@ -357,7 +358,7 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
 {
     // Regular files only: opening a named pipe would block the viewer.
     const QFileInfo info(path);
-    if (!info.isFile())
+    if (!info.isFile() || DecodeCancelled())
         return false;
     // No picture within the budget needs more bytes than this; a larger
     // file (or a sparse one claiming to be) is refused before reading.
@@ -377,11 +378,13 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
     if (got <= 0)
         return false;
     data.truncate(got);
+    if (DecodeCancelled())
+        return false;
     PictureData result;
     const Decoded decoded = decodeBuiltIn(path, data, result, options);
     data.clear(); // the encoded bytes are not needed past this point
     file.close();
-    if (decoded == Decoded::TooLarge)
+    if (decoded == Decoded::TooLarge || DecodeCancelled())
         return false; // no plug-in is asked either
 
     if (decoded != Decoded::Ok) {
@@ -422,20 +425,6 @@ bool HasGifExtension(const QString &path)
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return dot > slash && path.size() - dot == 4 && path.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive);
-}
-
-QSize FitDecodeSize(QSize natural, QSize area)
-{
-    const double w = natural.width(), h = natural.height();
-    const double W = area.width(), H = area.height();
-    if (w <= 0 || h <= 0 || W <= 0 || H <= 0 || (W >= w && H >= h))
-        return natural;
-    // Same choice as the layout: fit the height when the width has room to
-    // spare relative to it, otherwise fit the width. nearbyint rounds
-    // halves to even.
-    if (W / w >= H / h)
-        return QSize(qMax(1, int(std::nearbyint(H / h * w))), int(H));
-    return QSize(int(W), qMax(1, int(std::nearbyint(W / w * h))));
 }
 
 bool LoadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options)

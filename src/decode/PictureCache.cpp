@@ -1,23 +1,30 @@
 #include "decode/PictureCache.h"
 
-#include "platform/ProcessTuning.h"
+#include "decode/DecodeCancel.h"
 #include "decode/EarlyPicture.h"
+#include "platform/ProcessTuning.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <functional>
+#include <utility>
 
 PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
     : maxBytes_(maxBytes), maxEntries_(qMax(1, maxEntries))
 {
     ReturnLargeBuffersWhenFreed();
-    // Two workers: with a key held, the next two pictures decode side by
-    // side on two cores. More would only add large transient buffers.
-    pool_.setMaxThreadCount(2);
+    // Two workers, one for the next picture and one for those after it:
+    // with a key held, the next two pictures decode side by side on two
+    // cores. More would only add large transient buffers.
+    pool_.setMaxThreadCount(1);
+    nextPool_.setMaxThreadCount(1);
 }
 
 PictureCache::~PictureCache()
 {
-    pool_.clear();
+    clear(); // what is decoding in the background stops early
     pool_.waitForDone();
+    nextPool_.waitForDone();
 }
 
 bool PictureCache::stampOf(const QString &path, Stamp &stamp)
@@ -42,8 +49,8 @@ bool PictureCache::covers(const Entry &e, const QSize &maxSize)
         return true;
     // Decoded for an area at least as large: the file had no more to give
     // (a RAW's preview smaller than the screen, say).
-    return e.maxSize.isEmpty() ||
-           (!maxSize.isEmpty() && e.maxSize.width() >= maxSize.width() && e.maxSize.height() >= maxSize.height());
+    return e.maxSize.isEmpty() || (!maxSize.isEmpty() && e.maxSize.width() >= maxSize.width() &&
+                                   e.maxSize.height() >= maxSize.height());
 }
 
 bool PictureCache::pendingCovers(const Pending &p, const QSize &maxSize)
@@ -98,6 +105,7 @@ void PictureCache::insertLocked(const Pending &p)
     e.picture = p.picture;
     e.bytes = p.picture.image.sizeInBytes();
     e.lastUse = ++useCounter_;
+    e.prefetched = p.prefetched;
     // A larger decode of the same file makes smaller ones useless.
     entries_.removeIf([&](const Entry &o) {
         const bool drop = o.path == e.path &&
@@ -115,12 +123,19 @@ void PictureCache::insertLocked(const Pending &p)
 
 void PictureCache::evictLocked()
 {
-    // Least recently used first; the newest entry always stays.
+    // Least recently used first, pictures nobody is about to look at before
+    // those on screen or decoded ahead; the newest entry always stays.
     while (entries_.size() > 1 && (bytes_ > maxBytes_ || entries_.size() > maxEntries_)) {
-        qsizetype oldest = 0;
-        for (qsizetype i = 1; i < entries_.size() - 1; ++i) {
-            if (entries_[i].lastUse < entries_[oldest].lastUse)
+        qsizetype oldest = -1;
+        bool oldestWanted = true;
+        for (qsizetype i = 0; i < entries_.size() - 1; ++i) {
+            const Entry &e = entries_[i];
+            const bool wanted = keep_.contains(e.path) || wanted_.contains(e.path);
+            if (oldest < 0 || (oldestWanted && !wanted) ||
+                (wanted == oldestWanted && e.lastUse < entries_[oldest].lastUse)) {
                 oldest = i;
+                oldestWanted = wanted;
+            }
         }
         bytes_ -= entries_[oldest].bytes;
         entries_.removeAt(oldest);
@@ -130,8 +145,14 @@ void PictureCache::evictLocked()
 bool PictureCache::decode(const std::shared_ptr<Pending> &pending, const LoadOptions &options)
 {
     PictureData picture;
-    const bool ok = LoadPictureFile(pending->path, picture, options); // never throws
+    bool ok = false;
+    {
+        const DecodeCancelScope scope(&pending->cancelled);
+        ok = LoadPictureFile(pending->path, picture, options); // never throws
+    }
     QMutexLocker lock(&mutex_);
+    if (pending->cancelled.load())
+        ok = false; // whatever came out, nobody wants it
     pending->ok = ok;
     pending->done = true;
     if (ok) {
@@ -171,21 +192,31 @@ bool PictureCache::get(const QString &path, const LoadOptions &options, PictureD
 
     QMutexLocker lock(&mutex_);
     for (;;) {
-        if (const Entry *e = findLocked(path, stamp, options)) {
+        if (Entry *e = findLocked(path, stamp, options)) {
+            if (std::exchange(e->prefetched, false))
+                ++counters_.used;
             picture = e->picture;
             return true;
         }
         const auto running = findPendingLocked(path, stamp, options);
         if (!running)
             break;
+        // Asked for now: whatever it was, it is no longer to be cancelled.
+        keep_ << path;
         while (!running->done)
             finished_.wait(&mutex_);
+        if (running->cancelled.load())
+            continue; // stopped before we asked: decode it here
         if (running->ok) {
+            if (running->prefetched)
+                ++counters_.used;
+            for (Entry &e : entries_)
+                if (e.path == path && e.stamp == stamp)
+                    e.prefetched = false;
             picture = running->picture;
             return true;
         }
-        if (!running->ok)
-            return false; // the same file just failed to decode
+        return false; // the same file just failed to decode
     }
     const auto mine = addPendingLocked(path, stamp, options);
     lock.unlock();
@@ -204,6 +235,7 @@ std::shared_ptr<PictureCache::Pending> PictureCache::addPendingLocked(const QStr
     mine->autoRotate = options.autoRotate;
     mine->maxSize = options.maxSize;
     pending_.append(mine);
+    ++counters_.started;
     return mine;
 }
 
@@ -213,18 +245,58 @@ bool PictureCache::wantedLocked(const QString &path, const LoadOptions &options)
            wantedOptions_.maxSize == options.maxSize;
 }
 
-void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options)
+void PictureCache::cancelUnwantedLocked()
+{
+    for (const auto &p : pending_) {
+        if (p->prefetched && !p->cancelled.load() && !keep_.contains(p->path) &&
+            !wantedLocked(p->path, LoadOptions{p->maxSize, p->autoRotate})) {
+            p->cancelled = true;
+            ++counters_.cancelled;
+        }
+    }
+}
+
+void PictureCache::dropUnwantedLocked()
+{
+    // The budget is for what lies ahead: of the pictures the user has left
+    // behind, only the latest few stay, however much room there is.
+    constexpr int kSpare = 2;
+    QList<quint64> uses;
+    for (const Entry &e : entries_)
+        if (!keep_.contains(e.path) && !wanted_.contains(e.path))
+            uses << e.lastUse;
+    if (uses.size() <= kSpare)
+        return;
+    std::sort(uses.begin(), uses.end(), std::greater<>());
+    const quint64 oldestKept = uses[kSpare - 1];
+    entries_.removeIf([&](const Entry &e) {
+        const bool drop = e.lastUse < oldestKept && !keep_.contains(e.path) && !wanted_.contains(e.path);
+        if (drop)
+            bytes_ -= e.bytes;
+        return drop;
+    });
+}
+
+void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options, const QStringList &keep)
 {
     pool_.clear(); // requests not yet started are superseded
+    nextPool_.clear();
     {
         QMutexLocker lock(&mutex_);
         wanted_ = paths;
+        keep_ = keep;
         wantedOptions_ = options;
+        cancelUnwantedLocked();
+        dropUnwantedLocked();
     }
-    for (const QString &path : paths) {
-        pool_.start([this, path, options] {
-            // Decoding ahead must not slow down the picture being painted.
-            LowerCurrentThreadPriority();
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        // The first is most likely the picture asked for next, often while
+        // it still decodes: it keeps the interface's priority, so a busy
+        // machine does not hold it back. The rest yield to the interface.
+        const bool next = i == 0;
+        (next ? nextPool_ : pool_).start([this, path = paths[i], options, next] {
+            if (!next)
+                LowerCurrentThreadPriority();
             // An exception escaping a pool thread would end the program.
             try {
                 prefetchOne(path, options);
@@ -244,6 +316,8 @@ void PictureCache::prefetchOne(const QString &path, const LoadOptions &options)
         findPendingLocked(path, stamp, options))
         return;
     const auto mine = addPendingLocked(path, stamp, options);
+    mine->prefetched = true;
+    ++counters_.prefetched;
     lock.unlock();
     decode(mine, options);
 }
@@ -251,10 +325,44 @@ void PictureCache::prefetchOne(const QString &path, const LoadOptions &options)
 void PictureCache::clear()
 {
     pool_.clear();
+    nextPool_.clear();
     QMutexLocker lock(&mutex_);
     wanted_.clear();
+    keep_.clear();
+    cancelUnwantedLocked();
     entries_.clear();
     bytes_ = 0;
+}
+
+void PictureCache::setMaxBytes(qint64 maxBytes)
+{
+    QMutexLocker lock(&mutex_);
+    maxBytes_ = maxBytes;
+    evictLocked();
+}
+
+qint64 PictureCache::maxBytes() const
+{
+    QMutexLocker lock(&mutex_);
+    return maxBytes_;
+}
+
+bool PictureCache::holds(const QString &path) const
+{
+    QMutexLocker lock(&mutex_);
+    return std::any_of(entries_.cbegin(), entries_.cend(), [&](const Entry &e) { return e.path == path; });
+}
+
+void PictureCache::waitForBackground()
+{
+    nextPool_.waitForDone();
+    pool_.waitForDone();
+}
+
+PictureCache::Counters PictureCache::counters() const
+{
+    QMutexLocker lock(&mutex_);
+    return counters_;
 }
 
 int PictureCache::count() const

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QThreadPool>
 #include <QWaitCondition>
+#include <atomic>
 #include <memory>
 
 class PictureCache
@@ -34,14 +35,36 @@ public:
 
     // Decodes these files in the background, in the order given (put the
     // page the user is most likely to go to first). Replaces earlier
-    // requests that have not started yet.
-    void prefetch(const QStringList &paths, const LoadOptions &options);
+    // requests that have not started yet, and cancels background decodes
+    // under way of files neither in `paths` nor in `keep` (the pages on
+    // screen): a picture the user has skipped past no longer takes a
+    // processor from the one asked for.
+    void prefetch(const QStringList &paths, const LoadOptions &options, const QStringList &keep = {});
 
-    // Drops every entry and pending request (a decode under way finishes).
+    // Drops every entry and pending request; background decodes under way
+    // are cancelled.
     void clear();
+
+    // Changes the bound on the decoded pixels held (bytes, at least one
+    // picture is always kept).
+    void setMaxBytes(qint64 maxBytes);
+    qint64 maxBytes() const;
 
     int count() const;
     qint64 bytes() const;
+    // True when a decode of the file is held (any size).
+    bool holds(const QString &path) const;
+    // Waits until the background decodes asked for so far have ended.
+    void waitForBackground();
+
+    // What the background decoding did, for tests and benchmarks.
+    struct Counters {
+        int started = 0;    // decodes begun, asked for or ahead of time
+        int prefetched = 0; // of those, ahead of time
+        int cancelled = 0;  // background decodes stopped because nobody wanted them
+        int used = 0;       // pictures decoded ahead that were then asked for
+    };
+    Counters counters() const;
 
 private:
     struct Stamp {
@@ -61,6 +84,7 @@ private:
         PictureData picture;
         qint64 bytes = 0;
         quint64 lastUse = 0;
+        bool prefetched = false; // decoded ahead, not yet asked for
     };
     struct Pending {
         QString path;
@@ -69,6 +93,8 @@ private:
         QSize maxSize;
         bool done = false;
         bool ok = false;
+        bool prefetched = false;
+        std::atomic<bool> cancelled{false};
         PictureData picture;
     };
 
@@ -85,21 +111,28 @@ private:
     void insertLocked(const Pending &p);
     void evictLocked();
     bool wantedLocked(const QString &path, const LoadOptions &options) const;
+    // Stops background decodes of files neither wanted nor kept.
+    void cancelUnwantedLocked();
+    // Drops pictures left behind, all but the latest few.
+    void dropUnwantedLocked();
 
     // One prefetch request, on a pool thread.
     void prefetchOne(const QString &path, const LoadOptions &options);
     // Decodes one request (on any thread) and publishes the result.
     bool decode(const std::shared_ptr<Pending> &pending, const LoadOptions &options);
 
-    const qint64 maxBytes_;
+    qint64 maxBytes_;
     const int maxEntries_;
     mutable QMutex mutex_;
     QWaitCondition finished_;
     QList<Entry> entries_;
     QList<std::shared_ptr<Pending>> pending_;
     QStringList wanted_;
+    QStringList keep_;
     LoadOptions wantedOptions_;
+    Counters counters_;
     quint64 useCounter_ = 0;
     qint64 bytes_ = 0;
-    QThreadPool pool_;
+    QThreadPool pool_;     // pictures further ahead, at a lower priority
+    QThreadPool nextPool_; // the first picture asked for, at the interface's
 };

@@ -1,5 +1,6 @@
 #include "decode/RawDecoder.h"
 
+#include "decode/DecodeCancel.h"
 #include "decode/DecodeLimits.h"
 #include "decode/ExifOrientation.h"
 #include "decode/JpegDecoder.h"
@@ -12,6 +13,12 @@ namespace
 {
 
 void quietDataErrors(void *, const char *, const int) {}
+
+// LibRaw asks between the stages of developing; non-zero stops it there.
+int stopWhenCancelled(void *, enum LibRaw_progress, int, int)
+{
+    return DecodeCancelled() ? 1 : 0;
+}
 
 // LibRaw's flip to the Exif orientation value of the same turn.
 int orientationOf(int flip)
@@ -58,7 +65,8 @@ FormatResult develop(LibRaw &raw, QSize shown, RawPicture &out)
     raw.imgdata.params.user_flip = 0; // turned by the loader, like the preview
     raw.imgdata.params.use_camera_wb = 1;
     raw.imgdata.params.output_bps = 8;
-    if (raw.unpack() != LIBRAW_SUCCESS || raw.dcraw_process() != LIBRAW_SUCCESS)
+    if (DecodeCancelled() || raw.unpack() != LIBRAW_SUCCESS || DecodeCancelled() ||
+        raw.dcraw_process() != LIBRAW_SUCCESS)
         return FormatResult::Broken;
     int err = 0;
     libraw_processed_image_t *img = raw.dcraw_make_mem_image(&err);
@@ -77,28 +85,13 @@ FormatResult develop(LibRaw &raw, QSize shown, RawPicture &out)
 
 } // namespace
 
-const QStringList &RawExtensions()
-{
-    static const QStringList list = {"cr2", "cr3", "nef", "nrw", "arw", "sr2", "raf", "orf",
-                                     "rw2", "pef", "dng", "srw", "3fr", "iiq", "x3f"};
-    return list;
-}
-
-bool HasRawExtension(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot <= slash)
-        return false;
-    return RawExtensions().contains(path.mid(dot + 1).toLower());
-}
-
 FormatResult DecodeRaw(QByteArrayView data, QSize area, bool turn, bool developRaw, RawPicture &out)
 {
     if (data.size() < 16)
         return FormatResult::Broken;
     auto raw = std::make_unique<LibRaw>(); // large: never on a worker's stack
     raw->set_dataerror_handler(quietDataErrors, nullptr);
+    raw->set_progress_handler(stopWhenCancelled, nullptr);
     raw->imgdata.params.max_raw_memory_mb = unsigned(kMaxDecodeBytes >> 20);
     // LibRaw only reads the buffer.
     if (raw->open_buffer(const_cast<char *>(data.data()), size_t(data.size())) != LIBRAW_SUCCESS)

@@ -13,6 +13,8 @@ OptionValues LoadOptionValues(const Settings &s, const QStringList &ruleLines)
     v.seqDigits = std::clamp(int(s.Option.SeqDigits), 1, OptionValues::kMaxSeqDigits);
     v.numbering = s.Option.Numbering;
     v.companions = s.Option.Companions;
+    v.prefetchMiB =
+        std::clamp(int(s.Option.PrefetchMiB), OptionValues::kMinPrefetchMiB, OptionValues::kMaxPrefetchMiB);
     v.pluginDir = s.SusieDir;
     v.apps = s.AppList.mid(0, kMaxApps);
     v.ruleLines = ruleLines;
@@ -42,6 +44,10 @@ OptionResult StoreOptionValues(const OptionValues &v, Settings &s, const QString
     o.SeqDigits = uint8_t(v.seqDigits);
     o.Numbering = v.numbering;
     o.Companions = v.companions;
+    const int prefetch =
+        std::clamp(v.prefetchMiB, OptionValues::kMinPrefetchMiB, OptionValues::kMaxPrefetchMiB);
+    r.prefetchChanged = o.PrefetchMiB != prefetch;
+    o.PrefetchMiB = prefetch;
 
     r.pluginDirChanged = s.SusieDir != v.pluginDir;
     s.SusieDir = v.pluginDir;

@@ -16,6 +16,9 @@ struct OptionValues {
     static constexpr int kLabelPositions = 7; // 0 hidden, 1..6 corners and centres
     static constexpr int kMaxFontSize = 999;
     static constexpr int kDefaultFontSize = 10;
+    static constexpr int kMinPrefetchMiB = 16;
+    static constexpr int kMaxPrefetchMiB = 4096;
+    static constexpr int kDefaultPrefetchMiB = 256;
 
     int seconds = 2;      // 0..20
     int milliseconds = 0; // 0..900
@@ -29,6 +32,7 @@ struct OptionValues {
     QString fontName;
     int fontSize = kDefaultFontSize; // 1..999
     bool companions = true;          // RAW and sidecars travel with their picture
+    int prefetchMiB = kDefaultPrefetchMiB; // 16..4096
 };
 
 // What confirming changed, so that only what changed needs to take effect.
@@ -39,6 +43,7 @@ struct OptionResult {
     bool pluginDirChanged = false; // Susie Plug-in.Dir
     bool rulesChanged = false;     // the camera rule lines
     bool labelChanged = false;     // position, font, size or Window.ファイル名表示
+    bool prefetchChanged = false;  // Option.PrefetchMiB
     QStringList ruleLines;         // the rule lines as confirmed
 };
 

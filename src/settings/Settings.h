@@ -60,6 +60,7 @@ struct OptionSettings {
     bool Numbering = false;
     bool Companions = true; // RAW and sidecar files travel with their picture
     uint8_t SeqDigits = 2; // Option.連番
+    int32_t PrefetchMiB = 256; // memory for pictures decoded ahead
 };
 
 struct RenameSettings {

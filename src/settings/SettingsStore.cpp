@@ -207,6 +207,7 @@ const Field kFieldsBefore[] = {
     {kOption, QStringLiteral("Numbering"), BooleanAt(AT(Option.Numbering)), fixed<0>},
     {kOption, QStringLiteral("Companions"), BooleanAt(AT(Option.Companions)), fixed<1>},
     {kOption, kSeqDigits, ByteAt(AT(Option.SeqDigits)), fixed<2>},
+    {kOption, QStringLiteral("PrefetchMiB"), IntegerAt(AT(Option.PrefetchMiB)), fixed<256>},
 };
 
 // After them.

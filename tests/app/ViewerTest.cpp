@@ -244,3 +244,48 @@ TEST(ViewerSaving, FailedSavesAreReportedWithTheFile)
                                               QStringLiteral("/glimmerdeck.ini")));
     EXPECT_FALSE(QFileInfo::exists(gone));
 }
+
+TEST_F(ViewerTest, DecodesAheadTheWayTheUserGoesAndNeverShowsABlankFrame)
+{
+    QTemporaryDir folder;
+    QStringList names;
+    for (int i = 0; i < 12; ++i) {
+        names << QStringLiteral("q%1.png").arg(i, 2, 10, QLatin1Char('0'));
+        QImage img(320, 240, QImage::Format_RGB32);
+        img.fill(QColor::fromHsv(i * 30, 200, 200));
+        ASSERT_TRUE(img.save(folder.filePath(names.last())));
+    }
+    auto held = [&](int i) { return viewer_->display().cache().holds(folder.filePath(names[i])); };
+    viewer_->applyCommandLine({folder.path()});
+    viewer_->firstShow([] {});
+    viewer_->pictureOnScreen();
+    QCoreApplication::processEvents();
+    viewer_->display().cache().waitForBackground();
+    ASSERT_EQ(target_.lastLeft(), names[0]);
+    // Forward: several ahead and the one behind, no further.
+    for (int i : {1, 2, 3, 4, 11})
+        EXPECT_TRUE(held(i)) << i;
+    EXPECT_FALSE(held(8));
+
+    // Turning back turns the prefetch round; the step back was ready.
+    viewer_->input().keyDown(Qt::Key_Left, {}, false, 0);
+    viewer_->display().cache().waitForBackground();
+    EXPECT_EQ(target_.lastLeft(), names[11]);
+    for (int i : {10, 9, 8, 7, 0})
+        EXPECT_TRUE(held(i)) << i;
+    PictureCache::Counters c = viewer_->display().cache().counters();
+    EXPECT_EQ(c.started - c.prefetched, 1); // only the first picture was decoded on demand
+    EXPECT_GE(c.used, 1);
+
+    // Keys faster than the decoding: every step shows its picture.
+    const qsizetype framesBefore = target_.frames.size();
+    for (int i = 0; i < 10; ++i)
+        viewer_->input().keyDown(Qt::Key_Left, {}, false, 0);
+    EXPECT_EQ(target_.blanks, 0);
+    ASSERT_EQ(target_.frames.size(), framesBefore + 10);
+    for (qsizetype i = framesBefore; i < target_.frames.size(); ++i)
+        EXPECT_TRUE(target_.frames[i].anyShown()) << i;
+    EXPECT_EQ(target_.lastLeft(), names[1]);
+    c = viewer_->display().cache().counters();
+    EXPECT_GE(c.used, 2);
+}

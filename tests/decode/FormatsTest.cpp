@@ -2,7 +2,9 @@
 // upright as each format defines it, colour profiles converted to sRGB,
 // and hostile headers refused before anything large is allocated.
 #include "decode/Animation.h"
+#include "decode/DecodeCancel.h"
 #include "decode/FormatDecoders.h"
+#include "decode/JpegDecoder.h"
 #include "decode/LoadPicture.h"
 #include "decode/RawDecoder.h"
 
@@ -229,6 +231,33 @@ TEST(Raw, WithoutAPreviewTheRawIsDeveloped)
     ASSERT_TRUE(LoadPictureFile(kDir + "nopreview.dng", p, small));
     EXPECT_EQ(p.naturalSize, QSize(64, 48));
     EXPECT_EQ(p.image.size(), QSize(32, 24));
+}
+
+TEST(Raw, ACancelledDecodeStopsInsideTheDecoder)
+{
+    // The decoders themselves look at the flag: a RAW being developed and
+    // a JPEG being read give up instead of running to the end.
+    const QByteArray raw = readAll(kDir + "nopreview.dng");
+    const QByteArray jpeg = readAll(kDir + "p3.jpg");
+    ASSERT_FALSE(raw.isEmpty());
+    ASSERT_FALSE(jpeg.isEmpty());
+    for (const bool cancelled : {false, true}) {
+        std::atomic<bool> flag{cancelled};
+        const DecodeCancelScope scope(&flag);
+        RawPicture developed;
+        EXPECT_EQ(DecodeRaw(raw, {}, true, true, developed),
+                  cancelled ? FormatResult::Broken : FormatResult::Ok);
+        QImage image;
+        QSize natural;
+        EXPECT_EQ(DecodeJpeg(jpeg, {}, image, natural), cancelled ? JpegResult::Broken : JpegResult::Ok);
+        PictureData p;
+        p.path = QStringLiteral("before");
+        EXPECT_EQ(LoadPictureFile(kDir + "pattern.png", p), !cancelled);
+        if (cancelled) {
+            EXPECT_EQ(p.path, QStringLiteral("before")); // untouched
+        }
+    }
+    EXPECT_FALSE(DecodeCancelled()); // the scope is over
 }
 
 TEST(Raw, AJpegNamedLikeARawStillShows)

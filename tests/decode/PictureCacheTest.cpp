@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace
@@ -125,4 +126,91 @@ TEST(PictureCache, KeepsARawPreviewSmallerThanTheArea)
     ASSERT_TRUE(cache.get(path, {QSize(300, 200), true}, smaller));
     EXPECT_EQ(smaller.image.cacheKey(), first.image.cacheKey());
     EXPECT_EQ(cache.count(), 1);
+}
+
+namespace
+{
+// A photo-sized JPEG whose full-size decode takes long enough to be
+// interrupted: the user has moved on long before it would end.
+QString writeLargeJpeg(const QString &folder)
+{
+    QImage img(6000, 4000, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            line[x] = qRgb((x * 7 + y) & 0xFF, (x ^ y) & 0xFF, (y * 3) & 0xFF);
+    }
+    const QString path = folder + QStringLiteral("/large.jpg");
+    return img.save(path, "JPEG", 95) ? path : QString();
+}
+
+void waitUntilStarted(const PictureCache &cache, int prefetched)
+{
+    for (int i = 0; i < 10000 && cache.counters().prefetched < prefetched; ++i)
+        QThread::msleep(1);
+}
+} // namespace
+
+TEST(PictureCache, DecodesSkippedPastAreCancelledThoseOnScreenAreNot)
+{
+    QTemporaryDir tmp;
+    const QString large = writeLargeJpeg(tmp.path());
+    ASSERT_FALSE(large.isEmpty());
+    const QString small = tmp.path() + QStringLiteral("/small.png");
+    ASSERT_TRUE(solid({100, 100}, qRgb(0, 200, 0)).save(small));
+
+    PictureCache cache;
+    // Skipped past: the decode under way stops and its result is not kept.
+    cache.prefetch({large}, {});
+    waitUntilStarted(cache, 1);
+    cache.prefetch({small}, {});
+    PictureData pic;
+    ASSERT_TRUE(cache.get(small, {}, pic));
+    EXPECT_EQ(centre(pic), qRgb(0, 200, 0));
+    cache.waitForBackground();
+    PictureCache::Counters c = cache.counters();
+    EXPECT_EQ(c.cancelled, 1);
+    EXPECT_FALSE(cache.holds(large));
+    EXPECT_TRUE(cache.holds(small));
+
+    // A cancelled decode is no failure: asked for later, the picture comes.
+    ASSERT_TRUE(cache.get(large, {QSize(600, 400), false}, pic));
+    EXPECT_EQ(pic.image.size(), QSize(600, 400));
+    EXPECT_EQ(pic.naturalSize, QSize(6000, 4000));
+
+    // The page now on screen keeps its decode, and the wait for it counts
+    // as a picture decoded ahead that was used.
+    cache.clear();
+    const PictureCache::Counters before = cache.counters();
+    cache.prefetch({large}, {});
+    waitUntilStarted(cache, before.prefetched + 1);
+    cache.prefetch({}, {}, {large});
+    ASSERT_TRUE(cache.get(large, {}, pic));
+    EXPECT_EQ(pic.image.size(), QSize(6000, 4000));
+    cache.waitForBackground();
+    c = cache.counters();
+    EXPECT_EQ(c.cancelled, 1);
+    EXPECT_EQ(c.used, before.used + 1);
+    EXPECT_EQ(c.started, before.started + 1); // no second decode of it
+}
+
+TEST(PictureCache, PicturesLeftBehindAreDroppedWhateverTheRoom)
+{
+    QTemporaryDir tmp;
+    QStringList paths;
+    for (int i = 0; i < 10; ++i) {
+        paths << tmp.path() + QStringLiteral("/%1.png").arg(i);
+        ASSERT_TRUE(solid({50, 50}, qRgb(0, 0, i * 20)).save(paths.last()));
+    }
+    PictureCache cache(256ll << 20, 64); // room for all of them
+    for (int i = 0; i < paths.size(); ++i) {
+        PictureData pic;
+        ASSERT_TRUE(cache.get(paths[i], {}, pic));
+        cache.prefetch({paths[(i + 1) % paths.size()]}, {}, {paths[i]});
+        cache.waitForBackground();
+    }
+    // The one on screen, the one ahead and the latest two left behind.
+    EXPECT_EQ(cache.count(), 4);
+    for (int i : {7, 8, 9, 0})
+        EXPECT_TRUE(cache.holds(paths[i])) << i;
 }

@@ -86,6 +86,7 @@ TEST(SettingsStore, MissingFileGivesEveryDefault)
               (std::array{true, false, true, false}));
     EXPECT_EQ(s.Option.SeqDigits, 2);
     EXPECT_TRUE(s.Option.Companions); // RAW and sidecars travel with their picture
+    EXPECT_EQ(s.Option.PrefetchMiB, 256);
     for (int i = 0; i < kMaxTransferSlots; ++i) {
         const QString expected = i < 5 ? QStringLiteral("none") : QString();
         EXPECT_EQ(s.TransferSlots[i].Folder, expected) << i;

@@ -160,6 +160,13 @@ QWidget *TfOption::buildCountsRow()
     companions = new QCheckBox(QStringLiteral("同名の RAW・サイドカーも一緒に移動する"), w);
     companions->setObjectName(QStringLiteral("companions"));
     grid->addWidget(companions, 3, 0, 1, 4);
+    prefetchMiB = new QSpinBox(w);
+    prefetchMiB->setObjectName(QStringLiteral("prefetchMiB"));
+    prefetchMiB->setRange(OptionValues::kMinPrefetchMiB, OptionValues::kMaxPrefetchMiB);
+    prefetchMiB->setSingleStep(16);
+    grid->addWidget(new QLabel(QStringLiteral("先読みに使うメモリ"), w), 4, 0);
+    grid->addWidget(prefetchMiB, 4, 1);
+    grid->addWidget(new QLabel(QStringLiteral("MiB"), w), 4, 2);
     return w;
 }
 
@@ -309,6 +316,7 @@ void TfOption::load(const OptionValues &v)
     ComboBox2->setCurrentIndex(v.seqDigits - 1);
     (v.numbering ? numberingOn : numberingOff)->setChecked(true);
     companions->setChecked(v.companions);
+    prefetchMiB->setValue(v.prefetchMiB);
     Edit1->setText(v.pluginDir);
     ListBox2->addItems(v.ruleLines);
     if (v.labelFlag >= 0)
@@ -328,6 +336,7 @@ OptionValues TfOption::collect() const
     v.seqDigits = ComboBox2->currentIndex() + 1;
     v.numbering = numberingOn->isChecked();
     v.companions = companions->isChecked();
+    v.prefetchMiB = prefetchMiB->value();
     v.pluginDir = Edit1->text();
     v.apps = apps_;
     for (int i = 0; i < ListBox2->count(); ++i)

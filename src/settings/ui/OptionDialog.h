@@ -76,6 +76,7 @@ private:
     QRadioButton *numberingOn = nullptr;
     QRadioButton *numberingOff = nullptr;
     QCheckBox *companions = nullptr;
+    QSpinBox *prefetchMiB = nullptr;
     QListWidget *ListBox1 = nullptr;
     QListWidget *ListBox2 = nullptr;
     QLineEdit *Edit1 = nullptr;

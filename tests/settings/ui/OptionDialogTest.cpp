@@ -54,6 +54,7 @@ TEST_F(OptionDialogTest, ShowsTheStoredValuesClamped)
     settings.Option.nButton = 4;
     settings.Option.Numbering = true;
     settings.Option.Companions = false;
+    settings.Option.PrefetchMiB = 100000;
     settings.SusieDir = "/spi";
     settings.AppList = {"/usr/bin/gimp"};
     settings.fnLabel = {5, QStringLiteral("No Such Font 名"), 0};
@@ -67,6 +68,8 @@ TEST_F(OptionDialogTest, ShowsTheStoredValuesClamped)
     EXPECT_EQ(get<QCheckBox>("companions")->text(), QStringLiteral("同名の RAW・サイドカーも一緒に移動する"));
     EXPECT_FALSE(get<QCheckBox>("companions")->isChecked());
     get<QCheckBox>("companions")->setChecked(true);
+    EXPECT_EQ(get<QSpinBox>("prefetchMiB")->value(), 4096);
+    get<QSpinBox>("prefetchMiB")->setValue(64);
     EXPECT_EQ(get<QLineEdit>("Edit1")->text(), "/spi");
     EXPECT_EQ(appsShown(), settings.AppList);
     EXPECT_EQ(get<QListWidget>("ListBox2")->count(), 3);
@@ -81,6 +84,7 @@ TEST_F(OptionDialogTest, ShowsTheStoredValuesClamped)
     EXPECT_EQ(settings.Option.Interval, 20);
     EXPECT_EQ(settings.fnLabel.fnlFontSize, 10);
     EXPECT_TRUE(settings.Option.Companions);
+    EXPECT_EQ(settings.Option.PrefetchMiB, 64);
 }
 
 TEST_F(OptionDialogTest, ZeroSecondsAndZeroMillisecondsStores100)
