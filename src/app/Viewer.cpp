@@ -278,6 +278,14 @@ void Viewer::refresh()
         toolBox_->refresh();
     if (done.commands)
         host_.commandsChanged();
+    if (const QString place = placeText(); place != placeShown_)
+        host_.placeChanged(placeShown_ = place);
+}
+
+QString Viewer::placeText() const
+{
+    return SortPlaceText(state_.PictureIndex, state_.list.count(),
+                         tally_.summary(SlotFolders(state_.settings)));
 }
 
 void Viewer::applyList(const ListChange &change)
@@ -498,11 +506,15 @@ void Viewer::applyOptions(const OptionResult &changes)
     apps_ = ReadAppEntries(state_.settings.AppList);
     host_.appsChanged();
     // The folder's contents may have changed even when its name did not.
-    if (!state_.settings.SusieDir.isEmpty())
-        plugins_->search(state_.settings.SusieDir);
+    // Without a folder of the user's, the program's own is searched (as at
+    // start), never "/" or wherever the viewer was started from.
+    if (const QString &dir = state_.settings.SusieDir; !dir.isEmpty())
+        plugins_->search(dir);
+    else if (!folders_.plugins.isEmpty())
+        plugins_->search(folders_.plugins);
     state_.PictureFilter = formats_.filter();
-    if (changes.rulesChanged)
-        setRuleLines(changes.ruleLines);
+    // Written at every OK: the file is created when it was missing.
+    setRuleLines(changes.ruleLines);
     pending_.toolBox = true;
     applySettingsNow();
     refresh();

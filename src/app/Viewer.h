@@ -16,6 +16,7 @@
 #include "extras/AppLauncher.h"
 #include "fileops/DcimRules.h"
 #include "fileops/RuleFile.h"
+#include "fileops/SortTally.h"
 #include "fileops/ToolBoxView.h"
 #include "fileops/Transfer.h"
 #include "platform/TempFolder.h"
@@ -144,6 +145,10 @@ public:
     void runApp(int index);
     // The picture at PictureIndex, empty without one.
     QString currentPath() const;
+    // Pictures sent to each transfer folder in this run.
+    SortTally &tally() { return tally_; }
+    // The status bar's second panel: the position and the tally.
+    QString placeText() const;
     // Pictures held decoded, shown or ahead of the user.
     int decodedPictures() const { return cache_.count(); }
 
@@ -247,4 +252,6 @@ private:
     QStringList deferredArchives_;
     DcimRuleFile ruleFile_;
     DcimRuleTable rules_;
+    SortTally tally_;
+    QString placeShown_; // what the host shows of placeText()
 };

@@ -2,6 +2,7 @@
 // full screen).
 #include "app/Slideshow.h"
 #include "app/Viewer.h"
+#include "common/PathUtil.h"
 #include "common/Prompter.h"
 
 #include <QElapsedTimer>
@@ -35,7 +36,11 @@ void Viewer::buildCommands()
     commands_.set(
         Id::MoveUndo1,
         [this] {
-            applyTransfer(transfer_->revival());
+            const QString into = FolderPart(transfer_->TransferTarget());
+            const TransferResult r = transfer_->revival();
+            if (r == TransferResult::Restored)
+                tally_.returned(into);
+            applyTransfer(r);
             refresh();
         },
         [this] { return transfer_->canUndo(); });
@@ -163,11 +168,15 @@ void Viewer::perform(InputAction a)
             pending_.paint = true;
         }
         return;
-    case InputCommand::Transfer:
+    case InputCommand::Transfer: {
         // The same transfer as the tool box's buttons; it returns what it
         // did, and the one refresh after the command shows it.
-        applyTransfer(transfer_->ArBitBtnProcess(a.slot));
+        const TransferResult r = transfer_->ArBitBtnProcess(a.slot);
+        if (r == TransferResult::Copied || r == TransferResult::Moved)
+            tally_.sent(SlotDestination(state_.settings, a.slot));
+        applyTransfer(r);
         return;
+    }
     case InputCommand::StartApp:
         runApp(0);
         return;

@@ -7,7 +7,9 @@
 #include "app/ui/QtPrompter.h"
 #include "app/ui/ToolBoxLink.h"
 #include "app/ui/WindowFrame.h"
+#include "common/DesktopFit.h"
 #include "common/ui/FitToDesktop.h"
+#include "decode/LoadPicture.h"
 #include "decode/ui/OpenPictureDialog.h"
 #include "extras/FileMime.h"
 #include "extras/ui/AboutBox.h"
@@ -16,6 +18,7 @@
 #include "extras/ui/HelpViewer.h"
 #include "extras/ui/MsgDialog.h"
 #include "fileops/RenameModes.h"
+#include "fileops/ToolBoxLayout.h"
 #include "fileops/ui/RenameFlow.h"
 #include "fileops/ui/ToolBox.h"
 #include "lists/ui/HistoryMenu.h"
@@ -50,8 +53,14 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
 {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(kIdleCaption);
-    move(0, 0);
     resize(kInitialClientWidth, kInitialClientHeight);
+    // The first start (no settings yet) opens in the middle of the screen;
+    // these are the defaults the settings take.
+    const bool firstStart = !QFileInfo::exists(folders.settingsFile);
+    QRect initial(QPoint(0, 0), size());
+    if (const QScreen *sc = QGuiApplication::primaryScreen(); sc && firstStart)
+        initial.moveCenter(sc->availableGeometry().center());
+    move(initial.topLeft());
     RequestFrameMargins(this); // answered while the rest is built
     status_ = new QLabel(QStringLiteral("SlideShow OFF"));
     qtPrompter_ = std::make_unique<QtPrompter>(this, status_);
@@ -88,6 +97,7 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     // one decoding since the start is shrunk meanwhile).
     if (!(windowState() & Qt::WindowMaximized))
         applyStoredGeometry();
+    firstStart_ = firstStart;
     if (layout())
         layout()->activate();
     viewer_->ComputeArea();
@@ -118,6 +128,9 @@ void MainWindow::createWidgets()
     viewer_->setMainTarget(surface_);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(status_, 1);
+    place_ = new QLabel(this);
+    place_->setObjectName(QStringLiteral("StatusBar2"));
+    statusBar()->addPermanentWidget(place_);
     statusBar()->setSizeGripEnabled(true);
     // Clicks on the status bar are its own; they do not step.
     statusBar()->setAttribute(Qt::WA_NoMousePropagation);
@@ -300,7 +313,22 @@ void MainWindow::copyToClipboard()
     // In full screen the picture there is the one shown.
     const DisplaySurface *s = fMax_ ? fMax_->surface() : surface_;
     const PictureView *v = s->view(0);
-    CopyPictureToClipboard(v->picture().image, v->hint(), viewer_->prompter());
+    // The view holds the picture at the size shown; the clipboard gets the
+    // file's own pixels, turned as on screen (within the decoding budget).
+    const PictureData &shown = v->picture();
+    QImage image = shown.image;
+    PictureData full;
+    LoadOptions options;
+    options.autoRotate = viewer_->state().AutoRotate;
+    if (!shown.isNull() && image.size() != shown.naturalSize && LoadPictureFile(v->hint(), full, options))
+        image = full.image;
+    CopyPictureToClipboard(image, v->hint(), viewer_->prompter());
+}
+
+void MainWindow::placeChanged(const QString &text)
+{
+    if (place_)
+        place_->setText(text);
 }
 
 void MainWindow::setDropsAccepted(bool on)
@@ -424,6 +452,8 @@ void MainWindow::FormShow()
         if (layout())
             layout()->activate();
     });
+    if (std::exchange(firstStart_, false))
+        placeToolBoxBeside();
     if (viewer_->state().settings.Tool.Show)
         toolBox_->open();
     refocus();
@@ -502,6 +532,25 @@ void MainWindow::applyStoredGeometry()
         resize(qMax(1, w.Width - extraW), qMax(1, w.Height - extraH));
     }
     ::FitToDesktop(*this);
+}
+
+void MainWindow::placeToolBoxBeside()
+{
+    const QScreen *sc = screen();
+    if (!sc)
+        return;
+    Settings &s = viewer_->state().settings;
+    // The tool box's frame is taken to be like ours.
+    QMargins m = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (m.isNull())
+        m = predictedFrame_;
+    const QRect outer = geometry().marginsAdded(m);
+    const QSize box(toolbox::kClientWidth + m.left() + m.right(),
+                    PanelHeight(s.Option.Open, TransferButtonCount(s.Option.nButton)) + m.top() + m.bottom());
+    const int menuBottom = mapToGlobal(QPoint(0, menuBar()->geometry().bottom() + 1)).y();
+    const QPoint at = PlaceBeside(outer, box, sc->availableGeometry(), menuBottom);
+    s.Tool.Left = at.x();
+    s.Tool.Top = at.y();
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)

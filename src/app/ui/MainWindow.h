@@ -62,6 +62,7 @@ public:
     void hideWindow() override { hide(); }
     void appsChanged() override;
     void showAppMenu() override;
+    void placeChanged(const QString &text) override;
     // Drops onto the viewer's own windows on or off (off while dragging out).
     void setDropsAccepted(bool on);
 
@@ -85,6 +86,8 @@ private:
     void FormShow();
     void applyStoredGeometry();
     void correctFrameGeometry();
+    // First start: the tool box beside the window, clear of its menu bar.
+    void placeToolBoxBeside();
     void FormResize();
     void openPictureFiles();
     void openFolder();
@@ -101,6 +104,7 @@ private:
     HistoryMenu *historyMenu_ = nullptr;
     DisplaySurface *surface_ = nullptr;
     QLabel *status_ = nullptr;
+    QLabel *place_ = nullptr; // the second panel: position and tally
     FullScreenWindow *fMax_ = nullptr;
     KeyRouter *keys_ = nullptr;
     QMenu *PopupMenu3 = nullptr;
@@ -110,6 +114,7 @@ private:
     RenameHost renameHost_;
 
     bool closing_ = false;
+    bool firstStart_ = false;       // no settings file: the tool box goes beside us
     bool geometryRestored_ = false; // the stored geometry was applied
     bool frameCorrected_ = false;   // the window frame was taken into account
     bool framePredicted_ = false;   // the window manager was asked for its frame

@@ -39,9 +39,13 @@ void ToolBoxLink::open()
     keys_.addWindow(box_);
     connect(box_, &TToolBox::closed, this, [this] { forget(); });
     viewer_.setToolBox(box_);
-    above_ = nullptr;
+    // Belonging to the viewer's window before it is shown keeps it above
+    // that window from the start.
+    above_ = viewerWindow();
+    box_->winId();
+    if (above_ && above_->windowHandle())
+        box_->windowHandle()->setTransientParent(above_->windowHandle());
     box_->open();
-    stayAbove(main_.fullScreenWindow());
     main_.commandsChanged();
     returnFocus();
 }
@@ -72,15 +76,25 @@ void ToolBoxLink::stateChanged()
 {
     if (!box_)
         return;
-    stayAbove(main_.fullScreenWindow());
+    stayAbove(viewerWindow());
     box_->showState();
+}
+
+QWidget *ToolBoxLink::viewerWindow() const
+{
+    if (QWidget *full = main_.fullScreenWindow())
+        return full;
+    return &main_;
 }
 
 void ToolBoxLink::stayAbove(QWidget *window)
 {
     // Window managers put a full-screen window over every other window,
     // "always on top" ones included, but not over the windows that belong
-    // to it. The window system learns whom it belongs to when it is shown.
+    // to it; and a window that belongs to none is left behind the main
+    // window once that comes back. So it always belongs to the viewer's
+    // window on screen. The window system learns whom it belongs to when
+    // it is shown.
     if (above_ == window)
         return;
     above_ = window;

@@ -21,10 +21,15 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <algorithm>
 
 namespace
@@ -60,6 +65,20 @@ TToolBox::TToolBox(ToolBoxHost &host, QWidget *parent)
                       QStringLiteral("sans-serif")});
     font.setPixelSize(12);
     setFont(font);
+    // Hints show although the tool box is never the active window.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+
+    // The controls sit on a page of the designed size; a window shrunk to
+    // a small screen scrolls it instead of cutting off its bottom.
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("ToolBoxScroll"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    content_ = new QWidget;
+    content_->setObjectName(QStringLiteral("ToolBoxPage"));
+    content_->setFixedWidth(toolbox::kClientWidth);
+    scroll_->setWidget(content_);
     setFixedWidth(toolbox::kClientWidth);
 
     createControls();
@@ -76,7 +95,7 @@ TToolBox::~TToolBox() = default;
 
 QToolButton *TToolBox::glyphButton(const char *name, const QString &glyph, int glyphSize, QRect bounds)
 {
-    auto *b = new QToolButton(this);
+    auto *b = new QToolButton(content_);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(bounds);
     if (!glyph.isEmpty()) {
@@ -104,7 +123,7 @@ void TToolBox::createControls()
     connect(AutoBtn, &QToolButton::clicked, this, [this] { BtnClick(kAutoTag); });
     connect(FrontBtn, &QToolButton::clicked, this, [this] { BtnClick(kFrontTag); });
 
-    TrackBar = new QSlider(Qt::Horizontal, this);
+    TrackBar = new QSlider(Qt::Horizontal, content_);
     TrackBar->setObjectName(QStringLiteral("TrackBar"));
     TrackBar->setGeometry(0, 40, 131, 41);
     TrackBar->setTickPosition(QSlider::TicksAbove);
@@ -128,7 +147,7 @@ void TToolBox::createControls()
     DeleteBtn->setToolTip(QStringLiteral("ゴミ箱を利用したファイルの削除"));
     connect(DeleteBtn, &QToolButton::clicked, this, [this] { BtnClick(kDeleteTag); });
 
-    area_ = new ToolBoxTransferArea(host_, divideTop_, this);
+    area_ = new ToolBoxTransferArea(host_, divideTop_, content_);
     area_->move(0, divideTop_);
     setAcceptDrops(true);
 }
@@ -137,7 +156,7 @@ void TToolBox::createSwitches()
 {
     const QFont bold = boldFont(font());
     auto checkBox = [&](const char *name, const QString &text, QRect bounds) {
-        auto *c = new QCheckBox(text, this);
+        auto *c = new QCheckBox(text, content_);
         c->setObjectName(QString::fromLatin1(name));
         c->setGeometry(bounds);
         c->setFont(bold);
@@ -153,7 +172,7 @@ void TToolBox::createSwitches()
 
     auto radioGroup = [&](const char *name, const QString &title, QRect bounds, const QStringList &items,
                           QButtonGroup *&group) {
-        auto *box = new QGroupBox(title, this);
+        auto *box = new QGroupBox(title, content_);
         box->setObjectName(QString::fromLatin1(name));
         box->setGeometry(bounds);
         group = new QButtonGroup(box);
@@ -229,7 +248,26 @@ void TToolBox::open()
     const auto &tool = host_.settings().Tool;
     move(tool.Left, tool.Top);
     show();
+    fitToDesktop();
+}
+
+void TToolBox::fitToDesktop()
+{
     FitToDesktop(*this);
+    // Shrunk, it grew wider by the scroll bar: inside the desktop again.
+    FitToDesktop(*this);
+}
+
+void TToolBox::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // Shorter than its page: wider by the scroll bar, so nothing is hidden
+    // beside it either.
+    const bool cut = height() < content_->height();
+    const int bar = cut ? scroll_->verticalScrollBar()->sizeHint().width() : 0;
+    if (width() != toolbox::kClientWidth + bar)
+        setFixedWidth(toolbox::kClientWidth + bar);
+    scroll_->setGeometry(rect());
 }
 
 void TToolBox::storePosition()
@@ -274,6 +312,16 @@ bool TToolBox::eventFilter(QObject *watched, QEvent *event)
                 QGuiApplication::changeOverrideCursor(QCursor(Qt::ArrowCursor));
         }
         return false;
+    case QEvent::Show:
+    case QEvent::Hide:
+        // A dialog of the viewer comes or goes: once the event is through,
+        // the tool box stays out of its way.
+        if (watched != this && watched->isWidgetType()) {
+            const auto *w = static_cast<QWidget *>(watched);
+            if (w->isWindow() && w->isModal())
+                QTimer::singleShot(0, this, &TToolBox::followDialogs);
+        }
+        return false;
     case QEvent::MouseButtonRelease:
         if (watched == AutoBtn && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
             host_.openOptions();
@@ -283,6 +331,23 @@ bool TToolBox::eventFilter(QObject *watched, QEvent *event)
     default:
         return false;
     }
+}
+
+void TToolBox::followDialogs()
+{
+    // "Always on top" would keep the tool box over the viewer's dialogs
+    // too; while one is open (and the tool box unusable anyway) it is an
+    // ordinary window that belongs to the viewer, below the dialog.
+    QWindow *handle = windowHandle();
+    if (!handle)
+        return;
+    QWidget *modal = QApplication::activeModalWidget();
+    const bool onTop = modal == nullptr;
+    if (handle->flags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+        return;
+    handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (modal)
+        modal->raise();
 }
 
 // ---------------------------------------------------------------- state
@@ -341,7 +406,12 @@ void TToolBox::Panel(bool force)
     area_->ButtonCreate(open ? n : 0);
     area_->resize(toolbox::kClientWidth, PanelHeight(open, n, divideTop_) - divideTop_);
     area_->setVisible(open);
-    setFixedHeight(PanelHeight(open, n, divideTop_));
+    const int height = PanelHeight(open, n, divideTop_);
+    content_->setFixedHeight(height);
+    setMaximumHeight(height);
+    resize(width(), height);
+    if (isVisible())
+        fitToDesktop(); // more buttons may reach past the screen
     built_ = true;
     builtOpen_ = open;
     builtButtons_ = open ? n : -1;

@@ -13,6 +13,7 @@ class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QMenu;
+class QScrollArea;
 class QSlider;
 class QToolButton;
 class ToolBoxHost;
@@ -53,6 +54,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,6 +66,10 @@ private:
     QToolButton *glyphButton(const char *name, const QString &glyph, int glyphSize, QRect bounds);
     void enableControls();
     void watchPointer(QWidget *w);
+    // Not on top of the viewer's modal dialogs while one is open.
+    void followDialogs();
+    // FitToDesktop, and again once a scroll bar made it wider.
+    void fitToDesktop();
 
     void BtnClick(int tag);
     void TrackBarChange(int position);
@@ -101,4 +107,6 @@ private:
     QToolButton *BtnDoor = nullptr;
     QToolButton *DeleteBtn = nullptr;
     ToolBoxTransferArea *area_ = nullptr;
+    QScrollArea *scroll_ = nullptr;
+    QWidget *content_ = nullptr; // the page the controls are on
 };
