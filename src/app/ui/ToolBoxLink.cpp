@@ -39,13 +39,9 @@ void ToolBoxLink::open()
     keys_.addWindow(box_);
     connect(box_, &TToolBox::closed, this, [this] { forget(); });
     viewer_.setToolBox(box_);
-    // Belonging to the viewer's window before it is shown keeps it above
-    // that window from the start.
-    above_ = viewerWindow();
-    box_->winId();
-    if (above_ && above_->windowHandle())
-        box_->windowHandle()->setTransientParent(above_->windowHandle());
+    above_ = nullptr;
     box_->open();
+    stayAbove(main_.fullScreenWindow());
     main_.commandsChanged();
     returnFocus();
 }
@@ -76,25 +72,15 @@ void ToolBoxLink::stateChanged()
 {
     if (!box_)
         return;
-    stayAbove(viewerWindow());
+    stayAbove(main_.fullScreenWindow());
     box_->showState();
-}
-
-QWidget *ToolBoxLink::viewerWindow() const
-{
-    if (QWidget *full = main_.fullScreenWindow())
-        return full;
-    return &main_;
 }
 
 void ToolBoxLink::stayAbove(QWidget *window)
 {
     // Window managers put a full-screen window over every other window,
     // "always on top" ones included, but not over the windows that belong
-    // to it; and a window that belongs to none is left behind the main
-    // window once that comes back. So it always belongs to the viewer's
-    // window on screen. The window system learns whom it belongs to when
-    // it is shown.
+    // to it. The window system learns whom it belongs to when it is shown.
     if (above_ == window)
         return;
     above_ = window;
@@ -109,6 +95,13 @@ void ToolBoxLink::stayAbove(QWidget *window)
     if (shown) {
         box_->show();
         box_->move(at); // where it was, not where the window manager puts new ones
+        // The window manager forgot "always on top" when the window went;
+        // said again, it stays above the main window that comes back.
+        if (handle->flags().testFlag(Qt::WindowStaysOnTopHint)) {
+            handle->setFlag(Qt::WindowStaysOnTopHint, false);
+            handle->setFlag(Qt::WindowStaysOnTopHint, true);
+        }
+        box_->raise();
     }
 }
 

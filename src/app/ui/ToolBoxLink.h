@@ -72,13 +72,11 @@ public:
 private:
     void forget();
     void stayAbove(QWidget *window);
-    // The viewer's window on screen: the full-screen one while it is up.
-    QWidget *viewerWindow() const;
 
     MainWindow &main_;
     Viewer &viewer_;
     KeyRouter &keys_;
     std::function<void()> refocus_;
     QPointer<TToolBox> box_;
-    QPointer<QWidget> above_; // the viewer's window it is kept above
+    QPointer<QWidget> above_; // the full-screen window it is kept above
 };
