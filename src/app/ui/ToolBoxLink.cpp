@@ -7,6 +7,8 @@
 #include "fileops/ui/ToolBox.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QTimer>
 #include <QWindow>
 
 ToolBoxLink::ToolBoxLink(MainWindow &main, Viewer &viewer, KeyRouter &keys, std::function<void()> refocus)
@@ -40,10 +42,38 @@ void ToolBoxLink::open()
     connect(box_, &TToolBox::closed, this, [this] { forget(); });
     viewer_.setToolBox(box_);
     above_ = nullptr;
+    main_.commandsChanged();
+    // On X11 a window of ours that appears before the main window makes
+    // window managers place the main window anew, away from where it was
+    // put (stored or centred). At start the tool box waits for it.
+    QWindow *mainHandle = main_.windowHandle();
+    if (QGuiApplication::platformName() == u"xcb" && !main_.fullScreenWindow() && main_.isVisible() &&
+        mainHandle && !mainHandle->isExposed()) {
+        mainHandle->installEventFilter(this);
+        return;
+    }
+    show();
+}
+
+void ToolBoxLink::show()
+{
     box_->open();
     stayAbove(main_.fullScreenWindow());
-    main_.commandsChanged();
     returnFocus();
+}
+
+bool ToolBoxLink::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *mainHandle = qobject_cast<QWindow *>(watched);
+    if (event->type() == QEvent::Expose && mainHandle && mainHandle->isExposed()) {
+        mainHandle->removeEventFilter(this);
+        if (box_ && !box_->isVisible())
+            QTimer::singleShot(0, this, [this] {
+                if (box_ && !box_->isVisible())
+                    show();
+            });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ToolBoxLink::close()

@@ -71,6 +71,26 @@ TEST_F(ToolBoxFixture, X11AfterFullScreenAndBackItStaysAboveTheMainWindow)
     EXPECT_GT(order.indexOf(boxId), order.indexOf(mainId));
 }
 
+// On a real X server with a window manager, a first start: the window stays
+// in the middle of the screen when the tool box opens beside it (a tool box
+// shown before the window made the manager move the window to the corner).
+TEST_F(ToolBoxFixture, X11FirstStartTheWindowStaysCentred)
+{
+    if (QGuiApplication::platformName() != u"xcb")
+        GTEST_SKIP() << "needs X11 (toolbox_x11.sh)";
+    makePictures(2);
+    MainWindow w({pics_.path()});
+    showActive(w);
+    TToolBox *box = toolBoxOf(w);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box->isVisible(); }, 3000));
+    QTest::qWait(1000); // the window manager's moves, if any
+    const QPoint off = w.frameGeometry().center() - w.screen()->availableGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 40) << off.x() << "," << off.y();
+    const QRect menu(w.menuBar()->mapToGlobal(QPoint(0, 0)), w.menuBar()->size());
+    EXPECT_FALSE(box->frameGeometry().intersects(menu));
+}
+
 // The tool box is never the active window, yet its hints show: the folder
 // hint is the only place where a transfer button's whole folder shows.
 TEST_F(ToolBoxFixture, HintsShowWhileTheMainWindowHasTheKeys)
