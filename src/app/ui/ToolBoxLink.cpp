@@ -124,7 +124,7 @@ void ToolBoxLink::stayAbove(QWidget *window)
     handle->setTransientParent(window ? window->windowHandle() : nullptr);
     if (shown) {
         box_->show();
-        box_->move(at); // where it was, not where the window manager puts new ones
+        handle->setFramePosition(at); // where it was, not where the window manager puts new ones
         // The window manager forgot "always on top" when the window went;
         // said again, it stays above the main window that comes back.
         if (handle->flags().testFlag(Qt::WindowStaysOnTopHint)) {

@@ -26,8 +26,8 @@ bool onTop(TToolBox *box)
 } // namespace
 
 // On a real X server with a window manager: back from full screen the tool
-// box is still "always on top" and above the main window (the window
-// manager forgets the state when the window is hidden on the way).
+// box is still "always on top", above the main window and where it was (the
+// window manager forgets the state when the window is hidden on the way).
 // Run by toolbox_x11.sh; skipped on other platforms.
 TEST_F(ToolBoxFixture, X11AfterFullScreenAndBackItStaysAboveTheMainWindow)
 {
@@ -54,6 +54,9 @@ TEST_F(ToolBoxFixture, X11AfterFullScreenAndBackItStaysAboveTheMainWindow)
     showActive(w);
     TToolBox *box = toolBoxOf(w);
     ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->isVisible(); }, 3000));
+    QTest::qWait(300);
+    const QPoint at = box->frameGeometry().topLeft();
     w.action(ActionId::Max1)->trigger(); // full screen
     ASSERT_NE(w.fullScreenWindow(), nullptr);
     QTest::qWait(500);
@@ -69,6 +72,8 @@ TEST_F(ToolBoxFixture, X11AfterFullScreenAndBackItStaysAboveTheMainWindow)
     const QList<WId> order = stacking();
     ASSERT_TRUE(order.contains(boxId) && order.contains(mainId)) << boxId << " " << mainId;
     EXPECT_GT(order.indexOf(boxId), order.indexOf(mainId));
+    // Where it was, not lower by its title bar.
+    EXPECT_EQ(box->frameGeometry().topLeft(), at);
 }
 
 // On a real X server with a window manager, a first start: the window stays
