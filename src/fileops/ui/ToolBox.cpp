@@ -5,6 +5,7 @@
 #include "extras/FileMime.h"
 #include "fileops/RenameModes.h"
 #include "fileops/ToolBoxLayout.h"
+#include "fileops/ui/BelowDialogs.h"
 #include "fileops/ui/ToolBoxGlyphs.h"
 #include "fileops/ui/ToolBoxHost.h"
 #include "fileops/ui/ToolBoxTransferArea.h"
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScrollArea>
@@ -249,6 +251,18 @@ void TToolBox::open()
     move(tool.Left, tool.Top);
     show();
     fitToDesktop();
+    // The window manager frames the window after it is shown: once the
+    // frame is known, it counts too.
+    fitOnFrame_ = windowHandle() && windowHandle()->frameMargins().isNull();
+}
+
+void TToolBox::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (fitOnFrame_ && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+        fitOnFrame_ = false;
+        fitToDesktop();
+    }
 }
 
 void TToolBox::fitToDesktop()
@@ -268,6 +282,10 @@ void TToolBox::resizeEvent(QResizeEvent *event)
     if (width() != toolbox::kClientWidth + bar)
         setFixedWidth(toolbox::kClientWidth + bar);
     scroll_->setGeometry(rect());
+    if (fitOnFrame_ && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+        fitOnFrame_ = false;
+        fitToDesktop();
+    }
 }
 
 void TToolBox::storePosition()
@@ -315,11 +333,11 @@ bool TToolBox::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Show:
     case QEvent::Hide:
         // A dialog of the viewer comes or goes: once the event is through,
-        // the tool box stays out of its way.
+        // the tool box stays out of its way (the tool box is unusable then).
         if (watched != this && watched->isWidgetType()) {
             const auto *w = static_cast<QWidget *>(watched);
             if (w->isWindow() && w->isModal())
-                QTimer::singleShot(0, this, &TToolBox::followDialogs);
+                QTimer::singleShot(0, this, [this] { FollowModalDialogs(*this); });
         }
         return false;
     case QEvent::MouseButtonRelease:
@@ -331,23 +349,6 @@ bool TToolBox::eventFilter(QObject *watched, QEvent *event)
     default:
         return false;
     }
-}
-
-void TToolBox::followDialogs()
-{
-    // "Always on top" would keep the tool box over the viewer's dialogs
-    // too; while one is open (and the tool box unusable anyway) it is an
-    // ordinary window that belongs to the viewer, below the dialog.
-    QWindow *handle = windowHandle();
-    if (!handle)
-        return;
-    QWidget *modal = QApplication::activeModalWidget();
-    const bool onTop = modal == nullptr;
-    if (handle->flags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
-        return;
-    handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
-    if (modal)
-        modal->raise();
 }
 
 // ---------------------------------------------------------------- state

@@ -55,6 +55,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,8 +67,6 @@ private:
     QToolButton *glyphButton(const char *name, const QString &glyph, int glyphSize, QRect bounds);
     void enableControls();
     void watchPointer(QWidget *w);
-    // Not on top of the viewer's modal dialogs while one is open.
-    void followDialogs();
     // FitToDesktop, and again once a scroll bar made it wider.
     void fitToDesktop();
 
@@ -86,6 +85,7 @@ private:
     ToolBoxHost &host_;
     int divideTop_;
     bool quiet_ = false;
+    bool fitOnFrame_ = false; // fitted before the window manager framed it
     bool built_ = false; // the transfer area was built once
     bool builtOpen_ = false;
     int builtButtons_ = -1; // none built yet
