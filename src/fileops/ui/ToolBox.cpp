@@ -21,7 +21,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QMoveEvent>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScrollArea>
@@ -252,17 +251,15 @@ void TToolBox::open()
     show();
     fitToDesktop();
     // The window manager frames the window after it is shown: once the
-    // frame is known, it counts too.
+    // frame is known (looked for during a second), it counts too.
     fitOnFrame_ = windowHandle() && windowHandle()->frameMargins().isNull();
-}
-
-void TToolBox::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    if (fitOnFrame_ && windowHandle() && !windowHandle()->frameMargins().isNull()) {
-        fitOnFrame_ = false;
-        fitToDesktop();
-    }
+    for (int ms = 50; fitOnFrame_ && ms <= 1000; ms += 50)
+        QTimer::singleShot(ms, this, [this] {
+            if (fitOnFrame_ && isVisible() && !windowHandle()->frameMargins().isNull()) {
+                fitOnFrame_ = false;
+                fitToDesktop();
+            }
+        });
 }
 
 void TToolBox::fitToDesktop()
@@ -282,10 +279,6 @@ void TToolBox::resizeEvent(QResizeEvent *event)
     if (width() != toolbox::kClientWidth + bar)
         setFixedWidth(toolbox::kClientWidth + bar);
     scroll_->setGeometry(rect());
-    if (fitOnFrame_ && windowHandle() && !windowHandle()->frameMargins().isNull()) {
-        fitOnFrame_ = false;
-        fitToDesktop();
-    }
 }
 
 void TToolBox::storePosition()
