@@ -5,6 +5,7 @@
 #include "common/PictureList.h"
 #include "common/Prompter.h"
 #include "decode/PictureCache.h"
+#include "fileops/JournalOps.h"
 #include "fileops/Transfer.h"
 #include "platform/FileOps.h"
 #include "settings/Settings.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -197,7 +199,10 @@ int main(int argc, char **argv)
     hooks.Picture();
     const double first = hooks.pictureMs;
     cache.prefetch({list.at(1)}, hooks.options);
-    Transfer transfer(list, index, settings, prompter, ops, hooks);
+    QTemporaryDir appFolder;
+    Journal journal(appFolder.path());
+    JournalOps journalOps(journal, ops);
+    Transfer transfer(list, index, settings, prompter, journalOps, hooks);
     if (transfer.ArBitBtnProcess(0) == TransferResult::Moved)
         hooks.Picture();
     std::printf(

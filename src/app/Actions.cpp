@@ -76,6 +76,8 @@ const std::array<ActionSpec, size_t(ActionId::Count)> kActions = {{
      false,
      0,
      {}},
+    {ActionId::Redo1, "Redo1", S("やり直し"), S("やり直し(&R)"), kEdit, S("Ctrl+Y; Ctrl+Shift+Z"), false, 0, {}},
+    {ActionId::Journal1, "Journal1", S("操作履歴"), S("操作履歴(&J)..."), kEdit, {}, false, 0, {}},
     {ActionId::fNameChange1,
      "fNameChange1",
      S("ファイル名変更"),
@@ -150,8 +152,10 @@ const std::array<MenuEntry, 11> kFileMenu = {{
     {Sep, ActionId::Count, {}},
     {A, ActionId::exit1, {}},
 }};
-const std::array<MenuEntry, 5> kEditMenu = {{
+const std::array<MenuEntry, 7> kEditMenu = {{
     {A, ActionId::MoveUndo1, {}},
+    {A, ActionId::Redo1, {}},
+    {A, ActionId::Journal1, {}},
     {Sep, ActionId::Count, {}},
     {A, ActionId::fNameChange1, {}},
     {Sep, ActionId::Count, {}},

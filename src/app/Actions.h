@@ -14,6 +14,8 @@ enum class ActionId {
     ListDel1,
     exit1,
     MoveUndo1,
+    Redo1,
+    Journal1,
     fNameChange1,
     clipcopy1,
     ToolBox1,
@@ -37,7 +39,7 @@ struct ActionSpec {
     QString caption;     // the action's own caption
     QString menuCaption; // the menu item's caption (with its accelerator)
     QString category;
-    QString shortcut; // portable key sequence text, empty for none
+    QString shortcut; // portable key sequence text ("; " between several), empty for none
     bool checkable;
     int tag; // order number for the four order actions, else 0
     QString hint;

@@ -19,12 +19,14 @@ public:
         Test enabled;                     // empty: enabled exactly when it has something to run
         Test checked;                     // empty: not a check-mark action
         std::function<QString()> caption; // empty: the caption never changes
+        std::function<QString()> tip;     // what the status bar says about it; empty: nothing
     };
 
     void set(ActionId id, Run run, Test enabled, Test checked = {}, std::function<QString()> caption = {})
     {
-        rows_[size_t(id)] = Row{std::move(run), std::move(enabled), std::move(checked), std::move(caption)};
+        rows_[size_t(id)] = Row{std::move(run), std::move(enabled), std::move(checked), std::move(caption), {}};
     }
+    void setTip(ActionId id, std::function<QString()> tip) { rows_[size_t(id)].tip = std::move(tip); }
     // Replaces only what runs (windows add the rows that open dialogs).
     void setRun(ActionId id, Run run) { rows_[size_t(id)].run = std::move(run); }
 
@@ -43,6 +45,11 @@ public:
     {
         const Row &r = rows_[size_t(id)];
         return r.caption ? r.caption() : QString();
+    }
+    QString tip(ActionId id) const
+    {
+        const Row &r = rows_[size_t(id)];
+        return r.tip ? r.tip() : QString();
     }
     bool isChecked(ActionId id) const
     {

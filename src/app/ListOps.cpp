@@ -1,10 +1,13 @@
 #include "app/ListOps.h"
 
+#include "fileops/FileGroup.h"
+
 #include "app/ListOrder.h"
 #include "app/Navigation.h"
 #include "app/ViewerState.h"
 #include "common/PathUtil.h"
 #include "common/Prompter.h"
+#include "fileops/FileGroup.h"
 #include "lists/ListFile.h"
 #include "platform/FileTree.h"
 #include "platform/NameMatch.h"
@@ -149,6 +152,13 @@ void ListOps::ExtractArchive(const QString &path)
 
 ListChange ListOps::ActivateList()
 {
+    // A RAW beside its picture travels with it and is not shown on its own,
+    // however the list was made (folder, chosen files, drops, list file).
+    if (st_.settings.Option.Companions && !st_.list.isEmpty()) {
+        const QStringList shown = HideCompanions(st_.list.items());
+        if (shown.size() != st_.list.count())
+            st_.list.replace(shown);
+    }
     if (st_.list.isEmpty()) {
         st_.ListActive = false;
         return {ListChange::Kind::Activated};

@@ -6,7 +6,6 @@
 #include "app/Navigation.h"
 #include "app/Slideshow.h"
 #include "common/Prompter.h"
-#include "decode/EarlyPicture.h"
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
 #include "platform/AppPaths.h"
@@ -38,7 +37,7 @@ ViewerFolders ResolveViewerFolders()
 
 Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
     : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
-      history_(std::make_unique<History>(folders.application)), cache_(32ll << 20, 8),
+      history_(std::make_unique<History>(folders.application)), journal_(folders.application),
       ruleFile_(folders.application, folders.shippedData)
 {
     // FormCreate, in its order.
@@ -48,8 +47,14 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
     state_.FirstFlag = true;
     state_.settings.Option.SeqDigits = 2;
     listOps_ = std::make_unique<ListOps>(state_, prompter_);
-    transfer_ = std::make_unique<Transfer>(state_.list, state_.PictureIndex, state_.settings, prompter_,
-                                           systemFileOps(), static_cast<TransferHooks &>(*this));
+    setFileOps(systemFileOps());
+    startUp_ = new ViewerStartUp({[this] {
+                                      writePendingHistory();
+                                      if (state_.ListActive)
+                                          prefetchAround();
+                                  },
+                                  [this] { Picture(); }, [this] { addDeferredArchives(); }},
+                                 this);
     timer_ = new SlideshowTimer(this);
     connect(timer_, &SlideshowTimer::step, this, &Viewer::slideshowStep);
     buildCommands();
@@ -90,6 +95,7 @@ void Viewer::startUp()
     rules_ = parsed.rules;
     if (parsed.badLine > 0)
         prompter_.error(parsed.error);
+    openJournal();
     QString tempError;
     if (temp_.setUp(&tempError))
         state_.TempFolder = temp_.path();
@@ -97,6 +103,18 @@ void Viewer::startUp()
         prompter_.error(tempError);
     pending_.commands = true;
     refresh();
+}
+
+void Viewer::openJournal()
+{
+    // A step that a crash interrupted is finished or rolled back, by what
+    // is on the disk, before anything else touches the files.
+    journal_.load();
+    QStringList told = journalOps_->recover();
+    if (const QString damage = journal_.takeDamageReport(); !damage.isEmpty())
+        told << damage;
+    if (!told.isEmpty())
+        prompter_.info(told.join(QStringLiteral("\n\n")));
 }
 
 void Viewer::applyCommandLine(const QStringList &args)
@@ -108,7 +126,7 @@ void Viewer::applyCommandLine(const QStringList &args)
             // Archives can take long to extract: they follow once the
             // window has painted, behind a progress window.
             if (ListOps::isArchivePath(step.path) && !state_.ComMax)
-                deferredArchives_ << step.path;
+                startUp_->holdArchive(step.path);
             else
                 applyList(listOps_->rFileName(step.path));
             break;
@@ -135,7 +153,7 @@ void Viewer::firstShow(const std::function<void()> &restore)
     if (state_.ShortcutRun)
         applyList(listOps_->ActivateList());
     if (!state_.ComMax) {
-        if (target_ == mainTarget_) {
+        if (!display_.fullScreenOpen()) {
             applyList(listOps_->ActivateList());
             restore();
         }
@@ -143,46 +161,19 @@ void Viewer::firstShow(const std::function<void()> &restore)
         refreshHistory();
     }
     state_.FirstFlag = false;
-    transfer_->clearUndo();
     pending_.commands = true;
     refresh();
-    if (!deferredArchives_.isEmpty())
-        QTimer::singleShot(0, this, [this] { addDeferredArchives(); });
-    // Neighbours are decoded once the first picture is on screen, so they do
-    // not compete with it for the processor (pictureOnScreen); a start whose
-    // first picture never paints gets them a little later.
-    QTimer::singleShot(200, this, &Viewer::afterFirstPicture);
+    startUp_->firstShowDone();
 }
 
 void Viewer::pictureOnScreen()
 {
-    if (neighboursAllowed_ || state_.FirstFlag || firstPaintSeen_)
-        return;
-    firstPaintSeen_ = true;
-    // Queued: runs once the paint under way has been put on screen.
-    QTimer::singleShot(0, this, &Viewer::afterFirstPicture);
-}
-
-void Viewer::afterFirstPicture()
-{
-    if (neighboursAllowed_)
-        return; // already done, by the first paint or by the timer
-    // A slow first picture still decoding early: wait for it rather than
-    // decode it a second time.
-    if (EarlyPicture::working()) {
-        QTimer::singleShot(100, this, &Viewer::afterFirstPicture);
-        return;
-    }
-    EarlyPicture::release(); // a first picture decoded early and not shown after all
-    neighboursAllowed_ = true;
-    writePendingHistory();
-    if (state_.ListActive)
-        prefetchAround();
+    startUp_->pictureOnScreen(state_.FirstFlag);
 }
 
 void Viewer::addDeferredArchives()
 {
-    const QStringList archives = std::exchange(deferredArchives_, {});
+    const QStringList archives = startUp_->takeHeldArchives();
     if (closing_)
         return;
     state_.list.setSorted(true);
@@ -202,7 +193,7 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
     state_.ListActive = false;
     state_.settings.Tool.Show = toolBox_ != nullptr; // opened again at the next start
     timer_->stop();
-    cache_.clear();
+    display_.cache().clear();
     temp_.remove();
     writePendingHistory();
     if (state_.ShortcutRun)
@@ -217,45 +208,35 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
 
 // ---------------------------------------------------------------- display
 
-void Viewer::setMainTarget(DisplayTarget *target)
-{
-    if (target_ == mainTarget_)
-        target_ = target;
-    mainTarget_ = target;
-}
-
 void Viewer::ComputeArea()
 {
-    if (state_.QuitRequested || !target_)
+    if (state_.QuitRequested || !display_.current())
         return;
-    const QSize area = layout::ComputeArea(state_.settings.Tool.State != 0, target_->surfaceSize());
+    const QSize area = display_.area();
     state_.AreaWidth = area.width();
     state_.AreaHeight = area.height();
     // The first picture, decoding since the program started, is shrunk to
     // this size on its own thread.
-    if (state_.FirstFlag && target_ == mainTarget_)
-        EarlyPicture::expect(slotLoadOptions());
-}
-
-LoadOptions Viewer::slotLoadOptions() const
-{
-    const qreal dpr = target_ ? target_->surfacePixelRatio() : 1.0;
-    LoadOptions options;
-    options.maxSize = QSize(qCeil(state_.AreaWidth * dpr), qCeil(state_.AreaHeight * dpr));
-    options.autoRotate = state_.AutoRotate;
-    return options;
-}
-
-LabelStyle Viewer::labelStyle() const
-{
-    return LabelStyle{state_.settings.fnLabel, state_.settings.Window.FileNameShown,
-                      state_.settings.Tool.State == 0};
+    if (state_.FirstFlag && !display_.fullScreenOpen())
+        ViewerStartUp::expect(display_.loadOptions());
 }
 
 void Viewer::setFileOps(FileOps &ops)
 {
-    transfer_ = std::make_unique<Transfer>(state_.list, state_.PictureIndex, state_.settings, prompter_, ops,
-                                           static_cast<TransferHooks &>(*this));
+    journalOps_ = std::make_unique<JournalOps>(journal_, ops);
+    transfer_ = std::make_unique<Transfer>(state_.list, state_.PictureIndex, state_.settings, prompter_,
+                                           *journalOps_, static_cast<TransferHooks &>(*this));
+}
+
+bool Viewer::isPicture(const QString &path) const
+{
+    return formats_.isPictureFile(path);
+}
+
+void Viewer::stepsTaken(const QList<JournalStep> &steps)
+{
+    applyTransfer(transfer_->stepsTaken(steps));
+    refresh();
 }
 
 void Viewer::Picture()
@@ -304,8 +285,8 @@ void Viewer::applyList(const ListChange &change)
             ImageCls();
         else if (!state_.ShortcutRun)
             recordHistory(state_.list.items());
-        // What could be undone belongs to the list that was replaced.
-        transfer_->clearUndo();
+        // Files that the old list gave away do not join this one on undo.
+        transfer_->listReplaced();
         // Rename and the applications follow the list; so does the history menu.
         MenuCheck(state_.ListActive);
         refreshHistory();
@@ -358,49 +339,22 @@ void Viewer::showNow()
         ImageCls();
         return;
     }
-    if (!target_)
+    if (!display_.current())
         return;
     // The first picture may still be decoding on the thread that started
     // with the program: the window is shown meanwhile, the picture once ready.
     // Displays asked for meanwhile (command line, first show) wait for the
     // same call back.
-    if (EarlyPicture::busy(state_.list.at(state_.PictureIndex))) {
-        if (!earlyAwaited_) {
-            earlyAwaited_ = true;
-            EarlyPicture::whenReady([self = QPointer<Viewer>(this)] {
-                if (!self)
-                    return;
-                self->earlyAwaited_ = false;
-                self->Picture();
-            });
-        }
+    if (startUp_->awaitEarly(state_.list.at(state_.PictureIndex)))
         return;
-    }
 
-    FrameRequest request;
-    request.pages = state_.list.items();
-    request.index = state_.PictureIndex;
-    request.form = displayFormFrom(state_.settings.Tool.State);
-    request.orient = state_.settings.Tool.Orient;
-    request.zoom = state_.settings.Option.Zoom;
-    request.area = QSize(state_.AreaWidth, state_.AreaHeight);
-    const QSize err = target_->errorTextSize();
-    request.errorFontPixelHeight = err.height();
-    request.errorTextWidth = err.width();
-    const LoadOptions options = slotLoadOptions();
-    const Frame frame = PlanFrame(request, [&](const QString &path, PictureData &picture) {
-        return cache_.get(path, options, picture);
-    });
-    host_.setCaption(frame.caption);
-    if (frame.kind == Frame::Kind::Blank) {
-        target_->blankFrame();
-        if (target_ != mainTarget_)
-            mainTarget_->blankFrame();
+    const ViewerDisplay::Painted painted = display_.paint();
+    host_.setCaption(painted.caption);
+    if (painted.blank) {
         prompter_.beep();
         return;
     }
-    target_->paintFrame(frame, labelStyle());
-    if (frame.anyShown())
+    if (painted.anyShown)
         activationArmed_ = true;
     prefetchAround();
     emit pictureShown();
@@ -408,25 +362,9 @@ void Viewer::showNow()
 
 void Viewer::prefetchAround()
 {
-    const int count = state_.list.count();
-    if (count < 2 || state_.FirstFlag || !neighboursAllowed_)
+    if (state_.FirstFlag || !startUp_->settled())
         return;
-    const uint8_t form = state_.settings.Tool.State;
-    QStringList paths;
-    auto addPage = [&](int idx) {
-        idx = NormalizeIndex(idx, count, form);
-        const layout::SlotPlan plan = layout::PlanSlots(form, state_.settings.Tool.Orient, idx, count);
-        for (int slot = 0; slot < 2; ++slot)
-            if (plan.slotInUse(slot) && !paths.contains(state_.list.at(plan.page[slot])))
-                paths << state_.list.at(plan.page[slot]);
-    };
-    // The next two pages and the previous one: a held key keeps both
-    // decoding threads busy, and stepping back is still instant.
-    const int next = StepIndex(state_.PictureIndex, true, form);
-    addPage(next);
-    addPage(StepIndex(NormalizeIndex(next, count, form), true, form));
-    addPage(StepIndex(state_.PictureIndex, false, form));
-    cache_.prefetch(paths, slotLoadOptions());
+    display_.prefetchAround();
 }
 
 void Viewer::setRuleLines(const QStringList &lines)
@@ -442,12 +380,6 @@ void Viewer::setRuleLines(const QStringList &lines)
     }
 }
 
-void Viewer::showFileName(const QString &name)
-{
-    if (target_)
-        target_->showName(name, labelStyle());
-}
-
 void Viewer::ImageCls()
 {
     state_.ListActive = false;
@@ -457,10 +389,7 @@ void Viewer::ImageCls()
 
 void Viewer::clearNow()
 {
-    if (mainTarget_)
-        mainTarget_->clearFrame();
-    if (target_ && target_ != mainTarget_)
-        target_->clearFrame();
+    display_.clear();
     host_.setCaption(kIdleCaption);
     pending_.toolBox = true;
     pending_.commands = true;
@@ -489,9 +418,7 @@ void Viewer::applySettingsNow()
     }
     if (state_.settings.fnLabel.flag == 0)
         state_.settings.Window.FileNameShown = false;
-    for (DisplayTarget *t : {mainTarget_, target_})
-        if (t)
-            t->updateLabel(labelStyle());
+    display_.updateLabels();
     pending_.commands = true;
     if (state_.ListActive) {
         ApplyDisplayMode();
@@ -525,9 +452,7 @@ void Viewer::toggleFileNameLabel()
     if (state_.settings.fnLabel.flag == 0)
         return;
     state_.settings.Window.FileNameShown = !state_.settings.Window.FileNameShown;
-    for (DisplayTarget *t : {mainTarget_, target_})
-        if (t)
-            t->updateLabel(labelStyle());
+    display_.updateLabels();
     pending_.commands = true;
     refresh();
 }

@@ -9,12 +9,16 @@
 #include "app/CommandTable.h"
 #include "app/InputMap.h"
 #include "app/ListOps.h"
+#include "app/ViewerDisplay.h"
 #include "app/ViewerHost.h"
+#include "app/ViewerInput.h"
+#include "app/ViewerStartUp.h"
 #include "app/ViewerState.h"
-#include "decode/PictureCache.h"
 #include "decode/PictureFormats.h"
-#include "extras/AppLauncher.h"
+#include "extras/ExternalApps.h"
 #include "fileops/DcimRules.h"
+#include "fileops/Journal.h"
+#include "fileops/JournalOps.h"
 #include "fileops/RuleFile.h"
 #include "fileops/SortTally.h"
 #include "fileops/ToolBoxView.h"
@@ -56,6 +60,10 @@ public:
     ListOps &listOps() { return *listOps_; }
     CommandTable &commands() { return commands_; }
     Transfer &transfer() { return *transfer_; }
+    // Every file operation of the viewer, kept across restarts.
+    JournalOps &journal() { return *journalOps_; }
+    // The journal window took these steps: the list follows the disk.
+    void stepsTaken(const QList<JournalStep> &steps);
     // The camera naming rules, as read from "DCIM_rule.dat" at start-up.
     const DcimRuleTable &rules() const { return rules_; }
     const QStringList &ruleLines() const { return ruleFile_.lines(); }
@@ -92,9 +100,8 @@ public:
     bool closing() const { return closing_; }
 
     // ---- display ----
-    // The main window's surface; the full-screen window's replaces it while open.
-    void setMainTarget(DisplayTarget *target);
-    DisplayTarget *currentTarget() const { return target_; }
+    // The surfaces, the picture area, the label and the decoding ahead.
+    ViewerDisplay &display() { return display_; }
     void ComputeArea();
     // Shows the current picture now (resizes, returning to the program, the
     // tool box's steps, renames): prunes vanished files, normalises the
@@ -108,18 +115,13 @@ public:
     // then the display and its label.
     void applyOptions(const OptionResult &changes);
     void toggleFileNameLabel();
-    LabelStyle labelStyle() const;
-    // Decodes the neighbours of the current page in the background.
+    // Decodes the neighbours of the current page once start-up allows it.
     void prefetchAround();
-    // Shows `name` on the file-name label of the current surface.
-    void showFileName(const QString &name);
 
     // ---- input ----
-    // A key went down; autoRepeat/timestamp let a held key drop its backlog.
-    void keyDown(int key, const QString &text, bool autoRepeat, quint64 timestamp);
-    void mousePress(QPoint globalPos);
-    void mouseRelease(Qt::MouseButton button, QPoint globalPos);
-    void wheel(int angleDeltaY);
+    // Keys, clicks and the wheel, as the windows receive them.
+    ViewerInput &input() { return input_; }
+    // One input command, then the refresh.
     void runInput(InputAction action);
 
     // ---- modes ----
@@ -149,8 +151,6 @@ public:
     SortTally &tally() { return tally_; }
     // The status bar's second panel: the position and the tally.
     QString placeText() const;
-    // Pictures held decoded, shown or ahead of the user.
-    int decodedPictures() const { return cache_.count(); }
 
     // ---- opening ----
     // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).
@@ -175,6 +175,7 @@ private:
     bool slideshowRunning() const override { return isSlideshowOn(); }
     void applyOrder() override;
     void choosingFolder() override;
+    bool isPicture(const QString &path) const override;
 
     // What the refresh at the end of a command brings up to date. Steps of
     // a command only note here; nothing is painted before the command ends,
@@ -206,15 +207,14 @@ private:
     void refreshHistory();
 
     void buildCommands();
+    // Reads the journal and mends what a crash left half done.
+    void openJournal();
     // Archives named on the command line, extracted after the first paint.
     void addDeferredArchives();
     void slideshowStep();
     void MaxNormal();
     void MenuCheck(bool flag);
     void EnableFileOps(bool on);
-    LoadOptions slotLoadOptions() const;
-    // Decoding ahead starts once the first picture is on screen.
-    void afterFirstPicture();
 
     ViewerFolders folders_;
     Prompter &prompter_;
@@ -226,30 +226,29 @@ private:
     std::unique_ptr<History> history_;
     std::unique_ptr<PluginHost> plugins_;
     TempFolder temp_;
-    PictureCache cache_;
+    ViewerDisplay display_{state_};
+    ViewerInput input_{state_, {[this](InputAction a) { runInput(a); },
+                                [this](bool forward) {
+                                    // The wheel steps and redisplays even without an active list.
+                                    listOps_->StepIndex(forward);
+                                    Picture();
+                                }}};
     SlideshowTimer *timer_ = nullptr;
-    DisplayTarget *mainTarget_ = nullptr;
-    DisplayTarget *target_ = nullptr;
     Pending pending_;
 
-    ClickTracker clicks_;
-    WheelStepper wheel_;
     bool activationArmed_ = true;
     bool closing_ = false;
-    // Neighbours wait until the first picture is on screen, and so does
-    // writing the history (lists noted meanwhile, oldest first).
-    bool neighboursAllowed_ = false;
-    bool firstPaintSeen_ = false;
-    bool earlyAwaited_ = false; // a display waits for the early picture
-    QList<QStringList> pendingHistory_;
+    // Neighbours and writing the history wait until the first picture is
+    // on screen.
+    ViewerStartUp *startUp_ = nullptr;
     void writePendingHistory();
-    quint64 busyUntil_ = 0; // event time until which the last key step kept us busy
     bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
+    Journal journal_;
+    std::unique_ptr<JournalOps> journalOps_;
     std::unique_ptr<Transfer> transfer_;
     ToolBoxView *toolBox_ = nullptr;
     QList<AppEntry> apps_;
-    QStringList deferredArchives_;
     DcimRuleFile ruleFile_;
     DcimRuleTable rules_;
     SortTally tally_;

@@ -5,7 +5,6 @@
 #include "common/PathUtil.h"
 #include "common/Prompter.h"
 
-#include <QElapsedTimer>
 
 void Viewer::buildCommands()
 {
@@ -33,6 +32,8 @@ void Viewer::buildCommands()
     commands_.set(
         Id::Transfer1, [this] { toggleTransferSwitch(); }, [this] { return fileOpsEnabled_; }, {},
         [this] { return XferCaption(state_.settings.Option.Open); });
+    // Undo and redo walk the journal of file operations; the status bar
+    // says what the next undo reverses.
     commands_.set(
         Id::MoveUndo1,
         [this] {
@@ -44,6 +45,17 @@ void Viewer::buildCommands()
             refresh();
         },
         [this] { return transfer_->canUndo(); });
+    commands_.setTip(Id::MoveUndo1, [this] { return transfer_->nextUndoText(); });
+    commands_.set(
+        Id::Redo1,
+        [this] {
+            applyTransfer(transfer_->redo());
+            refresh();
+        },
+        [this] { return transfer_->canRedo(); });
+    commands_.setTip(Id::Redo1, [this] { return journalOps_->nextRedoText(); });
+    // The journal window is the main window's.
+    commands_.set(Id::Journal1, {}, always);
     // The rename dialog is the window's; it is there while the list has pictures.
     commands_.set(Id::fNameChange1, {}, [this] { return pictureActions_ && !state_.list.isEmpty(); });
     // The clipboard takes the picture of a single page only.
@@ -81,46 +93,6 @@ bool Viewer::isSlideshowOn() const
 }
 
 // ---------------------------------------------------------------- input
-
-void Viewer::keyDown(int key, const QString &text, bool autoRepeat, quint64 stamp)
-{
-    // A held key repeats faster than large pictures decode. Repeats that the
-    // system generated while we were still busy with the previous step are
-    // dropped, so the viewer stops when the key is released instead of
-    // working through a backlog.
-    if (autoRepeat && stamp != 0 && stamp < busyUntil_)
-        return;
-    QElapsedTimer busy;
-    busy.start();
-    const InputCommand down = KeyDownCommand(key, state_.ListActive, state_.settings.Tool.State);
-    if (down != InputCommand::None)
-        runInput({down, -1});
-    else
-        runInput(KeyPressCommand(text, state_.ListActive, state_.settings.Tool.State,
-                                 int(state_.settings.AppList.size()), state_.settings.Option.nButton));
-    if (stamp != 0)
-        busyUntil_ = stamp + quint64(busy.elapsed());
-}
-
-void Viewer::mousePress(QPoint globalPos)
-{
-    clicks_.press(globalPos, state_.list.isEmpty());
-}
-
-void Viewer::mouseRelease(Qt::MouseButton button, QPoint globalPos)
-{
-    runInput({clicks_.release(button, globalPos, state_.ListActive), -1});
-}
-
-void Viewer::wheel(int angleDeltaY)
-{
-    const InputCommand c = wheel_.feed(angleDeltaY);
-    if (c == InputCommand::None)
-        return;
-    // The wheel steps and redisplays even without an active list.
-    listOps_->StepIndex(c == InputCommand::StepForward);
-    Picture();
-}
 
 void Viewer::runInput(InputAction a)
 {
@@ -253,20 +225,16 @@ void Viewer::switchFullScreen()
 
 void Viewer::MaxNormal()
 {
-    const bool open = target_ && target_ != mainTarget_;
-    if (state_.FullScreen == open)
+    if (state_.FullScreen == display_.fullScreenOpen())
         return;
     if (state_.FullScreen) {
-        DisplayTarget *full = host_.setFullScreen(true);
-        target_ = full ? full : mainTarget_;
+        display_.useFullScreen(host_.setFullScreen(true));
     } else {
         // The surface changes first, so the window's own end does not
         // display a second time.
-        target_ = mainTarget_;
+        display_.useFullScreen(nullptr);
         host_.setFullScreen(false);
     }
-    if (target_)
-        target_->updateLabel(labelStyle());
     ComputeArea();
     if (state_.ListActive)
         pending_.paint = true;
@@ -274,8 +242,9 @@ void Viewer::MaxNormal()
 
 void Viewer::fullScreenClosed(const std::function<void()> &showMain)
 {
-    const bool wasOpen = target_ != mainTarget_;
-    target_ = mainTarget_;
+    const bool wasOpen = display_.fullScreenOpen();
+    if (wasOpen)
+        display_.useFullScreen(nullptr);
     if (state_.FullScreen) {
         // Closed without going through Max1 (for example Alt+F4).
         state_.FullScreen = false;

@@ -10,9 +10,8 @@ void Viewer::recordHistory(const QStringList &list)
 {
     // Writing the history waits for the disk; at start-up the first picture
     // goes on screen first.
-    if (!neighboursAllowed_) {
-        if (pendingHistory_.isEmpty() || pendingHistory_.constLast() != list)
-            pendingHistory_.append(list);
+    if (!startUp_->settled()) {
+        startUp_->holdHistory(list);
         return;
     }
     writePendingHistory();
@@ -21,9 +20,10 @@ void Viewer::recordHistory(const QStringList &list)
 
 void Viewer::writePendingHistory()
 {
-    if (pendingHistory_.isEmpty())
+    const QList<QStringList> held = startUp_->takeHeldHistory();
+    if (held.isEmpty())
         return;
-    for (const QStringList &list : std::exchange(pendingHistory_, {}))
+    for (const QStringList &list : held)
         history_->RecordHistory(list);
     refreshHistory();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The run-time state owned by the main window: the settings record, the
-// picture list and the flags that every part of the viewer reads.
+// The run-time state that the viewer owns and every part of it reads: the
+// settings record, the picture list and the flags of the moment.
 #include "common/AppTexts.h"
 #include "common/PictureList.h"
 #include "common/ViewModes.h"

@@ -1,6 +1,7 @@
 #include "fileops/JournalOps.h"
 
 #include "common/PathUtil.h"
+#include "fileops/FileGroup.h"
 #include "platform/FileOps.h"
 
 namespace
@@ -82,6 +83,19 @@ QString JournalEntryText(const JournalEntry &e)
         break;
     }
     return text;
+}
+
+GroupOutcome RenamePicture(JournalOps &ops, const QString &from, const QString &newName, bool companionsToo)
+{
+    const GroupPlan plan = PlanGroup(GroupFor(from, companionsToo), FolderPart(from), newName);
+    if (const int clash = FirstClash(plan); clash >= 0) {
+        GroupOutcome refused;
+        refused.outcome = {FileOpResult::TargetExists, {}};
+        refused.failedMember = plan[clash].from;
+        refused.failedTarget = plan[clash].to;
+        return refused;
+    }
+    return ops.rename(plan);
 }
 
 JournalOps::JournalOps(Journal &journal, FileOps &ops) : journal_(journal), ops_(ops) {}

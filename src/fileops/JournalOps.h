@@ -61,9 +61,11 @@ public:
 
     Journal &journal() { return journal_; }
 
-private:
+    // The entry the next undo (redo) acts on; null when none.
     const JournalEntry *undoTarget() const;
     const JournalEntry *redoTarget() const;
+
+private:
     GroupOutcome record(JournalKind kind, JournalCause cause, const GroupPlan &plan);
     JournalStep reverse(JournalEntry entry);
     JournalStep remake(JournalEntry entry);
@@ -74,6 +76,11 @@ private:
     FileOps &ops_;
     qint64 lastId_ = 0;
 };
+
+// Renames the picture `from` to `newName` in its own folder, with its
+// companions when `companionsToo`, as one entry. A member's new name that is
+// taken refuses the whole group (TargetExists, naming that member).
+GroupOutcome RenamePicture(JournalOps &ops, const QString &from, const QString &newName, bool companionsToo);
 
 // Texts about entries.
 QString JournalKindName(JournalKind kind);

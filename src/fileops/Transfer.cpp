@@ -3,6 +3,8 @@
 #include "common/PathUtil.h"
 #include "common/PictureList.h"
 #include "common/Prompter.h"
+#include "fileops/FileGroup.h"
+#include "fileops/JournalOps.h"
 #include "platform/FileOps.h"
 #include "platform/FileTree.h"
 #include "platform/SameFile.h"
@@ -24,12 +26,10 @@ const QString kCopyFailed = QStringLiteral("画像複写に失敗しました。
 const QString kMoveFailed = QStringLiteral("画像移動に失敗しました。\n\n確認してください。");
 const QString kCopied = QStringLiteral("複写 完了！");
 const QString kMoved = QStringLiteral("移動 完了 ！");
-const QString kRestored = QStringLiteral("復活 完了 ！");
 const QString kNameTaken = QStringLiteral("同名のファイルがありました！");
 const QString kPickFolderTitle = QStringLiteral("転送先フォルダ設定");
 const QString kTrashQuestion = QStringLiteral("このファイルをごみ箱に移動しますか？\n\n");
 const QString kTrashFailed = QStringLiteral("ごみ箱に移動できませんでした。\n\n");
-const QString kUndoFailed = QStringLiteral("移動を取り消せませんでした。\n\n");
 const QString kSameFile = QStringLiteral("移動・複写先は元の画像そのものです。");
 
 bool validFileName(const QString &name)
@@ -58,31 +58,35 @@ void TransferHooks::wait(int ms)
     QThread::msleep(ulong(ms));
 }
 
+bool TransferHooks::isPicture(const QString &) const
+{
+    return true;
+}
+
 Transfer::Transfer(PictureList &list, int &PictureIndex, Settings &settings, Prompter &prompter,
-                   FileOps &fileOps, TransferHooks &hooks)
-    : list_(list), index_(PictureIndex), settings_(settings), prompter_(prompter), fileOps_(fileOps),
+                   JournalOps &journal, TransferHooks &hooks)
+    : list_(list), index_(PictureIndex), settings_(settings), prompter_(prompter), journal_(journal),
       hooks_(hooks)
 {
 }
 
-void Transfer::clearUndo()
+bool Transfer::canUndo() const
 {
-    source_.clear();
-    target_.clear();
+    return journal_.canUndo();
+}
+
+bool Transfer::canRedo() const
+{
+    return journal_.canRedo();
+}
+
+QString Transfer::nextUndoText() const
+{
+    return journal_.nextUndoText();
 }
 
 TransferResult Transfer::ArBitBtnProcess(int index)
 {
-    const TransferResult result = attempt(index);
-    // Only a completed move leaves something to take back.
-    if (result != TransferResult::Moved)
-        clearUndo();
-    return result;
-}
-
-TransferResult Transfer::attempt(int index)
-{
-    clearUndo();
     if (index < 0 || index >= kMaxTransferSlots || index >= settings_.Option.nButton)
         return TransferResult::Skipped;
     TransferSlot &slot = settings_.TransferSlots[size_t(index)];
@@ -113,29 +117,31 @@ TransferResult Transfer::attempt(int index)
         index_ = 0;
     else if (index_ < 0)
         index_ = n - 1;
-    source_ = list_.at(index_);
-    target_ = WithBackslash(folder) + FileNamePart(source_);
+    const QString source = list_.at(index_);
     const bool copy = settings_.Option.Copy;
 
     // A picture removed behind our back: say so and drop it, as the display
     // drops vanished files.
-    if (!PathExists(source_)) {
-        reportFailure(copy ? kCopyFailed : kMoveFailed, {FileOpResult::SourceMissing, {}});
+    if (!PathExists(source)) {
+        reportFailure(copy ? kCopyFailed : kMoveFailed, describeFailure({FileOpResult::SourceMissing, {}}));
         dropCurrent();
         return TransferResult::Failed;
     }
 
-    if (NameTaken(target_)) {
+    members_ = GroupFor(source, settings_.Option.Companions);
+    plan_ = PlanGroup(members_, WithBackslash(folder), FileNamePart(source));
+    cause_ = JournalCause::Plain;
+    if (FirstClash(plan_) >= 0) {
         TransferResult result = TransferResult::Cancelled;
         if (!resolveTakenName(result))
             return result;
     }
 
-    const FileOpOutcome outcome =
-        copy ? fileOps_.copyFile(source_, target_) : fileOps_.moveFile(source_, target_);
+    const GroupOutcome outcome = copy ? journal_.copy(plan_, cause_) : journal_.move(plan_, cause_);
     if (!outcome.ok()) {
-        reportFailure(copy ? kCopyFailed : kMoveFailed, outcome);
-        if (outcome.result == FileOpResult::SourceMissing && !PathExists(source_))
+        reportFailure(copy ? kCopyFailed : kMoveFailed, members_.size() > 1 ? DescribeGroupFailure(outcome)
+                                                                            : describeFailure(outcome.outcome));
+        if (outcome.outcome.result == FileOpResult::SourceMissing && !PathExists(source))
             dropCurrent();
         return TransferResult::Failed;
     }
@@ -144,6 +150,8 @@ TransferResult Transfer::attempt(int index)
         prompter_.notice(kCopied);
         return TransferResult::Copied;
     }
+    for (const QString &m : members_)
+        givenAway_.insert(m);
     list_.removeAt(index_);
     prompter_.notice(kMoved);
     return TransferResult::Moved;
@@ -151,33 +159,30 @@ TransferResult Transfer::attempt(int index)
 
 bool Transfer::resolveTakenName(TransferResult &result)
 {
+    const QString folder = FolderPart(plan_.first().to);
     if (settings_.Option.Numbering) {
-        const QString folder = FolderPart(target_);
-        const QString name = FileNamePart(target_);
-        const QString ext = FileExt(name);
-        const QString base = name.left(name.size() - ext.size());
-        for (qint64 i = 1;; ++i) {
-            hooks_.wait(kNumberingWaitMs);
-            if (i > kNumberingLimit) {
-                prompter_.captionedError(kErrorCaption, kNumberingError);
-                result = TransferResult::Failed;
-                return false;
-            }
-            const QString candidate = folder + base + NumberTag(int(i)) + ext;
-            if (!NameTaken(candidate)) {
-                target_ = candidate;
-                return true;
-            }
+        // Every member gets the same number: the first at which all are free.
+        const int number = FreeGroupNumber(members_, folder, kNumberingLimit,
+                                           [this] { hooks_.wait(kNumberingWaitMs); });
+        if (number <= 0) {
+            prompter_.captionedError(kErrorCaption, kNumberingError);
+            result = TransferResult::Failed;
+            return false;
         }
+        plan_ = NumberedPlan(members_, folder, number);
+        cause_ = JournalCause::Numbered;
+        return true;
     }
 
+    // The dialog compares the member whose name is taken.
+    const GroupStep clash = plan_.at(FirstClash(plan_));
     prompter_.beep();
-    const SameNameChoice choice = prompter_.compareSameName(source_, target_);
+    const SameNameChoice choice = prompter_.compareSameName(clash.from, clash.to);
     // When the file already there is the picture itself (its own folder
     // spelled another way, or a second hard link), either trash choice
     // would trash the picture.
     if ((choice == SameNameChoice::DeleteSource || choice == SameNameChoice::DeleteTarget) &&
-        SameFile(source_, target_)) {
+        SameFile(clash.from, clash.to)) {
         prompter_.beep();
         prompter_.captionedError(kErrorCaption, (settings_.Option.Copy ? kCopyFailed : kMoveFailed) +
                                                     QStringLiteral("\n\n") + kSameFile);
@@ -186,10 +191,24 @@ bool Transfer::resolveTakenName(TransferResult &result)
     }
     switch (choice) {
     case SameNameChoice::DeleteSource:
-        result = fDelete();
+        switch (RecycleFile(members_.first(), members_, JournalCause::TrashSource)) {
+        case Trash::Done:
+            for (const QString &m : members_)
+                givenAway_.insert(m);
+            list_.removeAt(index_);
+            result = TransferResult::Deleted;
+            break;
+        case Trash::Cancelled:
+            result = TransferResult::Cancelled;
+            break;
+        case Trash::Failed:
+            result = TransferResult::Failed;
+            break;
+        }
         return false;
     case SameNameChoice::DeleteTarget:
-        switch (RecycleFile(target_)) {
+        // The files in the way go to the trash together, as one entry.
+        switch (RecycleFile(clash.to, TakenTargets(plan_), JournalCause::TrashTarget)) {
         case Trash::Done:
             return true;
         case Trash::Cancelled:
@@ -211,8 +230,8 @@ bool Transfer::resolveTakenName(TransferResult &result)
 
 bool Transfer::askNewName(TransferResult &result)
 {
-    const QString folder = FolderPart(target_);
-    QString taken = FileNamePart(target_);
+    const QString folder = FolderPart(plan_.first().to);
+    QString taken = FileNamePart(plan_.first().to);
     const QString ext = FileExt(taken);
     for (;;) {
         QString name = prompter_.askNewName(folder, taken);
@@ -227,39 +246,107 @@ bool Transfer::askNewName(TransferResult &result)
             prompter_.captionedError(kErrorCaption, describeFailure({FileOpResult::InvalidName, {}}));
             continue;
         }
-        if (NameTaken(folder + name)) {
+        const GroupPlan plan = PlanGroup(members_, folder, name);
+        if (FirstClash(plan) >= 0) {
             prompter_.captionedError(kErrorCaption, kNameTaken);
             taken = name;
             continue;
         }
-        target_ = folder + name;
+        plan_ = plan;
+        cause_ = JournalCause::NewName;
         return true;
     }
 }
 
 TransferResult Transfer::revival()
 {
-    if (!canUndo())
+    if (!journal_.canUndo())
         return TransferResult::Skipped;
-    const FileOpOutcome outcome = SameFile(target_, source_) ? FileOpOutcome{FileOpResult::TargetExists, {}}
-                                                             : fileOps_.moveFile(target_, source_);
-    if (!outcome.ok()) {
-        // Nothing was replaced and the list is as before; the record stays
+    return afterStep(journal_.undo(), TransferResult::Restored);
+}
+
+TransferResult Transfer::redo()
+{
+    if (!journal_.canRedo())
+        return TransferResult::Skipped;
+    return afterStep(journal_.redo(), TransferResult::Redone);
+}
+
+TransferResult Transfer::stepsTaken(const QList<JournalStep> &steps)
+{
+    TransferResult result = TransferResult::Skipped;
+    for (const JournalStep &step : steps)
+        if (step.ok()) {
+            applyStep(step);
+            result = TransferResult::Restored;
+        }
+    return result;
+}
+
+TransferResult Transfer::afterStep(const JournalStep &step, TransferResult done)
+{
+    if (step.status == JournalStep::Status::Nothing)
+        return TransferResult::Skipped;
+    if (!step.ok()) {
+        // Nothing was replaced and the list is as before; the entry stays
         // so that the user can try again once the obstacle is gone.
         prompter_.beep();
-        prompter_.captionedError(kErrorCaption,
-                                 kUndoFailed + describeFailure(outcome) + QStringLiteral("\n\n") + source_);
+        prompter_.captionedError(kErrorCaption, step.text);
         return TransferResult::Failed;
     }
-    list_.setSorted(true);
-    list_.add(source_);
-    list_.setSorted(false);
-    const int saved = index_;
-    hooks_.applyOrder();
-    index_ = saved;
-    prompter_.notice(kRestored);
-    clearUndo();
-    return TransferResult::Restored;
+    applyStep(step);
+    prompter_.notice(step.text);
+    return done;
+}
+
+void Transfer::applyStep(const JournalStep &step)
+{
+    QStringList items = list_.items();
+    // Files gone from where the list had them: a rename taken back keeps its
+    // place; anything else leaves the list.
+    for (qsizetype i = 0; i < step.vanished.size(); ++i) {
+        const qsizetype at = items.indexOf(step.vanished[i]);
+        if (at < 0)
+            continue;
+        const QString back = step.appeared.value(i);
+        if (!back.isEmpty() && FolderPart(back) == FolderPart(step.vanished[i]) && !items.contains(back)) {
+            items[at] = back;
+        } else {
+            items.removeAt(at);
+            if (at < index_)
+                --index_;
+        }
+    }
+    // Files back where they were: they join the list when it gave them away
+    // or holds pictures of their folder; companions stay hidden behind their
+    // picture.
+    QSet<QString> folders;
+    for (const QString &p : items)
+        folders.insert(FolderPart(p));
+    QStringList joining;
+    for (const QString &p : step.appeared)
+        if (!items.contains(p) && !joining.contains(p) &&
+            (givenAway_.contains(p) || (folders.contains(FolderPart(p)) && hooks_.isPicture(p))))
+            joining << p;
+    if (!joining.isEmpty()) {
+        const QStringList visible = HideCompanions(items + joining);
+        const QSet<QString> kept(visible.begin(), visible.end());
+        joining.removeIf([&](const QString &p) { return !kept.contains(p); });
+    }
+    for (const QString &p : joining)
+        givenAway_.remove(p);
+    list_.replace(items);
+    if (!joining.isEmpty()) {
+        list_.setSorted(true);
+        for (const QString &p : joining)
+            list_.add(p);
+        list_.setSorted(false);
+        hooks_.applyOrder();
+    }
+    // The picture that came back is shown; otherwise the place stays.
+    const int back = step.appeared.isEmpty() ? -1 : int(list_.items().indexOf(step.appeared.first()));
+    if (back >= 0)
+        index_ = back;
 }
 
 TransferResult Transfer::fDelete()
@@ -271,7 +358,9 @@ TransferResult Transfer::fDelete()
         index_ = 0;
     else if (index_ < 0)
         index_ = n - 1;
-    switch (RecycleFile(list_.at(index_))) {
+    const QString path = list_.at(index_);
+    const QStringList members = GroupFor(path, settings_.Option.Companions);
+    switch (RecycleFile(path, members, JournalCause::Plain)) {
     case Trash::Cancelled:
         return TransferResult::Cancelled;
     case Trash::Failed:
@@ -279,29 +368,35 @@ TransferResult Transfer::fDelete()
     case Trash::Done:
         break;
     }
+    for (const QString &m : members)
+        givenAway_.insert(m);
     list_.removeAt(index_);
     return TransferResult::Deleted;
 }
 
-Transfer::Trash Transfer::RecycleFile(const QString &path)
+Transfer::Trash Transfer::RecycleFile(const QString &shown, const QStringList &members, JournalCause cause)
 {
-    if (!prompter_.confirm(kTrashQuestion + path))
+    if (!prompter_.confirm(kTrashQuestion + shown))
         return Trash::Cancelled;
-    const FileOpOutcome outcome = fileOps_.moveToTrash(path);
     // Already gone is as good as trashed: the name is free and the entry
     // would be dropped anyway.
-    if (outcome.ok() || outcome.result == FileOpResult::SourceMissing)
+    if (!NameTaken(shown))
+        return Trash::Done;
+    const GroupOutcome outcome = journal_.trash(members, cause);
+    if (outcome.ok())
         return Trash::Done;
     prompter_.beep();
-    prompter_.captionedError(kErrorCaption,
-                             kTrashFailed + describeFailure(outcome) + QStringLiteral("\n\n") + path);
+    prompter_.captionedError(kErrorCaption, kTrashFailed +
+                                                (members.size() > 1 ? DescribeGroupFailure(outcome)
+                                                                    : describeFailure(outcome.outcome)) +
+                                                QStringLiteral("\n\n") + shown);
     return Trash::Failed;
 }
 
-void Transfer::reportFailure(const QString &text, const FileOpOutcome &outcome)
+void Transfer::reportFailure(const QString &text, const QString &why)
 {
     prompter_.beep();
-    prompter_.captionedError(kErrorCaption, text + QStringLiteral("\n\n") + describeFailure(outcome));
+    prompter_.captionedError(kErrorCaption, text + QStringLiteral("\n\n") + why);
 }
 
 void Transfer::dropCurrent()

@@ -1,14 +1,19 @@
 #pragma once
 // Sorting pictures: copying or moving the picture on screen into the folder
-// of a transfer slot, taking the last move back, and sending the picture to
-// the trash. The list changes only after the file operation succeeded, and
-// no file is ever replaced.
+// of a transfer slot, sending it to the trash, and undoing and redoing any
+// of that. The picture travels with its companions (RAW files, sidecars) when
+// the settings say so, as one journal entry. The list changes only after the
+// file operation succeeded, and no file is ever replaced.
+#include "fileops/GroupOps.h"
+#include "fileops/Journal.h"
+
+#include <QSet>
 #include <QString>
 
 class PictureList;
 class Prompter;
-class FileOps;
-struct FileOpOutcome;
+class JournalOps;
+struct JournalStep;
 struct Settings;
 
 // Folder of a slot whose target is picked at every transfer.
@@ -32,6 +37,9 @@ public:
     virtual void choosingFolder() {}
     // The pause before each numbering candidate.
     virtual void wait(int ms);
+    // Whether a file that an undo or redo brought back may join the list
+    // (the picture filter); its folder and the companions are checked here.
+    virtual bool isPicture(const QString &path) const;
 };
 
 enum class [[nodiscard]] TransferResult {
@@ -41,29 +49,37 @@ enum class [[nodiscard]] TransferResult {
     Copied,
     Moved,
     Deleted,  // the current picture went to the trash
-    Restored, // the last move was taken back
+    Restored, // an operation was undone
+    Redone,   // an undone operation was made again
 };
 
 class Transfer
 {
 public:
-    Transfer(PictureList &list, int &PictureIndex, Settings &settings, Prompter &prompter, FileOps &fileOps,
+    Transfer(PictureList &list, int &PictureIndex, Settings &settings, Prompter &prompter, JournalOps &journal,
              TransferHooks &hooks);
 
     // Transfers the current picture through slot `index` (0-based).
     TransferResult ArBitBtnProcess(int index);
-    // Takes the last move back, when there is one.
+    // Undoes the newest operation that stands, whatever its kind; a move's
+    // picture comes back to its place in the list.
     TransferResult revival();
-    // Sends the current picture to the trash after asking.
+    // Makes the newest undone operation again.
+    TransferResult redo();
+    // Brings the list in line with steps taken elsewhere (the journal
+    // window reports them itself); Restored when one of them was done.
+    TransferResult stepsTaken(const QList<JournalStep> &steps);
+    // Sends the current picture (and its companions) to the trash after asking.
     TransferResult fDelete();
 
-    // The undo record: set by a completed move, empty otherwise (the undo
-    // command is enabled exactly when canUndo()).
-    const QString &TransferSource() const { return source_; }
-    const QString &TransferTarget() const { return target_; }
-    bool canUndo() const { return !source_.isEmpty() && !target_.isEmpty(); }
-    // Forgets the undo record (first show of the main window).
-    void clearUndo();
+    bool canUndo() const;
+    bool canRedo() const;
+    // "移動 IMG_0042.JPG → keep": what the next undo acts on; empty when none.
+    QString nextUndoText() const;
+    // Another list became the open one: files that this list gave away are
+    // no longer brought back into it by an undo.
+    void listReplaced() { givenAway_.clear(); }
+    JournalOps &journal() { return journal_; }
 
     // Start folder of the run-time folder picker; the tool box shares it.
     QString SetPath;
@@ -73,21 +89,29 @@ public:
 
 private:
     enum class Trash { Done, Cancelled, Failed };
-    // Asks, then trashes `path`; failures are reported.
-    Trash RecycleFile(const QString &path);
-    TransferResult attempt(int index);
+    // Asks about `shown`, then trashes `members` as one entry; failures are reported.
+    Trash RecycleFile(const QString &shown, const QStringList &members, JournalCause cause);
     // Resolves a taken target name; false ends the transfer with `result`.
     bool resolveTakenName(TransferResult &result);
     bool askNewName(TransferResult &result);
-    void reportFailure(const QString &text, const FileOpOutcome &outcome);
+    void reportFailure(const QString &text, const QString &why);
     void dropCurrent();
+    // What an undo or redo did, brought into the list; failures are reported.
+    TransferResult afterStep(const JournalStep &step, TransferResult done);
+    void applyStep(const JournalStep &step);
 
     PictureList &list_;
     int &index_;
     Settings &settings_;
     Prompter &prompter_;
-    FileOps &fileOps_;
+    JournalOps &journal_;
     TransferHooks &hooks_;
-    QString source_;
-    QString target_;
+    // The transfer being made: the group's plan (the picture's step first)
+    // and how its name was chosen.
+    QStringList members_;
+    GroupPlan plan_;
+    JournalCause cause_ = JournalCause::Plain;
+    // Files this list gave away (moved or trashed from it): an undo brings
+    // them back into it.
+    QSet<QString> givenAway_;
 };

@@ -2,7 +2,7 @@
 // What the shortcut dialog decides: which folder or history list a launcher
 // starts the viewer on, under what name, and where the launcher is written.
 // The dialog shows the texts and forwards the user's choices here.
-#include "lists/Launcher.h"
+#include "lists/ShortcutFile.h"
 
 #include <QLocale>
 #include <QString>

@@ -4,7 +4,10 @@
 #include "settings/IniFile.h"
 
 #include <QFileInfo>
+#include <span>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 namespace
 {
@@ -25,6 +28,8 @@ const QString kSeqDigits = QStringLiteral("連番");
 const QString kLabelFlag = QStringLiteral("ファイル名表示");
 const QString kLabelFont = QStringLiteral("ファイル名フォント名");
 const QString kLabelSize = QStringLiteral("ファイル名フォントサイズ");
+// Read as "state" by older versions; keys are matched in any letter case.
+const QString kWindowState = QStringLiteral("State");
 
 const QString kNone = QStringLiteral("none");
 const QString kDefaultLabelFont = QStringLiteral("ＭＳ ゴシック");
@@ -116,6 +121,149 @@ QString appKey(int i)
     return QStringLiteral("AppDir") + QString::number(i);
 }
 
+
+// ---------------------------------------------------------------- the keys
+
+// A number's default: fixed, or taken from what was read before it (the
+// dialogs open where the main window was) or from the window's geometry.
+using NumberDefault = int32_t (*)(const Settings &, const WindowGeometry &);
+using IntegerAt = int32_t &(*)(Settings &);
+using ByteAt = uint8_t &(*)(Settings &);
+using BooleanAt = bool &(*)(Settings &);
+using TextAt = QString &(*)(Settings &);
+
+// One key of the file: its section and name, the member that holds it and
+// its default. Load and save walk the same rows, in the file's order.
+struct Field {
+    const QString &section;
+    QString key;
+    std::variant<IntegerAt, ByteAt, BooleanAt, TextAt> at;
+    NumberDefault number = nullptr; // numbers and booleans
+    QString text = {};              // texts
+};
+
+template <int32_t V> int32_t fixed(const Settings &, const WindowGeometry &)
+{
+    return V;
+}
+
+#define AT(member) [](Settings &s) -> auto & { return s.member; }
+#define FROM(expr)                                                                                           \
+    [](const Settings &s, const WindowGeometry &g) -> int32_t {                                               \
+        (void)s;                                                                                             \
+        (void)g;                                                                                             \
+        return expr;                                                                                         \
+    }
+
+// The main window's place; Window.State follows it.
+const Field kWindowPlace[] = {
+    {kWindow, QStringLiteral("Left"), IntegerAt(AT(Window.Left)), FROM(g.Left)},
+    {kWindow, QStringLiteral("Top"), IntegerAt(AT(Window.Top)), FROM(g.Top)},
+    {kWindow, QStringLiteral("Width"), IntegerAt(AT(Window.Width)), FROM(g.Width)},
+    {kWindow, QStringLiteral("Height"), IntegerAt(AT(Window.Height)), FROM(g.Height)},
+    {kWindow, QStringLiteral("LastDir"), TextAt(AT(Window.LastDir))},
+};
+
+// From there to the transfer slots and the applications.
+const Field kFieldsBefore[] = {
+    {kWindow, QStringLiteral("ListMax"), IntegerAt(AT(Window.ListMax)), fixed<0>},
+
+    {kSusie, QStringLiteral("Dir"), TextAt(AT(SusieDir))},
+
+    {kSameBox, QStringLiteral("Left"), IntegerAt(AT(SameBox.Left)), FROM(s.Window.Left)},
+    {kSameBox, QStringLiteral("Top"), IntegerAt(AT(SameBox.Top)), FROM(s.Window.Top)},
+    {kSameBox, QStringLiteral("Width"), IntegerAt(AT(SameBox.Width)), fixed<500>},
+    {kSameBox, QStringLiteral("Height"), IntegerAt(AT(SameBox.Height)), fixed<300>},
+
+    {kTool, QStringLiteral("Show"), BooleanAt(AT(Tool.Show)), fixed<1>},
+    {kTool, QStringLiteral("Left"), IntegerAt(AT(Tool.Left)), fixed<0>},
+    {kTool, QStringLiteral("Top"), IntegerAt(AT(Tool.Top)), fixed<0>},
+    {kTool, QStringLiteral("State"), ByteAt(AT(Tool.State)), fixed<0>},
+    {kTool, QStringLiteral("Orient"), ByteAt(AT(Tool.Orient)), fixed<0>},
+    {kTool, kRenameModeTool, ByteAt(AT(RenameMode)), fixed<0>},
+
+    {kHelp, QStringLiteral("Left"), IntegerAt(AT(Help.Left)), FROM(s.Window.Left)},
+    {kHelp, QStringLiteral("Top"), IntegerAt(AT(Help.Top)), FROM(s.Window.Top)},
+    {kHelp, QStringLiteral("Width"), IntegerAt(AT(Help.Width)), fixed<500>},
+    {kHelp, QStringLiteral("Height"), IntegerAt(AT(Help.Height)), fixed<500>},
+
+    {kShortCut, QStringLiteral("Interval"), IntegerAt(AT(ShortCut.Interval)), fixed<2>},
+    {kShortCut, QStringLiteral("IntervalM"), IntegerAt(AT(ShortCut.IntervalM)), fixed<0>},
+    {kShortCut, QStringLiteral("MakePlace"), IntegerAt(AT(ShortCut.MakePlace)), fixed<0>},
+    {kShortCut, QStringLiteral("Auto"), BooleanAt(AT(ShortCut.Auto)), fixed<1>},
+    {kShortCut, QStringLiteral("Box"), BooleanAt(AT(ShortCut.Box)), fixed<0>},
+    {kShortCut, QStringLiteral("Button"), BooleanAt(AT(ShortCut.Button)), fixed<0>},
+    {kShortCut, QStringLiteral("Full"), BooleanAt(AT(ShortCut.Full)), fixed<1>},
+    {kShortCut, QStringLiteral("Zoom"), BooleanAt(AT(ShortCut.Zoom)), fixed<1>},
+    {kShortCut, QStringLiteral("Repeat"), IntegerAt(AT(ShortCut.Repeat)), fixed<-1>},
+    {kShortCut, QStringLiteral("PictureFolder"), TextAt(AT(ShortCut.PictureFolder))},
+
+    {kOption, QStringLiteral("Interval"), IntegerAt(AT(Option.Interval)), fixed<2>},
+    {kOption, QStringLiteral("IntervalM"), IntegerAt(AT(Option.IntervalM)), fixed<0>},
+    {kOption, QStringLiteral("nButton"), ByteAt(AT(Option.nButton)), fixed<5>},
+    {kOption, QStringLiteral("Copy"), BooleanAt(AT(Option.Copy)), fixed<1>},
+    {kOption, QStringLiteral("Zoom"), BooleanAt(AT(Option.Zoom)), fixed<0>},
+    {kOption, QStringLiteral("Open"), BooleanAt(AT(Option.Open)), fixed<1>},
+    {kOption, QStringLiteral("Numbering"), BooleanAt(AT(Option.Numbering)), fixed<0>},
+    {kOption, QStringLiteral("Companions"), BooleanAt(AT(Option.Companions)), fixed<1>},
+    {kOption, kSeqDigits, ByteAt(AT(Option.SeqDigits)), fixed<2>},
+};
+
+// After them.
+const Field kFieldsAfter[] = {
+    {kOption, kLabelFlag, IntegerAt(AT(fnLabel.flag)), fixed<0>},
+    {kOption, kLabelFont, TextAt(AT(fnLabel.fnlFontName)), nullptr, kDefaultLabelFont},
+    {kOption, kLabelSize, IntegerAt(AT(fnLabel.fnlFontSize)), fixed<10>},
+
+    // The rename dialog's own key wins over the tool box's when both are there.
+    {kRename, kRenameModeRename, ByteAt(AT(RenameMode)), fixed<0>},
+    {kRename, kAddAtBack, BooleanAt(AT(Rename.AddAtBack)), fixed<1>},
+
+    {kWindow, kLabelFlag, BooleanAt(AT(Window.FileNameShown)), fixed<1>},
+};
+
+#undef AT
+#undef FROM
+
+void readFields(std::span<const Field> fields, const Reader &r, Settings &s, const WindowGeometry &g)
+{
+    for (const Field &f : fields) {
+        const int32_t def = f.number ? f.number(s, g) : 0;
+        std::visit(
+            [&](auto at) {
+                using At = decltype(at);
+                if constexpr (std::is_same_v<At, IntegerAt>)
+                    at(s) = r.integer(f.section, f.key, def);
+                else if constexpr (std::is_same_v<At, ByteAt>)
+                    at(s) = r.byte(f.section, f.key, uint8_t(def));
+                else if constexpr (std::is_same_v<At, BooleanAt>)
+                    at(s) = r.boolean(f.section, f.key, def != 0);
+                else
+                    at(s) = r.string(f.section, f.key, f.text);
+            },
+            f.at);
+    }
+}
+
+void writeFields(std::span<const Field> fields, Writer &w, Settings &s)
+{
+    for (const Field &f : fields) {
+        std::visit(
+            [&](auto at) {
+                using At = decltype(at);
+                if constexpr (std::is_same_v<At, IntegerAt>)
+                    w.integer(f.section, f.key, at(s));
+                else if constexpr (std::is_same_v<At, ByteAt>)
+                    w.byte(f.section, f.key, at(s));
+                else if constexpr (std::is_same_v<At, BooleanAt>)
+                    w.boolean(f.section, f.key, at(s));
+                else
+                    w.string(f.section, f.key, at(s));
+            },
+            f.at);
+    }
+}
+
 } // namespace
 
 SettingsStore::SettingsStore(QString iniPath) : m_path(std::move(iniPath)) {}
@@ -166,54 +314,11 @@ bool SettingsStore::load(Settings &s, const WindowGeometry &def, int32_t &repeat
     ini.load(); // an unreadable file reads as empty: every setting takes its default
     const Reader r(ini);
 
-    s.Window.Left = r.integer(kWindow, QStringLiteral("Left"), def.Left);
-    s.Window.Top = r.integer(kWindow, QStringLiteral("Top"), def.Top);
-    s.Window.Width = r.integer(kWindow, QStringLiteral("Width"), def.Width);
-    s.Window.Height = r.integer(kWindow, QStringLiteral("Height"), def.Height);
-    s.Window.LastDir = r.string(kWindow, QStringLiteral("LastDir"), QString());
-    const bool maximized = r.boolean(kWindow, QStringLiteral("state"), false);
-    s.Window.ListMax = qMax(0, r.integer(kWindow, QStringLiteral("ListMax"), 0));
-
-    s.SusieDir = r.string(kSusie, QStringLiteral("Dir"), QString());
-
-    s.SameBox.Left = r.integer(kSameBox, QStringLiteral("Left"), s.Window.Left);
-    s.SameBox.Top = r.integer(kSameBox, QStringLiteral("Top"), s.Window.Top);
-    s.SameBox.Width = r.integer(kSameBox, QStringLiteral("Width"), 500);
-    s.SameBox.Height = r.integer(kSameBox, QStringLiteral("Height"), 300);
-
-    s.Tool.Show = r.boolean(kTool, QStringLiteral("Show"), true);
-    s.Tool.Left = r.integer(kTool, QStringLiteral("Left"), 0);
-    s.Tool.Top = r.integer(kTool, QStringLiteral("Top"), 0);
-    s.Tool.State = r.byte(kTool, QStringLiteral("State"), 0);
-    s.Tool.Orient = r.byte(kTool, QStringLiteral("Orient"), 0);
-    s.RenameMode = r.byte(kTool, kRenameModeTool, 0);
-
-    s.Help.Left = r.integer(kHelp, QStringLiteral("Left"), s.Window.Left);
-    s.Help.Top = r.integer(kHelp, QStringLiteral("Top"), s.Window.Top);
-    s.Help.Width = r.integer(kHelp, QStringLiteral("Width"), 500);
-    s.Help.Height = r.integer(kHelp, QStringLiteral("Height"), 500);
-
-    s.ShortCut.Interval = r.integer(kShortCut, QStringLiteral("Interval"), 2);
-    s.ShortCut.IntervalM = r.integer(kShortCut, QStringLiteral("IntervalM"), 0);
-    s.ShortCut.MakePlace = r.integer(kShortCut, QStringLiteral("MakePlace"), 0);
-    s.ShortCut.Auto = r.boolean(kShortCut, QStringLiteral("Auto"), true);
-    s.ShortCut.Box = r.boolean(kShortCut, QStringLiteral("Box"), false);
-    s.ShortCut.Button = r.boolean(kShortCut, QStringLiteral("Button"), false);
-    s.ShortCut.Full = r.boolean(kShortCut, QStringLiteral("Full"), true);
-    s.ShortCut.Zoom = r.boolean(kShortCut, QStringLiteral("Zoom"), true);
-    s.ShortCut.Repeat = r.integer(kShortCut, QStringLiteral("Repeat"), -1);
-    s.ShortCut.PictureFolder = r.string(kShortCut, QStringLiteral("PictureFolder"), QString());
-
-    s.Option.Interval = r.integer(kOption, QStringLiteral("Interval"), 2);
-    s.Option.IntervalM = r.integer(kOption, QStringLiteral("IntervalM"), 0);
-    s.Option.nButton = uint8_t(slotCount(r.byte(kOption, QStringLiteral("nButton"), 5)));
-    s.Option.Copy = r.boolean(kOption, QStringLiteral("Copy"), true);
-    s.Option.Zoom = r.boolean(kOption, QStringLiteral("Zoom"), false);
-    s.Option.Open = r.boolean(kOption, QStringLiteral("Open"), true);
-    s.Option.Numbering = r.boolean(kOption, QStringLiteral("Numbering"), false);
-    s.Option.Companions = r.boolean(kOption, QStringLiteral("Companions"), true);
-    s.Option.SeqDigits = r.byte(kOption, kSeqDigits, 2);
-
+    readFields(kWindowPlace, r, s, def);
+    const bool maximized = r.boolean(kWindow, kWindowState, false);
+    readFields(kFieldsBefore, r, s, def);
+    s.Window.ListMax = qMax(0, s.Window.ListMax);
+    s.Option.nButton = uint8_t(slotCount(s.Option.nButton));
     repeatMode = -1;
 
     for (int i = 1; i <= s.Option.nButton; ++i) {
@@ -232,14 +337,7 @@ bool SettingsStore::load(Settings &s, const WindowGeometry &def, int32_t &repeat
             s.AppList.append(app);
     }
 
-    s.RenameMode = r.byte(kRename, kRenameModeRename, 0);
-    s.Rename.AddAtBack = r.boolean(kRename, kAddAtBack, true);
-
-    s.fnLabel.flag = r.integer(kOption, kLabelFlag, 0);
-    s.fnLabel.fnlFontName = r.string(kOption, kLabelFont, kDefaultLabelFont);
-    s.fnLabel.fnlFontSize = r.integer(kOption, kLabelSize, 10);
-
-    s.Window.FileNameShown = r.boolean(kWindow, kLabelFlag, true);
+    readFields(kFieldsAfter, r, s, def);
     return maximized;
 }
 
@@ -263,53 +361,9 @@ bool SettingsStore::save(Settings &s, const WindowGeometry &current, WindowShowS
         return false;
     Writer w(ini);
 
-    w.integer(kWindow, QStringLiteral("Left"), s.Window.Left);
-    w.integer(kWindow, QStringLiteral("Top"), s.Window.Top);
-    w.integer(kWindow, QStringLiteral("Width"), s.Window.Width);
-    w.integer(kWindow, QStringLiteral("Height"), s.Window.Height);
-    w.string(kWindow, QStringLiteral("LastDir"), s.Window.LastDir);
-    w.boolean(kWindow, QStringLiteral("State"), state == WindowShowState::Maximized);
-    w.integer(kWindow, QStringLiteral("ListMax"), s.Window.ListMax);
-
-    w.string(kSusie, QStringLiteral("Dir"), s.SusieDir);
-
-    w.integer(kSameBox, QStringLiteral("Left"), s.SameBox.Left);
-    w.integer(kSameBox, QStringLiteral("Top"), s.SameBox.Top);
-    w.integer(kSameBox, QStringLiteral("Width"), s.SameBox.Width);
-    w.integer(kSameBox, QStringLiteral("Height"), s.SameBox.Height);
-
-    w.boolean(kTool, QStringLiteral("Show"), s.Tool.Show);
-    w.integer(kTool, QStringLiteral("Left"), s.Tool.Left);
-    w.integer(kTool, QStringLiteral("Top"), s.Tool.Top);
-    w.byte(kTool, QStringLiteral("State"), s.Tool.State);
-    w.byte(kTool, QStringLiteral("Orient"), s.Tool.Orient);
-    w.byte(kTool, kRenameModeTool, s.RenameMode);
-
-    w.integer(kHelp, QStringLiteral("Left"), s.Help.Left);
-    w.integer(kHelp, QStringLiteral("Top"), s.Help.Top);
-    w.integer(kHelp, QStringLiteral("Width"), s.Help.Width);
-    w.integer(kHelp, QStringLiteral("Height"), s.Help.Height);
-
-    w.integer(kShortCut, QStringLiteral("Interval"), s.ShortCut.Interval);
-    w.integer(kShortCut, QStringLiteral("IntervalM"), s.ShortCut.IntervalM);
-    w.integer(kShortCut, QStringLiteral("MakePlace"), s.ShortCut.MakePlace);
-    w.boolean(kShortCut, QStringLiteral("Auto"), s.ShortCut.Auto);
-    w.boolean(kShortCut, QStringLiteral("Box"), s.ShortCut.Box);
-    w.boolean(kShortCut, QStringLiteral("Button"), s.ShortCut.Button);
-    w.boolean(kShortCut, QStringLiteral("Full"), s.ShortCut.Full);
-    w.boolean(kShortCut, QStringLiteral("Zoom"), s.ShortCut.Zoom);
-    w.integer(kShortCut, QStringLiteral("Repeat"), s.ShortCut.Repeat);
-    w.string(kShortCut, QStringLiteral("PictureFolder"), s.ShortCut.PictureFolder);
-
-    w.integer(kOption, QStringLiteral("Interval"), s.Option.Interval);
-    w.integer(kOption, QStringLiteral("IntervalM"), s.Option.IntervalM);
-    w.byte(kOption, QStringLiteral("nButton"), s.Option.nButton);
-    w.boolean(kOption, QStringLiteral("Copy"), s.Option.Copy);
-    w.boolean(kOption, QStringLiteral("Zoom"), s.Option.Zoom);
-    w.boolean(kOption, QStringLiteral("Open"), s.Option.Open);
-    w.boolean(kOption, QStringLiteral("Numbering"), s.Option.Numbering);
-    w.boolean(kOption, QStringLiteral("Companions"), s.Option.Companions);
-    w.byte(kOption, kSeqDigits, s.Option.SeqDigits);
+    writeFields(kWindowPlace, w, s);
+    w.boolean(kWindow, kWindowState, state == WindowShowState::Maximized);
+    writeFields(kFieldsBefore, w, s);
     const int slotsUsed = slotCount(s.Option.nButton);
     for (int i = 1; i <= slotsUsed; ++i) {
         const TransferSlot &slot = s.TransferSlots[size_t(i - 1)];
@@ -318,14 +372,7 @@ bool SettingsStore::save(Settings &s, const WindowGeometry &current, WindowShowS
     }
     for (int i = 1; i <= kMaxApps; ++i)
         w.string(kOption, appKey(i), i <= s.AppList.size() ? s.AppList[i - 1] : QString());
-    w.integer(kOption, kLabelFlag, s.fnLabel.flag);
-    w.string(kOption, kLabelFont, s.fnLabel.fnlFontName);
-    w.integer(kOption, kLabelSize, s.fnLabel.fnlFontSize);
-
-    w.byte(kRename, kRenameModeRename, s.RenameMode);
-    w.boolean(kRename, kAddAtBack, s.Rename.AddAtBack);
-
-    w.boolean(kWindow, kLabelFlag, s.Window.FileNameShown);
+    writeFields(kFieldsAfter, w, s);
 
     return ini.save();
 }

@@ -74,7 +74,7 @@ protected:
         viewer_ = std::make_unique<Viewer>(
             ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}}, prompter_,
             host_);
-        viewer_->setMainTarget(&target_);
+        viewer_->display().setMainTarget(&target_);
         viewer_->setFileOps(ops_);
         viewer_->setToolBox(&box_);
         viewer_->startUp();
@@ -116,7 +116,7 @@ TEST_F(ViewerRefresh, EveryCommandPaintsOnceAndUpdatesTheToolBoxOnce)
     ASSERT_EQ(viewer_->state().list.count(), 4);
 
     // The digit key moves the picture on screen into slot 0's folder.
-    once("move", [&] { viewer_->keyDown(0, QStringLiteral("0"), false, 0); });
+    once("move", [&] { viewer_->input().keyDown(0, QStringLiteral("0"), false, 0); });
     EXPECT_EQ(viewer_->state().list.count(), 3);
     EXPECT_TRUE(QFile::exists(out_.filePath("sorted/p0.png")));
     EXPECT_TRUE(viewer_->commands().isEnabled(ActionId::MoveUndo1));
@@ -127,9 +127,9 @@ TEST_F(ViewerRefresh, EveryCommandPaintsOnceAndUpdatesTheToolBoxOnce)
     EXPECT_TRUE(QFile::exists(pics_.filePath("p0.png")));
     EXPECT_FALSE(viewer_->commands().isEnabled(ActionId::MoveUndo1));
 
-    once("step", [&] { viewer_->keyDown(Qt::Key_Right, {}, false, 0); });
+    once("step", [&] { viewer_->input().keyDown(Qt::Key_Right, {}, false, 0); });
 
-    once("delete", [&] { viewer_->keyDown(Qt::Key_Delete, {}, false, 0); });
+    once("delete", [&] { viewer_->input().keyDown(Qt::Key_Delete, {}, false, 0); });
     EXPECT_EQ(viewer_->state().list.count(), 3);
     EXPECT_EQ(QDir(ops_.trash).entryList(QDir::Files).size(), 1);
 
@@ -145,7 +145,7 @@ TEST_F(ViewerRefresh, EveryCommandPaintsOnceAndUpdatesTheToolBoxOnce)
     // Deleting the last picture clears the screen, once.
     viewer_->state().list.replace({viewer_->state().list.at(0)});
     viewer_->state().PictureIndex = 0;
-    once("delete the last", [&] { viewer_->keyDown(Qt::Key_Delete, {}, false, 0); }, true);
+    once("delete the last", [&] { viewer_->input().keyDown(Qt::Key_Delete, {}, false, 0); }, true);
     EXPECT_FALSE(viewer_->state().ListActive);
     EXPECT_TRUE(prompter_.errors.isEmpty());
 }

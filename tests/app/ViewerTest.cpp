@@ -65,7 +65,7 @@ protected:
         viewer_ = std::make_unique<Viewer>(
             ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}}, prompter_,
             host_);
-        viewer_->setMainTarget(&target_);
+        viewer_->display().setMainTarget(&target_);
         viewer_->startUp();
     }
     void open() { viewer_->openFolder(pics_.path()); }
@@ -99,18 +99,18 @@ TEST_F(ViewerTest, KeysStepAndWrapInEveryForm)
     for (const Step &s :
          {Step{Qt::Key_Left, "p4.png"}, Step{Qt::Key_Right, "p0.png"}, Step{Qt::Key_Down, "p4.png"},
           Step{Qt::Key_PageDown, "p0.png"}, Step{Qt::Key_Up, "p1.png"}}) {
-        viewer_->keyDown(s.key, {}, false, 0);
+        viewer_->input().keyDown(s.key, {}, false, 0);
         EXPECT_EQ(target_.lastLeft(), QString::fromLatin1(s.left)) << s.key;
     }
     // Pairs: 0+1, 2+3, then the last page alone, then round again.
-    viewer_->keyDown(Qt::Key_Left, {}, false, 0);
+    viewer_->input().keyDown(Qt::Key_Left, {}, false, 0);
     viewer_->state().settings.Tool.State = 1;
     viewer_->ApplySettings();
     QStringList seen;
     for (int i = 0; i < 4; ++i) {
         const Frame &f = target_.frames.last();
         seen << QFileInfo(f.pages[0].path).fileName() + "+" + QFileInfo(f.pages[1].path).fileName();
-        viewer_->keyDown(Qt::Key_Right, {}, false, 0);
+        viewer_->input().keyDown(Qt::Key_Right, {}, false, 0);
     }
     EXPECT_EQ(seen, QStringList({"p0.png+p1.png", "p2.png+p3.png", "p4.png+", "p0.png+p1.png"}));
 }
@@ -119,13 +119,13 @@ TEST_F(ViewerTest, VanishedPicturesDropOutAndTheLastOneClearsTheView)
 {
     open();
     QFile::remove(pics_.filePath(QStringLiteral("p1.png")));
-    viewer_->keyDown(Qt::Key_Right, {}, false, 0);
+    viewer_->input().keyDown(Qt::Key_Right, {}, false, 0);
     EXPECT_EQ(target_.lastLeft(), QStringLiteral("p2.png"));
     EXPECT_EQ(viewer_->state().list.count(), 4);
 
     for (const QString &f : QDir(pics_.path()).entryList(QDir::Files))
         QFile::remove(pics_.filePath(f));
-    viewer_->keyDown(Qt::Key_Right, {}, false, 0);
+    viewer_->input().keyDown(Qt::Key_Right, {}, false, 0);
     EXPECT_EQ(prompter_.errors, QStringList{QStringLiteral("表示する画像はありません。")});
     EXPECT_FALSE(viewer_->state().ListActive);
     EXPECT_GE(target_.clears, 1);
@@ -139,9 +139,9 @@ TEST_F(ViewerTest, FullScreenPaintsOnItsOwnSurfaceAndComesBack)
     EXPECT_TRUE(host_.fullOpen);
     EXPECT_TRUE(viewer_->commands().isChecked(ActionId::Max1));
     ASSERT_EQ(host_.full.frames.size(), 1);
-    viewer_->keyDown(Qt::Key_Right, {}, false, 0);
+    viewer_->input().keyDown(Qt::Key_Right, {}, false, 0);
     EXPECT_EQ(host_.full.lastLeft(), QStringLiteral("p1.png"));
-    viewer_->keyDown(Qt::Key_Return, {}, false, 0);
+    viewer_->input().keyDown(Qt::Key_Return, {}, false, 0);
     EXPECT_FALSE(host_.fullOpen);
     EXPECT_FALSE(viewer_->commands().isChecked(ActionId::Max1));
     EXPECT_EQ(target_.lastLeft(), QStringLiteral("p1.png"));
@@ -149,7 +149,7 @@ TEST_F(ViewerTest, FullScreenPaintsOnItsOwnSurfaceAndComesBack)
 
 TEST_F(ViewerTest, EscapeAsksTheWindowToClose)
 {
-    viewer_->keyDown(Qt::Key_Escape, {}, false, 0);
+    viewer_->input().keyDown(Qt::Key_Escape, {}, false, 0);
     EXPECT_EQ(host_.closes, 1);
     EXPECT_TRUE(viewer_->state().QuitRequested);
 }
@@ -197,7 +197,7 @@ TEST_F(ViewerTest, StartUpShowsTheFirstPictureBeforeAnythingElse)
     }
     ASSERT_FALSE(target_.frames.isEmpty());
     EXPECT_EQ(target_.lastLeft(), QStringLiteral("p0.png"));
-    EXPECT_EQ(viewer_->decodedPictures(), 1);
+    EXPECT_EQ(viewer_->display().decodedPictures(), 1);
     EXPECT_FALSE(QFile::exists(history));
     // The surface says the picture is being painted: the rest follows as
     // soon as that frame is out, not a fixed while later.
@@ -206,19 +206,19 @@ TEST_F(ViewerTest, StartUpShowsTheFirstPictureBeforeAnythingElse)
     EXPECT_TRUE(QFile::exists(history));
     QElapsedTimer clock;
     clock.start();
-    while (!(QFile::exists(history) && viewer_->decodedPictures() > 1) && clock.elapsed() < 10000) {
+    while (!(QFile::exists(history) && viewer_->display().decodedPictures() > 1) && clock.elapsed() < 10000) {
         QCoreApplication::processEvents();
         QThread::msleep(5);
     }
     EXPECT_TRUE(QFile::exists(history));
-    EXPECT_GT(viewer_->decodedPictures(), 1);
+    EXPECT_GT(viewer_->display().decodedPictures(), 1);
 
     viewer_.reset(); // one viewer at a time
     QTemporaryDir otherHome;
     RecordingTarget target;
     Viewer quick(ViewerFolders{otherHome.path(), otherHome.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}},
                  prompter_, host_);
-    quick.setMainTarget(&target);
+    quick.display().setMainTarget(&target);
     quick.startUp();
     quick.applyCommandLine({pics_.path()});
     quick.firstShow([] {});

@@ -6,6 +6,7 @@
 #include "ScriptedPrompter.h"
 #include "common/PathUtil.h"
 #include "common/PictureList.h"
+#include "fileops/JournalOps.h"
 #include "fileops/Transfer.h"
 #include "platform/FileOps.h"
 #include "settings/Settings.h"
@@ -64,13 +65,20 @@ struct TestOps : FileOps {
             return {moveFails, {}};
         return FileOps::moveFile(s, t);
     }
-    FileOpOutcome moveToTrash(const QString &path, TrashedFile * = nullptr) override
+    FileOpOutcome moveToTrash(const QString &path, TrashedFile *where = nullptr) override
     {
         if (trashFails != FileOpResult::Ok)
             return {trashFails, QStringLiteral("trash refused")};
         if (!NameTaken(path))
             return {FileOpResult::SourceMissing, {}};
-        return FileOps::moveFile(path, trash + "/" + QString::number(++trashed) + "-" + FileNamePart(path));
+        const QString to = trash + "/" + QString::number(++trashed) + "-" + FileNamePart(path);
+        if (where)
+            *where = TrashedFile{path, to, {}};
+        return FileOps::moveFile(path, to);
+    }
+    FileOpOutcome restoreFromTrash(const TrashedFile &entry) override
+    {
+        return FileOps::moveFile(entry.trashedPath, entry.originalPath);
     }
 };
 
@@ -84,7 +92,10 @@ struct Desk {
     ScriptedPrompter prompter;
     RecordingHooks hooks{prompter.log};
     TestOps ops;
-    Transfer transfer{list, index, settings, prompter, ops, hooks};
+    QTemporaryDir appFolder; // the journal's, apart from the user's files
+    Journal journal{appFolder.path()};
+    JournalOps journalOps{journal, ops};
+    Transfer transfer{list, index, settings, prompter, journalOps, hooks};
     QMap<QByteArray, int> expected; // every user file's content and how often it must exist
 
     explicit Desk(bool copy = true, const QString &targetFolder = {})

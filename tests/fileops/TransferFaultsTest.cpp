@@ -98,12 +98,12 @@ TEST(Transfer, AFolderThatMayNotBeWrittenStopsTheMove)
     d.expectFilesIntact();
 }
 
-TEST(Transfer, UndoPutsTheMovedPictureBackAtItsPlace)
+TEST(Transfer, UndoWalksBackEveryMoveAndRedoMakesThemAgain)
 {
     Desk d(false);
     const QString a = d.picture("a.jpg");
     const QString b = d.picture("b.jpg");
-    d.picture("c.jpg");
+    const QString c = d.picture("c.jpg");
     // The viewer's order step: name order, back to the first picture.
     d.hooks.order = [&] {
         QStringList items = d.list.items();
@@ -116,38 +116,64 @@ TEST(Transfer, UndoPutsTheMovedPictureBackAtItsPlace)
     ASSERT_EQ(d.transfer.ArBitBtnProcess(0), TransferResult::Moved); // c goes too
     EXPECT_EQ(d.names(), QStringList{"a.jpg"});
 
+    // Each undo shows the picture it brought back, at its place.
     const qsizetype mark = d.prompter.log.size();
     EXPECT_EQ(d.transfer.revival(), TransferResult::Restored);
     EXPECT_EQ(d.names(), QStringList({"a.jpg", "c.jpg"}));
-    EXPECT_EQ(d.index, 1); // where it was before the order step
+    EXPECT_EQ(d.index, 1);
     EXPECT_EQ(d.after(mark), QStringList({"applyOrder", QStringLiteral("notice: 復活 完了 ！")}));
-    // Only the last move can be taken back.
+    EXPECT_EQ(d.transfer.nextUndoText(), QStringLiteral("移動 b.jpg → sorted"));
+    EXPECT_EQ(d.transfer.revival(), TransferResult::Restored);
+    EXPECT_EQ(d.names(), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+    EXPECT_EQ(d.index, 1);
     EXPECT_FALSE(d.transfer.canUndo());
     EXPECT_EQ(d.transfer.revival(), TransferResult::Skipped);
-    EXPECT_TRUE(QFileInfo::exists(d.dst + "/b.jpg"));
-    EXPECT_FALSE(QFileInfo::exists(b));
-    EXPECT_TRUE(QFileInfo::exists(a));
+    EXPECT_TRUE(QFileInfo::exists(b) && QFileInfo::exists(c) && QFileInfo::exists(a));
+    d.expectFilesIntact();
+
+    // Redo replays both moves, oldest first.
+    EXPECT_EQ(d.transfer.redo(), TransferResult::Redone);
+    EXPECT_EQ(d.transfer.redo(), TransferResult::Redone);
+    EXPECT_FALSE(d.transfer.canRedo());
+    EXPECT_EQ(d.names(), QStringList{"a.jpg"});
+    EXPECT_TRUE(QFileInfo::exists(d.dst + "/b.jpg") && QFileInfo::exists(d.dst + "/c.jpg"));
     d.expectFilesIntact();
 }
 
-TEST(Transfer, NothingToUndoAfterACopyAFailureOrTheDialog)
+TEST(Transfer, UndoReversesTheNewestOperationThatStands)
 {
-    const QList<QPair<const char *, std::function<void(Desk &)>>> cases = {
-        {"copy", [](Desk &d) { d.settings.Option.Copy = true; }},
-        {"failed move", [](Desk &d) { d.ops.moveFails = FileOpResult::NoSpace; }},
-        {"dialog", [](Desk &d) { d.file(d.dst + "/b.jpg"); }},
+    struct Case {
+        const char *what;
+        std::function<void(Desk &)> setUp;
+        bool copyMade; // the second transfer made a copy that the undo trashes
     };
-    for (const auto &[name, setUp] : cases) {
-        SCOPED_TRACE(name);
+    const QList<Case> cases = {
+        {"copy", [](Desk &d) { d.settings.Option.Copy = true; }, true},
+        {"failed move", [](Desk &d) { d.ops.moveFails = FileOpResult::NoSpace; }, false},
+        {"dialog cancelled", [](Desk &d) { d.file(d.dst + "/b.jpg"); }, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
         Desk d(false);
-        d.picture("a.jpg");
+        const QString a = d.picture("a.jpg");
         d.picture("b.jpg");
         ASSERT_EQ(d.transfer.ArBitBtnProcess(0), TransferResult::Moved);
-        setUp(d);
+        c.setUp(d);
         EXPECT_NE(d.transfer.ArBitBtnProcess(0), TransferResult::Moved);
-        EXPECT_FALSE(d.transfer.canUndo());
-        EXPECT_EQ(d.transfer.revival(), TransferResult::Skipped);
-        EXPECT_TRUE(QFileInfo::exists(d.dst + "/a.jpg"));
+        d.ops.moveFails = FileOpResult::Ok;
+        EXPECT_EQ(d.transfer.revival(), TransferResult::Restored);
+        if (c.copyMade) {
+            // The unchanged copy went to the trash; the move still stands.
+            EXPECT_FALSE(QFileInfo::exists(d.dst + "/b.jpg"));
+            EXPECT_TRUE(QFileInfo::exists(d.dst + "/a.jpg"));
+            EXPECT_TRUE(d.transfer.canUndo());
+            d.copied(d.src + "/b.jpg"); // the copy is kept in the trash
+        } else {
+            EXPECT_TRUE(QFileInfo::exists(a));
+            EXPECT_FALSE(QFileInfo::exists(d.dst + "/a.jpg"));
+            EXPECT_FALSE(d.transfer.canUndo());
+        }
+        d.expectFilesIntact();
     }
 }
 
@@ -161,12 +187,13 @@ TEST(Transfer, UndoThatCannotPutTheFileBackKeepsEverythingAndTheRecord)
 
     EXPECT_EQ(d.transfer.revival(), TransferResult::Failed);
     ASSERT_EQ(d.prompter.errors.size(), 1);
-    EXPECT_TRUE(d.prompter.errors[0].startsWith(QStringLiteral("移動を取り消せませんでした。\n\n")));
-    EXPECT_TRUE(d.prompter.errors[0].contains(QStringLiteral("同じ名前のファイルがすでにあります。")));
+    // Both files are named: the one in the way and the one to go back.
+    EXPECT_TRUE(d.prompter.errors[0].startsWith(QStringLiteral("同じ名前のファイルがあるため、元に戻せません。")));
+    EXPECT_TRUE(d.prompter.errors[0].contains(a));
+    EXPECT_TRUE(d.prompter.errors[0].contains(d.dst + "/a.jpg"));
     EXPECT_TRUE(d.transfer.canUndo()); // the user may try again
     EXPECT_EQ(readAll(a), blocker);
     EXPECT_EQ(d.names(), QStringList{"b.jpg"});
-    EXPECT_TRUE(d.transfer.canUndo());
     d.expectFilesIntact();
 
     // Once the obstacle is gone, the same undo works.

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -361,4 +363,44 @@ TEST(SettingsStore, FailedSaveIsSilentAndHarmless)
     }
     probe.remove();
     QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A new file gets each key once, sections in the file's usual order, and
+// what it holds reads back as the same record.
+TEST(SettingsStore, ANewFileHoldsEachKeyOnceAndReadsBackTheSame)
+{
+    Fixture f;
+    f.store.load(f.s, kInitial, f.repeat);
+    f.s.Option.Companions = false;
+    f.s.fnLabel.fnlFontName = QStringLiteral("Noto Sans CJK JP");
+    f.s.SameBox.Left = 77;
+    ASSERT_TRUE(f.store.save(f.s, kInitial, WindowShowState::Maximized));
+
+    QStringList sections;
+    QSet<QString> keys;
+    QString section;
+    IniFile ini(f.path);
+    ASSERT_TRUE(ini.load());
+    const QStringList lines = QString::fromUtf8(readAll(f.path)).split(QRegularExpression(QStringLiteral("\r?\n")));
+    for (const QString &line : lines) {
+        if (line.startsWith(u'[')) {
+            section = line;
+            sections << section;
+        } else if (line.contains(u'=')) {
+            const QString key = section + line.left(line.indexOf(u'=')).toLower();
+            EXPECT_FALSE(keys.contains(key)) << key.toStdString();
+            keys.insert(key);
+        }
+    }
+    EXPECT_EQ(sections.mid(0, 3), QStringList({"[Window]", "[Susie Plug-in]", "[SameBox]"}));
+    EXPECT_EQ(stored(f.path, "Window", QStringLiteral("State")), QStringLiteral("1"));
+
+    Settings back;
+    int32_t repeat = 0;
+    EXPECT_TRUE(SettingsStore(f.path).load(back, WindowGeometry{}, repeat));
+    EXPECT_FALSE(back.Option.Companions);
+    EXPECT_EQ(back.fnLabel.fnlFontName, f.s.fnLabel.fnlFontName);
+    EXPECT_EQ(back.SameBox.Left, 77);
+    EXPECT_EQ(back.Window.Width, kInitial.Width);
+    EXPECT_EQ(back.Option.nButton, f.s.Option.nButton);
 }

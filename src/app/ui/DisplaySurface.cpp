@@ -246,18 +246,18 @@ void DisplaySurface::updateLabel(const LabelStyle &style)
 
 void DisplaySurface::mousePressEvent(QMouseEvent *event)
 {
-    viewer_.mousePress(event->globalPosition().toPoint());
+    viewer_.input().mousePress(event->globalPosition().toPoint());
     event->accept();
 }
 
 void DisplaySurface::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
-    viewer_.mouseRelease(event->button(), event->globalPosition().toPoint());
+    viewer_.input().mouseRelease(event->button(), event->globalPosition().toPoint());
 }
 
 void DisplaySurface::wheelEvent(QWheelEvent *event)
 {
     event->accept();
-    viewer_.wheel(event->angleDelta().y());
+    viewer_.input().wheel(event->angleDelta().y());
 }

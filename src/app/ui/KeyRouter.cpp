@@ -68,11 +68,11 @@ bool KeyRouter::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     ++depth_;
-    viewer_.keyDown(key->key(), key->text(), key->isAutoRepeat(), key->timestamp());
+    viewer_.input().keyDown(key->key(), key->text(), key->isAutoRepeat(), key->timestamp());
     while (!pending_.empty()) {
         const PendingKey next = pending_.front();
         pending_.erase(pending_.begin());
-        viewer_.keyDown(next.key, next.text, next.autoRepeat, next.timestamp);
+        viewer_.input().keyDown(next.key, next.text, next.autoRepeat, next.timestamp);
     }
     --depth_;
     return true;

@@ -23,6 +23,7 @@
 #include "fileops/ui/ToolBox.h"
 #include "lists/ui/HistoryMenu.h"
 #include "lists/ui/ShortcutDialog.h"
+#include "fileops/ui/JournalDialog.h"
 #include "platform/FileOps.h"
 #include "settings/ui/OptionDialog.h"
 
@@ -125,7 +126,7 @@ void MainWindow::createWidgets()
     surface_ = new DisplaySurface(*viewer_, DisplaySurface::Kind::Window, this);
     setCentralWidget(surface_);
     surface_->enableDragOut([this](bool on) { setDropsAccepted(on); });
-    viewer_->setMainTarget(surface_);
+    viewer_->display().setMainTarget(surface_);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(status_, 1);
     place_ = new QLabel(this);
@@ -144,7 +145,7 @@ void MainWindow::createActions()
         a->setIconText(spec.caption);
         a->setCheckable(spec.checkable);
         if (!spec.shortcut.isEmpty()) {
-            a->setShortcut(QKeySequence(spec.shortcut, QKeySequence::PortableText));
+            a->setShortcuts(QKeySequence::listFromString(spec.shortcut, QKeySequence::PortableText));
             // Shortcuts also work while the full-screen window has the focus.
             a->setShortcutContext(Qt::ApplicationShortcut);
         }
@@ -217,6 +218,7 @@ void MainWindow::addWindowCommands()
     c.setRun(ActionId::about1, [this] { TfAbout::showAbout(this); });
     c.setRun(ActionId::fNameChange1, [this] { renamePictures(); });
     c.setRun(ActionId::clipcopy1, [this] { copyToClipboard(); });
+    c.setRun(ActionId::Journal1, [this] { showJournal(); });
     c.setRun(ActionId::option1, [this] {
         ViewerState &st = viewer_->state();
         if (const auto changes = TfOption::run(st.settings, viewer_->ruleLines(), this))
@@ -238,15 +240,22 @@ RenameContext MainWindow::renameContext()
                          st.settings,
                          viewer_->rules(),
                          viewer_->prompter(),
-                         &systemFileOps(),
+                         &viewer_->journal(),
                          renameHost_,
                          [this] { viewer_->Picture(); },
-                         [this](const QString &name) { viewer_->showFileName(name); },
+                         [this](const QString &name) { viewer_->display().showName(name); },
                          [this] { return viewer_->state().FullScreen; },
                          [this](const QString &name) {
                              if (TToolBox *box = toolBox_ ? toolBox_->window() : nullptr)
                                  box->setRenameCaption(name);
                          }};
+}
+
+void MainWindow::showJournal()
+{
+    JournalDialog dialog(viewer_->journal(), this);
+    connect(&dialog, &JournalDialog::stepsTaken, viewer_.get(), &Viewer::stepsTaken);
+    dialog.exec();
 }
 
 void MainWindow::renamePictures()
@@ -289,6 +298,7 @@ void MainWindow::commandsChanged()
         a->setEnabled(c.isEnabled(spec.id));
         if (const QString text = c.caption(spec.id); !text.isEmpty())
             a->setText(text);
+        a->setStatusTip(c.tip(spec.id));
         if (spec.checkable)
             a->setChecked(c.isChecked(spec.id));
     }

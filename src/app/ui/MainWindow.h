@@ -94,6 +94,8 @@ private:
     void onFullScreenClosedByUser();
     void createRenameModeMenu();
     void renamePictures();
+    // The window of the file operations journal ("操作履歴").
+    void showJournal();
     void copyToClipboard();
     void refocus();
 

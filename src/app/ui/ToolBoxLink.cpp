@@ -263,6 +263,11 @@ void ToolBoxLink::revival()
     main_.action(ActionId::MoveUndo1)->trigger();
 }
 
+void ToolBoxLink::showJournal()
+{
+    main_.action(ActionId::Journal1)->trigger();
+}
+
 void ToolBoxLink::ArBitBtnProcess(int slot)
 {
     // The same transfer as the digit keys.

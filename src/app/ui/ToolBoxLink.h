@@ -61,6 +61,7 @@ public:
     void setCopyMode(bool copy) override;
     void toggleTransferSwitch() override;
     void revival() override;
+    void showJournal() override;
     void ArBitBtnProcess(int slot) override;
     void sortBy(PlayOrder order) override;
     void reshuffle() override;

@@ -3,7 +3,7 @@
 #include "common/PictureList.h"
 #include "common/Prompter.h"
 #include "fileops/DcimRules.h"
-#include "platform/FileOps.h"
+#include "fileops/JournalOps.h"
 #include "settings/Settings.h"
 
 #include <QPointer>
@@ -24,7 +24,9 @@ struct RenameContext {
     Settings &settings; // RenameMode and Rename.AddAtBack
     const DcimRuleTable &rules;
     Prompter &prompter;
-    FileOps *fileOps; // does the renaming; null only for the name prompt, which renames nothing
+    // Does the renaming, with the companions when the settings say so;
+    // null only for the name prompt, which renames nothing.
+    JournalOps *journal;
     RenameHost &host;
     // Shows the picture at PictureIndex (after a step or a rename).
     std::function<void()> Picture;

@@ -142,9 +142,11 @@ void TfRename::BitBtn1Click(int tag)
 
     QString shownName = session_.OrgFile;
     if (!newFile.isEmpty() && newFile != session_.OrgFile + session_.Ext) {
-        FileOpOutcome outcome{FileOpResult::InvalidName, QString()};
+        GroupOutcome outcome;
+        outcome.outcome = {FileOpResult::InvalidName, QString()};
+        outcome.failedMember = session_.OrgfName;
         if (IsUsableFileName(newFile))
-            outcome = ctx_.fileOps->renameFile(session_.OrgfName, session_.OrgPath + newFile);
+            outcome = RenamePicture(*ctx_.journal, session_.OrgfName, newFile, ctx_.settings.Option.Companions);
         if (outcome.ok()) {
             QStringList items = ctx_.list.items();
             if (ctx_.PictureIndex >= 0 && ctx_.PictureIndex < items.size()) {
@@ -153,7 +155,10 @@ void TfRename::BitBtn1Click(int tag)
             }
             shownName = SplitExt(newFile).name;
         } else {
-            ctx_.prompter.captionedError(kRenameErrorCaption, RenameFailureText(outcome));
+            // A companion in the way is named; the picture's own failure keeps its short text.
+            const bool companion = outcome.failedMember != session_.OrgfName || !outcome.notPutBack.isEmpty();
+            ctx_.prompter.captionedError(kRenameErrorCaption, companion ? DescribeGroupFailure(outcome)
+                                                                        : RenameFailureText(outcome.outcome));
         }
     }
     if (tag == 1) {

@@ -49,6 +49,8 @@ public:
     virtual void setCopyMode(bool copy) = 0;
     virtual void toggleTransferSwitch() = 0;
     virtual void revival() = 0;
+    // The journal window (the undo button's right-click).
+    virtual void showJournal() {}
     virtual void ArBitBtnProcess(int slot) = 0;
     // An order chosen from the order menu.
     virtual void sortBy(PlayOrder order) = 0;

@@ -75,6 +75,12 @@ ToolBoxTransferArea::ToolBoxTransferArea(ToolBoxHost &host, int top, QWidget *to
         host_.revival();
         host_.returnFocus();
     });
+    // A right-click shows every operation that can be undone.
+    TurnbackBtn->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TurnbackBtn, &QToolButton::customContextMenuRequested, this, [this] {
+        host_.showJournal();
+        host_.returnFocus();
+    });
 
     FileCopy1 = new QPushButton(this);
     FileCopy1->setObjectName(QStringLiteral("FileCopy1"));

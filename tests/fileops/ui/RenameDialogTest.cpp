@@ -31,6 +31,9 @@ struct Viewer {
     DcimRuleTable rules = DcimRulesParse({"IMG_,4(canon)"}).rules;
     ScriptedPrompter prompter;
     FileOps fileOps;
+    QTemporaryDir appFolder;
+    Journal journal{appFolder.path()};
+    JournalOps journalOps{journal, fileOps};
     RenameHost host;
     int pictures = 0;
     bool fullScreen = false;
@@ -52,7 +55,7 @@ struct Viewer {
                 settings,
                 rules,
                 prompter,
-                &fileOps,
+                &journalOps,
                 host,
                 [this] { ++pictures; },
                 [this](const QString &n) { shownNames << n; },
@@ -279,4 +282,37 @@ TEST(RenameDialog, AsksANameForTheSameNameChoiceWithoutTouchingTheOpenDialog)
         EXPECT_EQ(v.host.open, &open);
     }
     EXPECT_EQ(v.files(), QStringList{"a.jpg"});
+}
+
+// The picture's RAW and sidecars take its new name with it, as one entry
+// that undo reverses; a companion's name that is taken stops the rename.
+TEST(RenameDialog, CompanionsTakeTheNewNameAndAClashOnOneRefusesTheGroup)
+{
+    Viewer v({"IMG_1.jpg", "IMG_2.jpg"});
+    for (const char *companion : {"IMG_1.CR2", "IMG_1.jpg.xmp", "IMG_2.CR2", "held.CR2"}) {
+        QFile f(v.dir.filePath(companion));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(companion);
+    }
+    whileOpen([&] {
+        TfRename *dlg = v.host.open;
+        ASSERT_NE(dlg, nullptr);
+        typeInto(dlg, "beach");
+        QTest::keyClick(child<QLineEdit>(dlg, "Edit1"), Qt::Key_Return);
+        typeInto(dlg, "held"); // held.CR2 is in the way of IMG_2.CR2
+        QTest::keyClick(child<QLineEdit>(dlg, "Edit1"), Qt::Key_Return);
+    });
+    NameChangeDlg(v.ctx(), nullptr);
+
+    EXPECT_EQ(v.files(), (QStringList{"IMG_2.CR2", "IMG_2.jpg", "beach.CR2", "beach.jpg", "beach.jpg.xmp",
+                                      "held.CR2"}));
+    EXPECT_EQ(v.content("beach.CR2"), "IMG_1.CR2");
+    EXPECT_EQ(v.content("beach.jpg.xmp"), "IMG_1.jpg.xmp");
+    ASSERT_EQ(v.prompter.errors.size(), 1);
+    EXPECT_TRUE(v.prompter.errors[0].startsWith("IMG_2.CR2: ")) << v.prompter.errors[0].toStdString();
+    EXPECT_EQ(v.listNames(), (QStringList{"beach.jpg", "IMG_2.jpg"}));
+
+    ASSERT_TRUE(v.journalOps.undo().ok());
+    EXPECT_EQ(v.files(), (QStringList{"IMG_1.CR2", "IMG_1.jpg", "IMG_1.jpg.xmp", "IMG_2.CR2", "IMG_2.jpg",
+                                      "held.CR2"}));
 }

@@ -1,4 +1,4 @@
-#include "lists/Launcher.h"
+#include "lists/ShortcutFile.h"
 #include "extras/DesktopEntry.h"
 
 #include "ScriptedPrompter.h"
@@ -83,7 +83,7 @@ struct ShortcutFixture : ::testing::Test {
 };
 } // namespace
 
-TEST(Launcher, TimeHasTheFewestDigitsInTheLocaleFormat)
+TEST(ShortcutFile, TimeHasTheFewestDigitsInTheLocaleFormat)
 {
     const struct {
         int s, ms;
@@ -96,7 +96,7 @@ TEST(Launcher, TimeHasTheFewestDigitsInTheLocaleFormat)
             << c.s << " " << c.ms;
 }
 
-TEST(Launcher, ExecArgumentsSurviveQuotingAndEscaping)
+TEST(ShortcutFile, ExecArgumentsSurviveQuotingAndEscaping)
 {
     const QStringList args = {QStringLiteral("/home/me/写真 trip"),
                               QStringLiteral("a\"b`c$d\\e"),

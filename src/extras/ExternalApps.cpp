@@ -1,4 +1,4 @@
-#include "extras/AppLauncher.h"
+#include "extras/ExternalApps.h"
 
 #include "common/Prompter.h"
 #include "platform/Process.h"

@@ -1,4 +1,4 @@
-#include "extras/AppLauncher.h"
+#include "extras/ExternalApps.h"
 
 #include "ScriptedPrompter.h"
 
@@ -48,7 +48,7 @@ const QByteArray kRecorder = "#!/bin/sh\n"
 
 } // namespace
 
-TEST(AppLauncher, DisplayNameIsTheProgramsOwnName)
+TEST(ExternalApps, DisplayNameIsTheProgramsOwnName)
 {
     const std::pair<const char *, const char *> cases[] = {
         {"/usr/bin/gimp", "gimp"},           // no extension at all
@@ -64,7 +64,7 @@ TEST(AppLauncher, DisplayNameIsTheProgramsOwnName)
         EXPECT_EQ(AppDisplayName(QString::fromUtf8(path)), QString::fromUtf8(name)) << path;
 }
 
-TEST(AppLauncher, MenusFollowTheListAndShowAmpersandsAsWritten)
+TEST(ExternalApps, MenusFollowTheListAndShowAmpersandsAsWritten)
 {
     QTemporaryDir dir;
     const QString launcher = dir.filePath("r.and.d.desktop");
@@ -88,7 +88,7 @@ TEST(AppLauncher, MenusFollowTheListAndShowAmpersandsAsWritten)
     EXPECT_TRUE(AppMenuModel({}, true).isEmpty());
 }
 
-TEST(AppLauncher, ProgramGetsThePictureAsOneArgumentInItsOwnFolder)
+TEST(ExternalApps, ProgramGetsThePictureAsOneArgumentInItsOwnFolder)
 {
     QTemporaryDir dir;
     const QString program = dir.filePath("アプリ フォルダ/record args.sh");
@@ -106,7 +106,7 @@ TEST(AppLauncher, ProgramGetsThePictureAsOneArgumentInItsOwnFolder)
     EXPECT_EQ(QDir::currentPath(), here); // our own folder is left alone
 }
 
-TEST(AppLauncher, LauncherRunsItsExecLineWithThePicture)
+TEST(ExternalApps, LauncherRunsItsExecLineWithThePicture)
 {
     QTemporaryDir dir;
     const QString program = dir.filePath("bin dir/record args.sh");
@@ -131,7 +131,7 @@ TEST(AppLauncher, LauncherRunsItsExecLineWithThePicture)
     EXPECT_EQ(QDir::currentPath(), here);
 }
 
-TEST(AppLauncher, ProgramThatCannotStartIsNamedInTheError)
+TEST(ExternalApps, ProgramThatCannotStartIsNamedInTheError)
 {
     QTemporaryDir dir;
     const QString picture = dir.filePath("p.jpg");

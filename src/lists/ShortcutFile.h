@@ -1,5 +1,5 @@
 #pragma once
-// Launcher files: freedesktop ".desktop" entries that start the viewer on a
+// Shortcut files: freedesktop ".desktop" entries that start the viewer on a
 // folder or a list file with slideshow switches on its command line.
 #include <QLocale>
 #include <QString>

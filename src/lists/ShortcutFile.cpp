@@ -1,4 +1,4 @@
-#include "lists/Launcher.h"
+#include "lists/ShortcutFile.h"
 
 #include "common/Prompter.h"
 #include "extras/DesktopEntry.h"

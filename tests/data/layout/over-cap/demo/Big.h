@@ -1,0 +1,46 @@
+#pragma once
+class Big
+{
+public:
+    int step0();
+    int step1();
+    int step2();
+    int step3();
+    int step4();
+    int step5();
+    int step6();
+    int step7();
+    int step8();
+    int step9();
+    int step10();
+    int step11();
+    int step12();
+    int step13();
+    int step14();
+    int step15();
+    int step16();
+    int step17();
+    int step18();
+    int step19();
+    int step20();
+    int step21();
+    int step22();
+    int step23();
+    int step24();
+    int step25();
+    int step26();
+    int step27();
+    int step28();
+    int step29();
+    int step30();
+    int step31();
+    int step32();
+    int step33();
+    int step34();
+    int step35();
+    int step36();
+    int step37();
+    int step38();
+    int step39();
+    int step40();
+};
