@@ -259,14 +259,6 @@ void Viewer::refresh()
         toolBox_->refresh();
     if (done.commands)
         host_.commandsChanged();
-    if (const QString place = placeText(); place != placeShown_)
-        host_.placeChanged(placeShown_ = place);
-}
-
-QString Viewer::placeText() const
-{
-    return SortPlaceText(state_.PictureIndex, state_.list.count(),
-                         tally_.summary(SlotFolders(state_.settings)));
 }
 
 void Viewer::applyList(const ListChange &change)
@@ -432,16 +424,12 @@ void Viewer::applyOptions(const OptionResult &changes)
 {
     apps_ = ReadAppEntries(state_.settings.AppList);
     host_.appsChanged();
-    // The folder's contents may have changed even when its name did not.
-    // Without a folder of the user's, the program's own is searched (as at
-    // start), never "/" or wherever the viewer was started from.
-    if (const QString &dir = state_.settings.SusieDir; !dir.isEmpty())
+    // The user's plug-in folder (anew), else the program's own as at start.
+    const QString &dir = state_.settings.SusieDir.isEmpty() ? folders_.plugins : state_.settings.SusieDir;
+    if (!dir.isEmpty())
         plugins_->search(dir);
-    else if (!folders_.plugins.isEmpty())
-        plugins_->search(folders_.plugins);
     state_.PictureFilter = formats_.filter();
-    // Written at every OK: the file is created when it was missing.
-    setRuleLines(changes.ruleLines);
+    setRuleLines(changes.ruleLines); // at every OK: created when missing
     pending_.toolBox = true;
     applySettingsNow();
     refresh();

@@ -20,7 +20,6 @@
 #include "fileops/Journal.h"
 #include "fileops/JournalOps.h"
 #include "fileops/RuleFile.h"
-#include "fileops/SortTally.h"
 #include "fileops/ToolBoxView.h"
 #include "fileops/Transfer.h"
 #include "platform/TempFolder.h"
@@ -147,10 +146,6 @@ public:
     void runApp(int index);
     // The picture at PictureIndex, empty without one.
     QString currentPath() const;
-    // Pictures sent to each transfer folder in this run.
-    SortTally &tally() { return tally_; }
-    // The status bar's second panel: the position and the tally.
-    QString placeText() const;
 
     // ---- opening ----
     // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).
@@ -251,6 +246,4 @@ private:
     QList<AppEntry> apps_;
     DcimRuleFile ruleFile_;
     DcimRuleTable rules_;
-    SortTally tally_;
-    QString placeShown_; // what the host shows of placeText()
 };

@@ -2,7 +2,6 @@
 // full screen).
 #include "app/Slideshow.h"
 #include "app/Viewer.h"
-#include "common/PathUtil.h"
 #include "common/Prompter.h"
 
 
@@ -37,11 +36,7 @@ void Viewer::buildCommands()
     commands_.set(
         Id::MoveUndo1,
         [this] {
-            const QString into = FolderPart(transfer_->TransferTarget());
-            const TransferResult r = transfer_->revival();
-            if (r == TransferResult::Restored)
-                tally_.returned(into);
-            applyTransfer(r);
+            applyTransfer(transfer_->revival());
             refresh();
         },
         [this] { return transfer_->canUndo(); });
@@ -140,15 +135,11 @@ void Viewer::perform(InputAction a)
             pending_.paint = true;
         }
         return;
-    case InputCommand::Transfer: {
+    case InputCommand::Transfer:
         // The same transfer as the tool box's buttons; it returns what it
         // did, and the one refresh after the command shows it.
-        const TransferResult r = transfer_->ArBitBtnProcess(a.slot);
-        if (r == TransferResult::Copied || r == TransferResult::Moved)
-            tally_.sent(SlotDestination(state_.settings, a.slot));
-        applyTransfer(r);
+        applyTransfer(transfer_->ArBitBtnProcess(a.slot));
         return;
-    }
     case InputCommand::StartApp:
         runApp(0);
         return;

@@ -47,6 +47,4 @@ public:
     virtual void appsChanged() {}
     // Opens the applications' pop-up menu at the centre of the window.
     virtual void showAppMenu() {}
-    // The position in the list or the transfer tally changed.
-    virtual void placeChanged(const QString &text) { (void)text; }
 };

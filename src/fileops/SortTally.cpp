@@ -1,5 +1,7 @@
 #include "fileops/SortTally.h"
 
+#include "common/PathUtil.h"
+#include "fileops/Journal.h"
 #include "fileops/ToolBoxLayout.h"
 #include "fileops/Transfer.h"
 #include "settings/Settings.h"
@@ -100,4 +102,12 @@ QStringList SlotFolders(const Settings &settings)
             folders << f;
     }
     return folders;
+}
+
+QString TallyFolder(const JournalEntry *entry)
+{
+    if (!entry || entry->members.isEmpty() ||
+        (entry->kind != JournalKind::Copy && entry->kind != JournalKind::Move))
+        return {};
+    return FolderPart(entry->members.first().to);
 }

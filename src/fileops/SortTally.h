@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+struct JournalEntry;
 struct Settings;
 
 class SortTally
@@ -43,3 +44,7 @@ QString SortPlaceText(int index, int count, const QString &tally);
 QString SlotDestination(const Settings &settings, int slot);
 // The folders bound to the transfer buttons in use, in button order.
 QStringList SlotFolders(const Settings &settings);
+// The folder a journal entry sent its picture to (a copy or a move), the
+// one an undo of it takes a picture from and a redo sends one to again;
+// empty for other entries and for none.
+QString TallyFolder(const JournalEntry *entry);

@@ -1,6 +1,7 @@
 // The tally of pictures sent to each transfer folder in this run.
 #include "fileops/SortTally.h"
 
+#include "fileops/Journal.h"
 #include "fileops/Transfer.h"
 #include "settings/Settings.h"
 
@@ -47,4 +48,21 @@ TEST(SortTallyTest, PlaceTextAndTheSlotsFolders)
     EXPECT_EQ(SlotDestination(s, 0), QStringLiteral("/p/keep"));
     EXPECT_EQ(SlotDestination(s, 1), QStringLiteral("/q/picked/"));
     EXPECT_EQ(SlotDestination(s, 10), QString());
+}
+
+// Undo and redo count by the journal entry they act on: copies and moves only.
+TEST(SortTallyTest, TallyFolderOfJournalEntries)
+{
+    JournalEntry e;
+    e.members.append(JournalMember{QStringLiteral("/p/a.jpg"), QStringLiteral("/p/keep/a.jpg"), {}, {}, {}});
+    for (const auto &[kind, folder] :
+         {std::pair{JournalKind::Move, QStringLiteral("/p/keep")},
+          std::pair{JournalKind::Copy, QStringLiteral("/p/keep")}, std::pair{JournalKind::Rename, QString()},
+          std::pair{JournalKind::Trash, QString()}}) {
+        e.kind = kind;
+        SortTally t;
+        t.sent(TallyFolder(&e));
+        EXPECT_EQ(t.count(QStringLiteral("/p/keep")), folder.isEmpty() ? 0 : 1) << int(kind);
+    }
+    EXPECT_EQ(TallyFolder(nullptr), QString());
 }

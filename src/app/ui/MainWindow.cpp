@@ -7,7 +7,6 @@
 #include "app/ui/QtPrompter.h"
 #include "app/ui/ToolBoxLink.h"
 #include "app/ui/WindowFrame.h"
-#include "common/DesktopFit.h"
 #include "common/ui/FitToDesktop.h"
 #include "decode/LoadPicture.h"
 #include "decode/ui/OpenPictureDialog.h"
@@ -18,12 +17,12 @@
 #include "extras/ui/HelpViewer.h"
 #include "extras/ui/MsgDialog.h"
 #include "fileops/RenameModes.h"
-#include "fileops/ToolBoxLayout.h"
+#include "fileops/SortTally.h"
+#include "fileops/ui/JournalDialog.h"
 #include "fileops/ui/RenameFlow.h"
 #include "fileops/ui/ToolBox.h"
 #include "lists/ui/HistoryMenu.h"
 #include "lists/ui/ShortcutDialog.h"
-#include "fileops/ui/JournalDialog.h"
 #include "platform/FileOps.h"
 #include "settings/ui/OptionDialog.h"
 
@@ -335,10 +334,12 @@ void MainWindow::copyToClipboard()
     CopyPictureToClipboard(image, v->hint(), viewer_->prompter());
 }
 
-void MainWindow::placeChanged(const QString &text)
+void MainWindow::setCaption(const QString &caption)
 {
-    if (place_)
-        place_->setText(text);
+    setWindowTitle(caption);
+    const ViewerState &st = viewer_->state();
+    place_->setText(SortPlaceText(st.PictureIndex, st.list.count(),
+                                  viewer_->transfer().tally.summary(SlotFolders(st.settings))));
 }
 
 void MainWindow::setDropsAccepted(bool on)
@@ -463,7 +464,7 @@ void MainWindow::FormShow()
             layout()->activate();
     });
     if (std::exchange(firstStart_, false))
-        placeToolBoxBeside();
+        PlaceToolBoxBeside(*this, predictedFrame_, viewer_->state().settings);
     if (viewer_->state().settings.Tool.Show)
         toolBox_->open();
     refocus();
@@ -542,25 +543,6 @@ void MainWindow::applyStoredGeometry()
         resize(qMax(1, w.Width - extraW), qMax(1, w.Height - extraH));
     }
     ::FitToDesktop(*this);
-}
-
-void MainWindow::placeToolBoxBeside()
-{
-    const QScreen *sc = screen();
-    if (!sc)
-        return;
-    Settings &s = viewer_->state().settings;
-    // The tool box's frame is taken to be like ours.
-    QMargins m = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    if (m.isNull())
-        m = predictedFrame_;
-    const QRect outer = geometry().marginsAdded(m);
-    const QSize box(toolbox::kClientWidth + m.left() + m.right(),
-                    PanelHeight(s.Option.Open, TransferButtonCount(s.Option.nButton)) + m.top() + m.bottom());
-    const int menuBottom = mapToGlobal(QPoint(0, menuBar()->geometry().bottom() + 1)).y();
-    const QPoint at = PlaceBeside(outer, box, sc->availableGeometry(), menuBottom);
-    s.Tool.Left = at.x();
-    s.Tool.Top = at.y();
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)

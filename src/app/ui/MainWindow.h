@@ -52,7 +52,9 @@ public:
     ToolBoxLink &toolBox() { return *toolBox_; }
 
     // ---- ViewerHost ----
-    void setCaption(const QString &caption) override { setWindowTitle(caption); }
+    // The caption follows every display; so does the status bar's second
+    // panel (the position and the transfer tally).
+    void setCaption(const QString &caption) override;
     void commandsChanged() override;
     void historyChanged(const QStringList &captions) override;
     DisplayTarget *setFullScreen(bool on) override;
@@ -62,7 +64,6 @@ public:
     void hideWindow() override { hide(); }
     void appsChanged() override;
     void showAppMenu() override;
-    void placeChanged(const QString &text) override;
     // Drops onto the viewer's own windows on or off (off while dragging out).
     void setDropsAccepted(bool on);
 
@@ -86,8 +87,6 @@ private:
     void FormShow();
     void applyStoredGeometry();
     void correctFrameGeometry();
-    // First start: the tool box beside the window, clear of its menu bar.
-    void placeToolBoxBeside();
     void FormResize();
     void openPictureFiles();
     void openFolder();

@@ -4,11 +4,11 @@
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/KeyRouter.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/WindowFrame.h"
 #include "fileops/ui/ToolBox.h"
 
 #include <QAction>
 #include <QGuiApplication>
-#include <QTimer>
 #include <QWindow>
 
 ToolBoxLink::ToolBoxLink(MainWindow &main, Viewer &viewer, KeyRouter &keys, std::function<void()> refocus)
@@ -43,37 +43,22 @@ void ToolBoxLink::open()
     viewer_.setToolBox(box_);
     above_ = nullptr;
     main_.commandsChanged();
+    auto show = [this] {
+        if (!box_ || box_->isVisible())
+            return;
+        box_->open();
+        stayAbove(main_.fullScreenWindow());
+        returnFocus();
+    };
     // On X11 a window of ours that appears before the main window makes
     // window managers place the main window anew, away from where it was
     // put (stored or centred). At start the tool box waits for it.
     QWindow *mainHandle = main_.windowHandle();
     if (QGuiApplication::platformName() == u"xcb" && !main_.fullScreenWindow() && main_.isVisible() &&
-        mainHandle && !mainHandle->isExposed()) {
-        mainHandle->installEventFilter(this);
-        return;
-    }
-    show();
-}
-
-void ToolBoxLink::show()
-{
-    box_->open();
-    stayAbove(main_.fullScreenWindow());
-    returnFocus();
-}
-
-bool ToolBoxLink::eventFilter(QObject *watched, QEvent *event)
-{
-    auto *mainHandle = qobject_cast<QWindow *>(watched);
-    if (event->type() == QEvent::Expose && mainHandle && mainHandle->isExposed()) {
-        mainHandle->removeEventFilter(this);
-        if (box_ && !box_->isVisible())
-            QTimer::singleShot(0, this, [this] {
-                if (box_ && !box_->isVisible())
-                    show();
-            });
-    }
-    return QObject::eventFilter(watched, event);
+        mainHandle && !mainHandle->isExposed())
+        WhenExposed(mainHandle, this, show);
+    else
+        show();
 }
 
 void ToolBoxLink::close()

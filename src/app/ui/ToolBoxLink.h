@@ -70,12 +70,7 @@ public:
     void setDropsAccepted(bool on) override;
     void returnFocus() override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    // Shows the created tool box, above the viewer, and gives the keys back.
-    void show();
     void forget();
     void stayAbove(QWidget *window);
 
