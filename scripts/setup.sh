@@ -10,7 +10,7 @@ build="$1"; shift
   qt6-image-formats-plugins qt6-svg-dev libqt6svg6 qt6-translations-l10n qt6-qpa-plugins libgl-dev \
   libzip-dev zlib1g-dev libjpeg62-turbo-dev libraw-dev libheif-dev libavif-dev libjxl-dev liblcms2-dev \
   libgtest-dev fonts-noto-cjk xvfb xauth imagemagick \
-  desktop-file-utils xdotool libheif-examples libavif-bin libjxl-tools
+  desktop-file-utils xdotool x11-utils openbox libheif-examples libavif-bin libjxl-tools
 
 # Worktrees and fresh clones of the project share cached objects.
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$here}"

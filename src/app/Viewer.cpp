@@ -428,12 +428,12 @@ void Viewer::applyOptions(const OptionResult &changes)
 {
     apps_ = ReadAppEntries(state_.settings.AppList);
     host_.appsChanged();
-    // The folder's contents may have changed even when its name did not.
-    if (!state_.settings.SusieDir.isEmpty())
-        plugins_->search(state_.settings.SusieDir);
+    // The user's plug-in folder (anew), else the program's own as at start.
+    const QString &dir = state_.settings.SusieDir.isEmpty() ? folders_.plugins : state_.settings.SusieDir;
+    if (!dir.isEmpty())
+        plugins_->search(dir);
     state_.PictureFilter = formats_.filter();
-    if (changes.rulesChanged)
-        setRuleLines(changes.ruleLines);
+    setRuleLines(changes.ruleLines); // at every OK: created when missing
     if (changes.prefetchChanged)
         display_.setBudget(state_.settings.Option.PrefetchMiB);
     pending_.toolBox = true;

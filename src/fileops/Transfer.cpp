@@ -87,6 +87,14 @@ QString Transfer::nextUndoText() const
 
 TransferResult Transfer::ArBitBtnProcess(int index)
 {
+    const TransferResult result = transferThrough(index);
+    if (result == TransferResult::Copied || result == TransferResult::Moved)
+        tally.sent(SlotDestination(settings_, index));
+    return result;
+}
+
+TransferResult Transfer::transferThrough(int index)
+{
     if (index < 0 || index >= kMaxTransferSlots || index >= settings_.Option.nButton)
         return TransferResult::Skipped;
     TransferSlot &slot = settings_.TransferSlots[size_t(index)];
@@ -262,14 +270,22 @@ TransferResult Transfer::revival()
 {
     if (!journal_.canUndo())
         return TransferResult::Skipped;
-    return afterStep(journal_.undo(), TransferResult::Restored);
+    const QString from = TallyFolder(journal_.undoTarget());
+    const TransferResult result = afterStep(journal_.undo(), TransferResult::Restored);
+    if (result == TransferResult::Restored)
+        tally.returned(from);
+    return result;
 }
 
 TransferResult Transfer::redo()
 {
     if (!journal_.canRedo())
         return TransferResult::Skipped;
-    return afterStep(journal_.redo(), TransferResult::Redone);
+    const QString into = TallyFolder(journal_.redoTarget());
+    const TransferResult result = afterStep(journal_.redo(), TransferResult::Redone);
+    if (result == TransferResult::Redone)
+        tally.sent(into);
+    return result;
 }
 
 TransferResult Transfer::stepsTaken(const QList<JournalStep> &steps)
@@ -278,6 +294,7 @@ TransferResult Transfer::stepsTaken(const QList<JournalStep> &steps)
     for (const JournalStep &step : steps)
         if (step.ok()) {
             applyStep(step);
+            tally.returned(TallyFolder(journal_.journal().find(step.id)));
             result = TransferResult::Restored;
         }
     return result;

@@ -6,6 +6,7 @@
 // file operation succeeded, and no file is ever replaced.
 #include "fileops/GroupOps.h"
 #include "fileops/Journal.h"
+#include "fileops/SortTally.h"
 
 #include <QSet>
 #include <QString>
@@ -83,12 +84,16 @@ public:
 
     // Start folder of the run-time folder picker; the tool box shares it.
     QString SetPath;
+    // Pictures this run sent to each folder: transfers, and the undo and
+    // redo of copies and moves.
+    SortTally tally;
 
     static constexpr int kNumberingWaitMs = 100;
     static constexpr int kNumberingLimit = 2147000000;
 
 private:
     enum class Trash { Done, Cancelled, Failed };
+    TransferResult transferThrough(int index);
     // Asks about `shown`, then trashes `members` as one entry; failures are reported.
     Trash RecycleFile(const QString &shown, const QStringList &members, JournalCause cause);
     // Resolves a taken target name; false ends the transfer with `result`.

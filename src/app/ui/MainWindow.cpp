@@ -8,6 +8,7 @@
 #include "app/ui/ToolBoxLink.h"
 #include "app/ui/WindowFrame.h"
 #include "common/ui/FitToDesktop.h"
+#include "decode/LoadPicture.h"
 #include "decode/ui/OpenPictureDialog.h"
 #include "extras/FileMime.h"
 #include "extras/ui/AboutBox.h"
@@ -16,11 +17,12 @@
 #include "extras/ui/HelpViewer.h"
 #include "extras/ui/MsgDialog.h"
 #include "fileops/RenameModes.h"
+#include "fileops/SortTally.h"
+#include "fileops/ui/JournalDialog.h"
 #include "fileops/ui/RenameFlow.h"
 #include "fileops/ui/ToolBox.h"
 #include "lists/ui/HistoryMenu.h"
 #include "lists/ui/ShortcutDialog.h"
-#include "fileops/ui/JournalDialog.h"
 #include "platform/FileOps.h"
 #include "settings/ui/OptionDialog.h"
 
@@ -51,8 +53,14 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
 {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(kIdleCaption);
-    move(0, 0);
     resize(kInitialClientWidth, kInitialClientHeight);
+    // The first start (no settings yet) opens in the middle of the screen;
+    // these are the defaults the settings take.
+    const bool firstStart = !QFileInfo::exists(folders.settingsFile);
+    QRect initial(QPoint(0, 0), size());
+    if (const QScreen *sc = QGuiApplication::primaryScreen(); sc && firstStart)
+        initial.moveCenter(sc->availableGeometry().center());
+    move(initial.topLeft());
     RequestFrameMargins(this); // answered while the rest is built
     status_ = new QLabel(QStringLiteral("SlideShow OFF"));
     qtPrompter_ = std::make_unique<QtPrompter>(this, status_);
@@ -89,6 +97,7 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     // one decoding since the start is shrunk meanwhile).
     if (!(windowState() & Qt::WindowMaximized))
         applyStoredGeometry();
+    firstStart_ = firstStart;
     if (layout())
         layout()->activate();
     viewer_->ComputeArea();
@@ -119,6 +128,9 @@ void MainWindow::createWidgets()
     viewer_->display().setMainTarget(surface_);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(status_, 1);
+    place_ = new QLabel(this);
+    place_->setObjectName(QStringLiteral("StatusBar2"));
+    statusBar()->addPermanentWidget(place_);
     statusBar()->setSizeGripEnabled(true);
     // Clicks on the status bar are its own; they do not step.
     statusBar()->setAttribute(Qt::WA_NoMousePropagation);
@@ -310,7 +322,24 @@ void MainWindow::copyToClipboard()
     // In full screen the picture there is the one shown.
     const DisplaySurface *s = fMax_ ? fMax_->surface() : surface_;
     const PictureView *v = s->view(0);
-    CopyPictureToClipboard(v->picture().image, v->hint(), viewer_->prompter());
+    // The view holds the picture at the size shown; the clipboard gets the
+    // file's own pixels, turned as on screen (within the decoding budget).
+    const PictureData &shown = v->picture();
+    QImage image = shown.image;
+    PictureData full;
+    LoadOptions options;
+    options.autoRotate = viewer_->state().AutoRotate;
+    if (!shown.isNull() && image.size() != shown.naturalSize && LoadPictureFile(v->hint(), full, options))
+        image = full.image;
+    CopyPictureToClipboard(image, v->hint(), viewer_->prompter());
+}
+
+void MainWindow::setCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+    const ViewerState &st = viewer_->state();
+    place_->setText(SortPlaceText(st.PictureIndex, st.list.count(),
+                                  viewer_->transfer().tally.summary(SlotFolders(st.settings))));
 }
 
 void MainWindow::setDropsAccepted(bool on)
@@ -434,6 +463,8 @@ void MainWindow::FormShow()
         if (layout())
             layout()->activate();
     });
+    if (std::exchange(firstStart_, false))
+        PlaceToolBoxBeside(*this, predictedFrame_, viewer_->state().settings);
     if (viewer_->state().settings.Tool.Show)
         toolBox_->open();
     refocus();

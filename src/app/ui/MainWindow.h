@@ -52,7 +52,9 @@ public:
     ToolBoxLink &toolBox() { return *toolBox_; }
 
     // ---- ViewerHost ----
-    void setCaption(const QString &caption) override { setWindowTitle(caption); }
+    // The caption follows every display; so does the status bar's second
+    // panel (the position and the transfer tally).
+    void setCaption(const QString &caption) override;
     void commandsChanged() override;
     void historyChanged(const QStringList &captions) override;
     DisplayTarget *setFullScreen(bool on) override;
@@ -103,6 +105,7 @@ private:
     HistoryMenu *historyMenu_ = nullptr;
     DisplaySurface *surface_ = nullptr;
     QLabel *status_ = nullptr;
+    QLabel *place_ = nullptr; // the second panel: position and tally
     FullScreenWindow *fMax_ = nullptr;
     KeyRouter *keys_ = nullptr;
     QMenu *PopupMenu3 = nullptr;
@@ -112,6 +115,7 @@ private:
     RenameHost renameHost_;
 
     bool closing_ = false;
+    bool firstStart_ = false;       // no settings file: the tool box goes beside us
     bool geometryRestored_ = false; // the stored geometry was applied
     bool frameCorrected_ = false;   // the window frame was taken into account
     bool framePredicted_ = false;   // the window manager was asked for its frame

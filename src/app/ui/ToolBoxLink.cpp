@@ -4,9 +4,11 @@
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/KeyRouter.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/WindowFrame.h"
 #include "fileops/ui/ToolBox.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QWindow>
 
 ToolBoxLink::ToolBoxLink(MainWindow &main, Viewer &viewer, KeyRouter &keys, std::function<void()> refocus)
@@ -40,10 +42,23 @@ void ToolBoxLink::open()
     connect(box_, &TToolBox::closed, this, [this] { forget(); });
     viewer_.setToolBox(box_);
     above_ = nullptr;
-    box_->open();
-    stayAbove(main_.fullScreenWindow());
     main_.commandsChanged();
-    returnFocus();
+    auto show = [this] {
+        if (!box_ || box_->isVisible())
+            return;
+        box_->open();
+        stayAbove(main_.fullScreenWindow());
+        returnFocus();
+    };
+    // On X11 a window of ours that appears before the main window makes
+    // window managers place the main window anew, away from where it was
+    // put (stored or centred). At start the tool box waits for it.
+    QWindow *mainHandle = main_.windowHandle();
+    if (QGuiApplication::platformName() == u"xcb" && !main_.fullScreenWindow() && main_.isVisible() &&
+        mainHandle && !mainHandle->isExposed())
+        WhenExposed(mainHandle, this, show);
+    else
+        show();
 }
 
 void ToolBoxLink::close()
@@ -94,7 +109,14 @@ void ToolBoxLink::stayAbove(QWidget *window)
     handle->setTransientParent(window ? window->windowHandle() : nullptr);
     if (shown) {
         box_->show();
-        box_->move(at); // where it was, not where the window manager puts new ones
+        handle->setFramePosition(at); // where it was, not where the window manager puts new ones
+        // The window manager forgot "always on top" when the window went;
+        // said again, it stays above the main window that comes back.
+        if (handle->flags().testFlag(Qt::WindowStaysOnTopHint)) {
+            handle->setFlag(Qt::WindowStaysOnTopHint, false);
+            handle->setFlag(Qt::WindowStaysOnTopHint, true);
+        }
+        box_->raise();
     }
 }
 

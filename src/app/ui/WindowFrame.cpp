@@ -1,7 +1,17 @@
 #include "app/ui/WindowFrame.h"
 
+#include "common/DesktopFit.h"
+#include "fileops/ToolBoxLayout.h"
+#include "settings/Settings.h"
+
 #include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #ifdef GD_HAVE_XCB
 #include <QElapsedTimer>
@@ -108,4 +118,57 @@ QMargins PredictFrameMargins(QWidget *window, int timeoutMs)
     Q_UNUSED(timeoutMs);
 #endif
     return {};
+}
+
+void PlaceToolBoxBeside(QMainWindow &main, const QMargins &predicted, Settings &s)
+{
+    const QScreen *sc = main.screen();
+    if (!sc)
+        return;
+    QMargins m = main.windowHandle() ? main.windowHandle()->frameMargins() : QMargins();
+    if (m.isNull())
+        m = predicted;
+    const QRect outer = main.geometry().marginsAdded(m);
+    const QSize box(toolbox::kClientWidth + m.left() + m.right(),
+                    PanelHeight(s.Option.Open, TransferButtonCount(s.Option.nButton)) + m.top() + m.bottom());
+    const int menuBottom = main.mapToGlobal(QPoint(0, main.menuBar()->geometry().bottom() + 1)).y();
+    const QPoint at = PlaceBeside(outer, box, sc->availableGeometry(), menuBottom);
+    s.Tool.Left = at.x();
+    s.Tool.Top = at.y();
+}
+
+namespace
+{
+// Waits for one window's expose event, then hands over once and goes.
+class ExposeWaiter : public QObject
+{
+public:
+    ExposeWaiter(QWindow *window, QObject *context, std::function<void()> then)
+        : QObject(window), context_(context), then_(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *window = static_cast<QWindow *>(watched);
+        if (event->type() == QEvent::Expose && window->isExposed()) {
+            window->removeEventFilter(this);
+            if (context_)
+                QTimer::singleShot(0, context_.data(), then_);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QObject> context_;
+    std::function<void()> then_;
+};
+} // namespace
+
+void WhenExposed(QWindow *window, QObject *context, std::function<void()> then)
+{
+    new ExposeWaiter(window, context, std::move(then));
 }

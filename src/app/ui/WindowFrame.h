@@ -5,6 +5,7 @@
 // of being framed, measured and resized again (which also lays out and
 // scales the first picture a second time).
 #include <QMargins>
+#include <functional>
 
 class QWidget;
 
@@ -18,3 +19,17 @@ void RequestFrameMargins(QWidget *window);
 // manager, on other window systems, or when no answer comes within
 // `timeoutMs`.
 QMargins PredictFrameMargins(QWidget *window, int timeoutMs = 100);
+
+class QMainWindow;
+class QObject;
+class QWindow;
+struct Settings;
+
+// A first start: Tool.Left and Tool.Top put the tool box beside `main`, clear
+// of its menu bar (its frame taken to be like the main window's, known or
+// `predicted`).
+void PlaceToolBoxBeside(QMainWindow &main, const QMargins &predicted, Settings &settings);
+
+// Runs `then` once `window` is on screen (after its expose event, from the
+// event loop); nothing when `context` is gone by then.
+void WhenExposed(QWindow *window, QObject *context, std::function<void()> then);

@@ -5,6 +5,7 @@
 #include "extras/FileMime.h"
 #include "fileops/RenameModes.h"
 #include "fileops/ToolBoxLayout.h"
+#include "fileops/ui/BelowDialogs.h"
 #include "fileops/ui/ToolBoxGlyphs.h"
 #include "fileops/ui/ToolBoxHost.h"
 #include "fileops/ui/ToolBoxTransferArea.h"
@@ -21,10 +22,15 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <algorithm>
 
 namespace
@@ -60,6 +66,20 @@ TToolBox::TToolBox(ToolBoxHost &host, QWidget *parent)
                       QStringLiteral("sans-serif")});
     font.setPixelSize(12);
     setFont(font);
+    // Hints show although the tool box is never the active window.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+
+    // The controls sit on a page of the designed size; a window shrunk to
+    // a small screen scrolls it instead of cutting off its bottom.
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("ToolBoxScroll"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    content_ = new QWidget;
+    content_->setObjectName(QStringLiteral("ToolBoxPage"));
+    content_->setFixedWidth(toolbox::kClientWidth);
+    scroll_->setWidget(content_);
     setFixedWidth(toolbox::kClientWidth);
 
     createControls();
@@ -76,7 +96,7 @@ TToolBox::~TToolBox() = default;
 
 QToolButton *TToolBox::glyphButton(const char *name, const QString &glyph, int glyphSize, QRect bounds)
 {
-    auto *b = new QToolButton(this);
+    auto *b = new QToolButton(content_);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(bounds);
     if (!glyph.isEmpty()) {
@@ -104,7 +124,7 @@ void TToolBox::createControls()
     connect(AutoBtn, &QToolButton::clicked, this, [this] { BtnClick(kAutoTag); });
     connect(FrontBtn, &QToolButton::clicked, this, [this] { BtnClick(kFrontTag); });
 
-    TrackBar = new QSlider(Qt::Horizontal, this);
+    TrackBar = new QSlider(Qt::Horizontal, content_);
     TrackBar->setObjectName(QStringLiteral("TrackBar"));
     TrackBar->setGeometry(0, 40, 131, 41);
     TrackBar->setTickPosition(QSlider::TicksAbove);
@@ -128,7 +148,7 @@ void TToolBox::createControls()
     DeleteBtn->setToolTip(QStringLiteral("ゴミ箱を利用したファイルの削除"));
     connect(DeleteBtn, &QToolButton::clicked, this, [this] { BtnClick(kDeleteTag); });
 
-    area_ = new ToolBoxTransferArea(host_, divideTop_, this);
+    area_ = new ToolBoxTransferArea(host_, divideTop_, content_);
     area_->move(0, divideTop_);
     setAcceptDrops(true);
 }
@@ -137,7 +157,7 @@ void TToolBox::createSwitches()
 {
     const QFont bold = boldFont(font());
     auto checkBox = [&](const char *name, const QString &text, QRect bounds) {
-        auto *c = new QCheckBox(text, this);
+        auto *c = new QCheckBox(text, content_);
         c->setObjectName(QString::fromLatin1(name));
         c->setGeometry(bounds);
         c->setFont(bold);
@@ -153,7 +173,7 @@ void TToolBox::createSwitches()
 
     auto radioGroup = [&](const char *name, const QString &title, QRect bounds, const QStringList &items,
                           QButtonGroup *&group) {
-        auto *box = new QGroupBox(title, this);
+        auto *box = new QGroupBox(title, content_);
         box->setObjectName(QString::fromLatin1(name));
         box->setGeometry(bounds);
         group = new QButtonGroup(box);
@@ -229,7 +249,36 @@ void TToolBox::open()
     const auto &tool = host_.settings().Tool;
     move(tool.Left, tool.Top);
     show();
+    fitToDesktop();
+    // The window manager frames the window after it is shown: once the
+    // frame is known (looked for during a second), it counts too.
+    fitOnFrame_ = windowHandle() && windowHandle()->frameMargins().isNull();
+    for (int ms = 50; fitOnFrame_ && ms <= 1000; ms += 50)
+        QTimer::singleShot(ms, this, [this] {
+            if (fitOnFrame_ && isVisible() && !windowHandle()->frameMargins().isNull()) {
+                fitOnFrame_ = false;
+                fitToDesktop();
+            }
+        });
+}
+
+void TToolBox::fitToDesktop()
+{
     FitToDesktop(*this);
+    // Shrunk, it grew wider by the scroll bar: inside the desktop again.
+    FitToDesktop(*this);
+}
+
+void TToolBox::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // Shorter than its page: wider by the scroll bar, so nothing is hidden
+    // beside it either.
+    const bool cut = height() < content_->height();
+    const int bar = cut ? scroll_->verticalScrollBar()->sizeHint().width() : 0;
+    if (width() != toolbox::kClientWidth + bar)
+        setFixedWidth(toolbox::kClientWidth + bar);
+    scroll_->setGeometry(rect());
 }
 
 void TToolBox::storePosition()
@@ -272,6 +321,16 @@ bool TToolBox::eventFilter(QObject *watched, QEvent *event)
             const QCursor *c = QGuiApplication::overrideCursor();
             if (c && c->shape() == Qt::BlankCursor)
                 QGuiApplication::changeOverrideCursor(QCursor(Qt::ArrowCursor));
+        }
+        return false;
+    case QEvent::Show:
+    case QEvent::Hide:
+        // A dialog of the viewer comes or goes: once the event is through,
+        // the tool box stays out of its way (the tool box is unusable then).
+        if (watched != this && watched->isWidgetType()) {
+            const auto *w = static_cast<QWidget *>(watched);
+            if (w->isWindow() && w->isModal())
+                QTimer::singleShot(0, this, [this] { FollowModalDialogs(*this); });
         }
         return false;
     case QEvent::MouseButtonRelease:
@@ -341,7 +400,12 @@ void TToolBox::Panel(bool force)
     area_->ButtonCreate(open ? n : 0);
     area_->resize(toolbox::kClientWidth, PanelHeight(open, n, divideTop_) - divideTop_);
     area_->setVisible(open);
-    setFixedHeight(PanelHeight(open, n, divideTop_));
+    const int height = PanelHeight(open, n, divideTop_);
+    content_->setFixedHeight(height);
+    setMaximumHeight(height);
+    resize(width(), height);
+    if (isVisible())
+        fitToDesktop(); // more buttons may reach past the screen
     built_ = true;
     builtOpen_ = open;
     builtButtons_ = open ? n : -1;

@@ -13,6 +13,7 @@ class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QMenu;
+class QScrollArea;
 class QSlider;
 class QToolButton;
 class ToolBoxHost;
@@ -53,6 +54,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,6 +66,8 @@ private:
     QToolButton *glyphButton(const char *name, const QString &glyph, int glyphSize, QRect bounds);
     void enableControls();
     void watchPointer(QWidget *w);
+    // FitToDesktop, and again once a scroll bar made it wider.
+    void fitToDesktop();
 
     void BtnClick(int tag);
     void TrackBarChange(int position);
@@ -80,6 +84,7 @@ private:
     ToolBoxHost &host_;
     int divideTop_;
     bool quiet_ = false;
+    bool fitOnFrame_ = false; // fitted before the window manager framed it
     bool built_ = false; // the transfer area was built once
     bool builtOpen_ = false;
     int builtButtons_ = -1; // none built yet
@@ -101,4 +106,6 @@ private:
     QToolButton *BtnDoor = nullptr;
     QToolButton *DeleteBtn = nullptr;
     ToolBoxTransferArea *area_ = nullptr;
+    QScrollArea *scroll_ = nullptr;
+    QWidget *content_ = nullptr; // the page the controls are on
 };
