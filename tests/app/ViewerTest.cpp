@@ -289,3 +289,34 @@ TEST_F(ViewerTest, DecodesAheadTheWayTheUserGoesAndNeverShowsABlankFrame)
     c = viewer_->display().cache().counters();
     EXPECT_GE(c.used, 2);
 }
+
+// Quick steps through a folder of every kind of picture (a large JPEG, a RAW,
+// HEIC, AVIF, JPEG XL, PNG): each step paints its picture, never a blank
+// frame, and what was decoded ahead and skipped is let go.
+TEST_F(ViewerTest, RapidStepsThroughMixedFormatsNeverShowABlankFrame)
+{
+    QTemporaryDir folder;
+    const QString data = QStringLiteral(GD_TESTDATA "/formats/");
+    const QStringList fixtures = {"plain.heic", "plain.avif", "plain.jxl", "preview.dng", "p3.jpg", "pattern.png"};
+    for (int i = 0; i < fixtures.size(); ++i)
+        ASSERT_TRUE(QFile::copy(data + fixtures[i], folder.filePath(QStringLiteral("m%1-").arg(i) + fixtures[i])));
+    QImage big(4000, 3000, QImage::Format_RGB32);
+    big.fill(QColor(40, 90, 160));
+    ASSERT_TRUE(big.save(folder.filePath(QStringLiteral("m9-big.jpg")), "JPEG", 80));
+
+    viewer_->applyCommandLine({folder.path()});
+    viewer_->firstShow([] {});
+    viewer_->pictureOnScreen();
+    QCoreApplication::processEvents();
+    const qsizetype framesBefore = target_.frames.size();
+    for (int i = 0; i < 3 * 7; ++i)
+        viewer_->input().keyDown(Qt::Key_Right, {}, false, 0);
+    EXPECT_EQ(target_.blanks, 0);
+    ASSERT_EQ(target_.frames.size(), framesBefore + 21);
+    for (qsizetype i = framesBefore; i < target_.frames.size(); ++i)
+        EXPECT_TRUE(target_.frames[i].anyShown()) << i << " " << target_.frames[i].caption.toStdString();
+    viewer_->display().cache().waitForBackground();
+    const PictureCache::Counters c = viewer_->display().cache().counters();
+    EXPECT_GE(c.used, 1);
+    EXPECT_LE(viewer_->display().decodedPictures(), 7);
+}
