@@ -1,5 +1,6 @@
 // The sorting half driven as a user does: keys typed to the focused widget of
 // the real main window, through its key router, quickly, with a private home.
+#include "PrivateHome.h"
 #include "ScriptedPrompter.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/ToolBoxLink.h"
@@ -28,19 +29,7 @@
 namespace
 {
 
-class SortingFlowTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(home_.isValid());
-        qputenv("GLIMMERDECK_HOME", home_.path().toLocal8Bit());
-        qputenv("HOME", home_.path().toLocal8Bit());
-    }
-    void TearDown() override { qunsetenv("GLIMMERDECK_HOME"); }
-
-    QTemporaryDir home_;
-};
+using SortingFlowTest = PrivateHomeTest;
 
 void makePictures(const QTemporaryDir &dir, const QStringList &names)
 {
