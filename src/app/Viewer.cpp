@@ -4,7 +4,6 @@
 #include "app/FramePlan.h"
 #include "common/Layout.h"
 #include "app/Navigation.h"
-#include "app/Slideshow.h"
 #include "common/Prompter.h"
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
@@ -20,12 +19,6 @@
 namespace
 {
 const QString kNoPicture = QStringLiteral("表示する画像はありません。");
-const QString kSettingsNotSaved = QStringLiteral("設定ファイルを保存できませんでした。\n");
-const QString kRulesNotSaved = QStringLiteral("命名規則ファイルを保存できませんでした。\n");
-const QString kNotWritable =
-    QStringLiteral("\n\nファイルまたはフォルダに書き込めません（書き込み禁止、容量不足、またはフォルダがありません）。");
-const QString kUnreadableKept =
-    QStringLiteral("\n\n読み込めなかったファイルは、内容を失わないように置き換えません。");
 } // namespace
 
 ViewerFolders ResolveViewerFolders()
@@ -37,8 +30,7 @@ ViewerFolders ResolveViewerFolders()
 
 Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent)
     : QObject(parent), folders_(folders), prompter_(prompter), host_(host),
-      history_(std::make_unique<History>(folders.application)), journal_(folders.application),
-      ruleFile_(folders.application, folders.shippedData)
+      journal_(folders.application)
 {
     // FormCreate, in its order.
     state_.QuitRequested = false;
@@ -49,14 +41,13 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
     listOps_ = std::make_unique<ListOps>(state_, prompter_);
     setFileOps(systemFileOps());
     startUp_ = new ViewerStartUp({[this] {
-                                      writePendingHistory();
+                                      history_.writeHeld();
                                       if (state_.ListActive)
                                           prefetchAround();
                                   },
                                   [this] { Picture(); }, [this] { addDeferredArchives(); }},
                                  this);
-    timer_ = new SlideshowTimer(this);
-    connect(timer_, &SlideshowTimer::step, this, &Viewer::slideshowStep);
+    modes_ = new ViewerModes(*this);
     buildCommands();
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
@@ -68,34 +59,20 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
 
 Viewer::~Viewer() = default;
 
-bool Viewer::loadSettings(const WindowGeometry &windowDefaults)
-{
-    const bool maximized =
-        SettingsStore(folders_.settingsFile).load(state_.settings, windowDefaults, state_.RepeatMode);
-    if (state_.settings.fnLabel.flag == 0)
-        state_.settings.Window.FileNameShown = false;
-    display_.setBudget(state_.settings.Option.PrefetchMiB);
-    return maximized;
-}
-
 void Viewer::startUp()
 {
     state_.ListActive = false;
     state_.ShortcutRun = false;
     state_.list.setSorted(true);
-    refreshHistory();
+    history_.refreshMenu();
     formats_.addQtFormats();
     // A relative plug-in folder in the settings means one in the application folder.
     plugins_ = std::make_unique<PluginHost>(prompter_, formats_, folders_.application);
     plugins_->searchAtStartup(state_.settings.SusieDir, folders_.plugins);
     state_.PictureFilter = formats_.filter();
-    apps_ = ReadAppEntries(state_.settings.AppList);
+    apps_.read(state_.settings.AppList);
     host_.appsChanged();
-    ruleFile_.load();
-    const DcimParseResult parsed = DcimRulesParse(ruleFile_.lines());
-    rules_ = parsed.rules;
-    if (parsed.badLine > 0)
-        prompter_.error(parsed.error);
+    settings_.readRules();
     openJournal();
     QString tempError;
     if (temp_.setUp(&tempError))
@@ -132,10 +109,10 @@ void Viewer::applyCommandLine(const QStringList &args)
                 applyList(listOps_->rFileName(step.path));
             break;
         case CommandLineStep::Kind::ToggleSlideshow:
-            setSlideshow(!isSlideshowOn());
+            modes_->setSlideshow(!modes_->slideshowOn());
             break;
         case CommandLineStep::Kind::ToggleFullScreen:
-            switchFullScreen();
+            modes_->switchFullScreen();
             break;
         }
     };
@@ -159,7 +136,7 @@ void Viewer::firstShow(const std::function<void()> &restore)
             restore();
         }
         ComputeArea();
-        refreshHistory();
+        history_.refreshMenu();
     }
     state_.FirstFlag = false;
     pending_.commands = true;
@@ -193,18 +170,13 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
     activationArmed_ = false;
     state_.ListActive = false;
     state_.settings.Tool.Show = toolBox_ != nullptr; // opened again at the next start
-    timer_->stop();
+    modes_->stopTimer();
     display_.cache().clear();
     temp_.remove();
-    writePendingHistory();
+    history_.writeHeld();
     if (state_.ShortcutRun)
         return;
-    // The history count is taken again under the lock other instances share.
-    if (!SettingsStore(folders_.settingsFile).save(state_.settings, geometry, showState,
-                                                   [this](Settings &s) { history_->ListCheck(s); })) {
-        prompter_.beep();
-        prompter_.error(kSettingsNotSaved + folders_.settingsFile + kNotWritable);
-    }
+    settings_.save(geometry, showState);
 }
 
 // ---------------------------------------------------------------- display
@@ -277,12 +249,12 @@ void Viewer::applyList(const ListChange &change)
         if (!state_.ListActive)
             ImageCls();
         else if (!state_.ShortcutRun)
-            recordHistory(state_.list.items());
+            history_.record(state_.list.items());
         // Files that the old list gave away do not join this one on undo.
         transfer_->listReplaced();
         // Rename and the applications follow the list; so does the history menu.
         MenuCheck(state_.ListActive);
-        refreshHistory();
+        history_.refreshMenu();
         pending_.toolBox = true;
         pending_.paint = true;
         return;
@@ -363,19 +335,6 @@ void Viewer::prefetchAround()
     display_.prefetchAround();
 }
 
-void Viewer::setRuleLines(const QStringList &lines)
-{
-    const DcimParseResult parsed = DcimRulesParse(lines);
-    rules_ = parsed.rules;
-    if (parsed.badLine > 0)
-        prompter_.error(parsed.error);
-    if (!ruleFile_.save(lines)) {
-        prompter_.beep();
-        prompter_.error(kRulesNotSaved + ruleFile_.path() +
-                        (ruleFile_.unreadable() ? kUnreadableKept : kNotWritable));
-    }
-}
-
 void Viewer::ImageCls()
 {
     state_.ListActive = false;
@@ -389,66 +348,6 @@ void Viewer::clearNow()
     host_.setCaption(kIdleCaption);
     pending_.toolBox = true;
     pending_.commands = true;
-}
-
-void Viewer::ApplyDisplayMode()
-{
-    // A running slideshow keeps the file operations off.
-    EnableFileOps(state_.settings.Tool.State == 0 && !isSlideshowOn());
-    ComputeArea();
-    pending_.paint = true;
-}
-
-void Viewer::ApplySettings()
-{
-    applySettingsNow();
-    refresh();
-}
-
-void Viewer::applySettingsNow()
-{
-    if (timer_->isOn()) {
-        const auto &opt = state_.settings.Option;
-        timer_->start(SlideshowInterval(opt.Interval, opt.IntervalM));
-        prompter_.setStatusText(SlideshowOnText(opt.Interval, opt.IntervalM));
-    }
-    if (state_.settings.fnLabel.flag == 0)
-        state_.settings.Window.FileNameShown = false;
-    display_.updateLabels();
-    pending_.commands = true;
-    if (state_.ListActive) {
-        ApplyDisplayMode();
-    } else {
-        EnableFileOps(state_.settings.Tool.State == 0 && !isSlideshowOn());
-        ComputeArea();
-    }
-}
-
-void Viewer::applyOptions(const OptionResult &changes)
-{
-    apps_ = ReadAppEntries(state_.settings.AppList);
-    host_.appsChanged();
-    // The user's plug-in folder (anew), else the program's own as at start.
-    const QString &dir = state_.settings.SusieDir.isEmpty() ? folders_.plugins : state_.settings.SusieDir;
-    if (!dir.isEmpty())
-        plugins_->search(dir);
-    state_.PictureFilter = formats_.filter();
-    setRuleLines(changes.ruleLines); // at every OK: created when missing
-    if (changes.prefetchChanged)
-        display_.setBudget(state_.settings.Option.PrefetchMiB);
-    pending_.toolBox = true;
-    applySettingsNow();
-    refresh();
-}
-
-void Viewer::toggleFileNameLabel()
-{
-    if (state_.settings.fnLabel.flag == 0)
-        return;
-    state_.settings.Window.FileNameShown = !state_.settings.Window.FileNameShown;
-    display_.updateLabels();
-    pending_.commands = true;
-    refresh();
 }
 
 void Viewer::MenuCheck(bool flag)

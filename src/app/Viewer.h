@@ -9,30 +9,27 @@
 #include "app/CommandTable.h"
 #include "app/InputMap.h"
 #include "app/ListOps.h"
+#include "app/ViewerApps.h"
 #include "app/ViewerDisplay.h"
+#include "app/ViewerHistory.h"
 #include "app/ViewerHost.h"
 #include "app/ViewerInput.h"
+#include "app/ViewerModes.h"
+#include "app/ViewerSettings.h"
 #include "app/ViewerStartUp.h"
 #include "app/ViewerState.h"
 #include "decode/PictureFormats.h"
-#include "extras/ExternalApps.h"
-#include "fileops/DcimRules.h"
 #include "fileops/Journal.h"
 #include "fileops/JournalOps.h"
-#include "fileops/RuleFile.h"
 #include "fileops/ToolBoxView.h"
 #include "fileops/Transfer.h"
 #include "platform/TempFolder.h"
-#include "settings/OptionValues.h"
-#include "settings/SettingsStore.h"
 
 #include <QObject>
 #include <memory>
 
-class History;
 class PluginHost;
 class Prompter;
-class SlideshowTimer;
 
 struct ViewerFolders {
     QString application; // settings, history, camera rules
@@ -47,6 +44,11 @@ ViewerFolders ResolveViewerFolders();
 class Viewer : public QObject, private TransferHooks
 {
     Q_OBJECT
+    // Parts of the viewer that work on its state and end in its one refresh.
+    friend class ViewerModes;
+    friend class ViewerHistory;
+    friend class ViewerSettings;
+
 public:
     Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent = nullptr);
     ~Viewer() override;
@@ -63,14 +65,10 @@ public:
     JournalOps &journal() { return *journalOps_; }
     // The journal window took these steps: the list follows the disk.
     void stepsTaken(const QList<JournalStep> &steps);
-    // The camera naming rules, as read from "DCIM_rule.dat" at start-up.
-    const DcimRuleTable &rules() const { return rules_; }
-    const QStringList &ruleLines() const { return ruleFile_.lines(); }
-    // New rule lines (the options dialog): parsed, then written back.
-    void setRuleLines(const QStringList &lines);
+    // The settings at work and the camera naming rules.
+    ViewerSettings &settings() { return settings_; }
     // File operations go through `ops` from now on (tests inject failures).
     void setFileOps(FileOps &ops);
-    bool isSlideshowOn() const;
     // MenuCheck's state: rename and the external applications are usable.
     bool pictureActionsOn() const { return pictureActions_; }
     // Transfers, delete and rename allowed (single page, no slideshow).
@@ -80,11 +78,8 @@ public:
     // The open tool box, refreshed at the end of every command; null while
     // it is closed.
     void setToolBox(ToolBoxView *box) { toolBox_ = box; }
-    ToolBoxView *toolBox() const { return toolBox_; }
 
     // ---- start-up and end ----
-    // Reads the settings; true when the window was stored maximised.
-    bool loadSettings(const WindowGeometry &windowDefaults);
     // Plug-ins, picture filter, temporary folder, history.
     void startUp();
     void applyCommandLine(const QStringList &args);
@@ -96,7 +91,6 @@ public:
     void pictureOnScreen();
     // The closing sequence: stops everything and saves the settings.
     void closeDown(const WindowGeometry &geometry, WindowShowState showState);
-    bool closing() const { return closing_; }
 
     // ---- display ----
     // The surfaces, the picture area, the label and the decoding ahead.
@@ -106,14 +100,6 @@ public:
     // tool box's steps, renames): prunes vanished files, normalises the
     // position and paints once.
     void Picture();
-    // The one place where changed settings take effect: display form and
-    // orientation, zoom, label, slideshow interval, file operations.
-    void ApplySettings();
-    // What follows a confirmed options dialog: the slideshow interval, the
-    // application menus, the plug-ins and picture filter, the camera rules,
-    // then the display and its label.
-    void applyOptions(const OptionResult &changes);
-    void toggleFileNameLabel();
     // Decodes the neighbours of the current page once start-up allows it.
     void prefetchAround();
 
@@ -124,28 +110,17 @@ public:
     void runInput(InputAction action);
 
     // ---- modes ----
+    // The slideshow and full screen.
+    ViewerModes &modes() { return *modes_; }
     // CopyMode1 / MoveMode1 (CMcheck follows through the command table).
     void setCopyMode(bool copy);
     // Transfer1: opens or closes the transfer switch (Xfer follows).
     void toggleTransferSwitch();
-    void toggleSlideshow();
-    void toggleFullScreen();
-    // The full-screen window went away without Max1 (window manager);
-    // `showMain` shows the main window again before the redisplay.
-    void fullScreenClosed(const std::function<void()> &showMain);
-    // Files dropped on the full-screen window: they become the set.
-    void dropOnFullScreen(const QStringList &paths);
     // Files, folders, archives and list files dropped on the main window.
     void dropOnMain(const QStringList &paths);
 
     // ---- external applications ----
-    const QList<AppEntry> &apps() const { return apps_; }
-    // The application menus as they should be now.
-    QList<AppMenuItem> appMenuModel() const;
-    // Starts application `index` on the picture shown.
-    void runApp(int index);
-    // The picture at PictureIndex, empty without one.
-    QString currentPath() const;
+    ViewerApps &apps() { return apps_; }
 
     // ---- opening ----
     // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).
@@ -153,8 +128,7 @@ public:
     void openFolder(const std::optional<QString> &folder);
 
     // ---- history ----
-    void readHistoryEntry(int tag);
-    void clearHistory();
+    ViewerHistory &history() { return history_; }
 
     // ---- order ----
     // The list in `order`, which becomes the current order (the order
@@ -167,7 +141,7 @@ signals:
 
 private:
     // ---- TransferHooks ----
-    bool slideshowRunning() const override { return isSlideshowOn(); }
+    bool slideshowRunning() const override { return modes_->slideshowOn(); }
     void applyOrder() override;
     void choosingFolder() override;
     bool isPicture(const QString &path) const override;
@@ -193,21 +167,12 @@ private:
     // Notes that nothing is to be shown (ImageCls).
     void ImageCls();
     void perform(InputAction action);
-    void setSlideshow(bool on);
-    void switchFullScreen();
-    void applySettingsNow();
-    // The display form changed: file operations, picture area, a new paint.
-    void ApplyDisplayMode();
-    void recordHistory(const QStringList &list);
-    void refreshHistory();
 
     void buildCommands();
     // Reads the journal and mends what a crash left half done.
     void openJournal();
     // Archives named on the command line, extracted after the first paint.
     void addDeferredArchives();
-    void slideshowStep();
-    void MaxNormal();
     void MenuCheck(bool flag);
     void EnableFileOps(bool on);
 
@@ -218,17 +183,19 @@ private:
     PictureFormats formats_{PictureFormats::Empty{}}; // Qt's formats are added in startUp()
     CommandTable commands_;
     std::unique_ptr<ListOps> listOps_;
-    std::unique_ptr<History> history_;
     std::unique_ptr<PluginHost> plugins_;
     TempFolder temp_;
     ViewerDisplay display_{state_};
+    ViewerHistory history_{*this, folders_.application};
+    ViewerApps apps_;
+    ViewerSettings settings_{*this, folders_};
+    ViewerModes *modes_ = nullptr;
     ViewerInput input_{state_, {[this](InputAction a) { runInput(a); },
                                 [this](bool forward) {
                                     // The wheel steps and redisplays even without an active list.
                                     listOps_->StepIndex(forward);
                                     Picture();
                                 }}};
-    SlideshowTimer *timer_ = nullptr;
     Pending pending_;
 
     bool activationArmed_ = true;
@@ -236,14 +203,10 @@ private:
     // Neighbours and writing the history wait until the first picture is
     // on screen.
     ViewerStartUp *startUp_ = nullptr;
-    void writePendingHistory();
     bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
     bool pictureActions_ = false; // MenuCheck: rename and the external applications
     Journal journal_;
     std::unique_ptr<JournalOps> journalOps_;
     std::unique_ptr<Transfer> transfer_;
     ToolBoxView *toolBox_ = nullptr;
-    QList<AppEntry> apps_;
-    DcimRuleFile ruleFile_;
-    DcimRuleTable rules_;
 };

@@ -1,6 +1,4 @@
-// The viewer's command table, its input and its two modes (slideshow and
-// full screen).
-#include "app/Slideshow.h"
+// The viewer's command table, its input, and drops on the main window.
 #include "app/Viewer.h"
 #include "common/Prompter.h"
 
@@ -11,13 +9,13 @@ void Viewer::buildCommands()
     auto always = [] { return true; };
     auto listActive = [this] { return state_.ListActive; };
     commands_.set(
-        Id::slideshow1, [this] { toggleSlideshow(); }, listActive, [this] { return isSlideshowOn(); });
+        Id::slideshow1, [this] { modes_->toggleSlideshow(); }, listActive, [this] { return modes_->slideshowOn(); });
     commands_.set(
-        Id::ListDel1, [this] { clearHistory(); }, always);
+        Id::ListDel1, [this] { history_.clear(); }, always);
     commands_.set(
-        Id::Max1, [this] { toggleFullScreen(); }, always, [this] { return state_.FullScreen; });
+        Id::Max1, [this] { modes_->toggleFullScreen(); }, always, [this] { return state_.FullScreen; });
     commands_.set(
-        Id::FileNameVisible1, [this] { toggleFileNameLabel(); }, always,
+        Id::FileNameVisible1, [this] { settings_.toggleLabel(); }, always,
         [this] { return state_.settings.Window.FileNameShown; });
     for (Id id : {Id::menu_random, Id::menu_normal, Id::menu_reverse, Id::Action1})
         commands_.set(
@@ -82,11 +80,6 @@ void Viewer::toggleTransferSwitch()
     refresh();
 }
 
-bool Viewer::isSlideshowOn() const
-{
-    return timer_->isOn();
-}
-
 // ---------------------------------------------------------------- input
 
 void Viewer::runInput(InputAction a)
@@ -108,7 +101,7 @@ void Viewer::perform(InputAction a)
         host_.requestClose();
         return;
     case InputCommand::ToggleFullScreen:
-        switchFullScreen();
+        modes_->switchFullScreen();
         return;
     case InputCommand::StepBack:
     case InputCommand::StepForward:
@@ -141,142 +134,12 @@ void Viewer::perform(InputAction a)
         applyTransfer(transfer_->ArBitBtnProcess(a.slot));
         return;
     case InputCommand::StartApp:
-        runApp(0);
+        apps_.run(0, state_, prompter_);
         return;
     case InputCommand::ShowAppMenu:
         host_.showAppMenu();
         return;
     }
-}
-
-// ---------------------------------------------------------------- slideshow
-
-void Viewer::toggleSlideshow()
-{
-    setSlideshow(!timer_->isOn());
-    refresh();
-}
-
-void Viewer::setSlideshow(bool on)
-{
-    const auto &opt = state_.settings.Option;
-    if (on) {
-        EnableFileOps(false);
-        timer_->start(SlideshowInterval(opt.Interval, opt.IntervalM));
-        prompter_.setStatusText(SlideshowOnText(opt.Interval, opt.IntervalM));
-    } else {
-        EnableFileOps(state_.settings.Tool.State == 0);
-        timer_->stop();
-        prompter_.setStatusText(SlideshowOffText());
-    }
-    pending_.commands = true;
-}
-
-void Viewer::slideshowStep()
-{
-    const SlideshowStep s =
-        SlideshowTimerStep(state_.PictureIndex, state_.list.count(), state_.settings.Tool.State,
-                           state_.ListActive, state_.ShortcutRun, state_.RepeatMode);
-    switch (s.outcome) {
-    case SlideshowOutcome::Idle:
-        return;
-    case SlideshowOutcome::Stop:
-        state_.PictureIndex = s.index;
-        setSlideshow(false);
-        break;
-    case SlideshowOutcome::Show:
-        state_.PictureIndex = s.index;
-        pending_.paint = true;
-        break;
-    case SlideshowOutcome::ShowQuit:
-        state_.PictureIndex = s.index;
-        pending_.paint = true;
-        refresh(); // the last picture goes on screen before the window closes
-        state_.QuitRequested = true;
-        host_.requestClose();
-        return;
-    }
-    refresh();
-}
-
-// ---------------------------------------------------------------- full screen
-
-void Viewer::toggleFullScreen()
-{
-    switchFullScreen();
-    refresh();
-}
-
-void Viewer::switchFullScreen()
-{
-    state_.FullScreen = !state_.FullScreen;
-    MaxNormal();
-    pending_.commands = true;
-}
-
-void Viewer::MaxNormal()
-{
-    if (state_.FullScreen == display_.fullScreenOpen())
-        return;
-    if (state_.FullScreen) {
-        display_.useFullScreen(host_.setFullScreen(true));
-    } else {
-        // The surface changes first, so the window's own end does not
-        // display a second time.
-        display_.useFullScreen(nullptr);
-        host_.setFullScreen(false);
-    }
-    ComputeArea();
-    if (state_.ListActive)
-        pending_.paint = true;
-}
-
-void Viewer::fullScreenClosed(const std::function<void()> &showMain)
-{
-    const bool wasOpen = display_.fullScreenOpen();
-    if (wasOpen)
-        display_.useFullScreen(nullptr);
-    if (state_.FullScreen) {
-        // Closed without going through Max1 (for example Alt+F4).
-        state_.FullScreen = false;
-        pending_.commands = true;
-    }
-    if (closing_) {
-        refresh();
-        return;
-    }
-    showMain();
-    if (wasOpen) {
-        ComputeArea();
-        if (state_.ListActive)
-            pending_.paint = true;
-    }
-    refresh();
-}
-
-void Viewer::dropOnFullScreen(const QStringList &paths)
-{
-    state_.list.setSorted(true);
-    const QString saved = prompter_.statusText();
-    prompter_.setStatusText(kSearchingText);
-    if (!paths.isEmpty()) {
-        state_.list.clear();
-        for (const QString &p : paths)
-            applyList(listOps_->rFileName(p));
-    }
-    prompter_.setStatusText(saved);
-    if (state_.list.isEmpty()) {
-        ImageCls();
-    } else {
-        pending_.toolBox = true;
-        state_.ListActive = true;
-        state_.PictureIndex = 0;
-    }
-    MenuCheck(state_.ListActive);
-    state_.list.setSorted(false);
-    applyList(listOps_->SortList(state_.SortOrder));
-    ApplyDisplayMode();
-    refresh();
 }
 
 void Viewer::dropOnMain(const QStringList &paths)
@@ -295,22 +158,3 @@ void Viewer::dropOnMain(const QStringList &paths)
     refresh();
 }
 
-// ---------------------------------------------------------------- applications
-
-QList<AppMenuItem> Viewer::appMenuModel() const
-{
-    return AppMenuModel(apps_, pictureActions_);
-}
-
-QString Viewer::currentPath() const
-{
-    const int i = state_.PictureIndex;
-    return i >= 0 && i < state_.list.count() ? state_.list.at(i) : QString();
-}
-
-void Viewer::runApp(int index)
-{
-    if (index < 0 || index >= apps_.size())
-        return;
-    RunApp(apps_.at(index), currentPath(), prompter_);
-}

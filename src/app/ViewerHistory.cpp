@@ -1,56 +1,65 @@
 // The viewer's history: lists noted as they become active (held back until
 // the first picture is on screen), read back, and cleared.
+#include "app/ViewerHistory.h"
+
 #include "app/Viewer.h"
 
 #include "lists/History.h"
 
 #include <utility>
 
-void Viewer::recordHistory(const QStringList &list)
+ViewerHistory::ViewerHistory(Viewer &viewer, const QString &folder)
+    : v_(viewer), history_(std::make_unique<History>(folder))
+{
+}
+
+ViewerHistory::~ViewerHistory() = default;
+
+void ViewerHistory::record(const QStringList &list)
 {
     // Writing the history waits for the disk; at start-up the first picture
     // goes on screen first.
-    if (!startUp_->settled()) {
-        startUp_->holdHistory(list);
+    if (!v_.startUp_->settled()) {
+        v_.startUp_->holdHistory(list);
         return;
     }
-    writePendingHistory();
+    writeHeld();
     history_->RecordHistory(list);
 }
 
-void Viewer::writePendingHistory()
+void ViewerHistory::writeHeld()
 {
-    const QList<QStringList> held = startUp_->takeHeldHistory();
+    const QList<QStringList> held = v_.startUp_->takeHeldHistory();
     if (held.isEmpty())
         return;
     for (const QStringList &list : held)
         history_->RecordHistory(list);
-    refreshHistory();
+    refreshMenu();
 }
 
-void Viewer::refreshHistory()
+void ViewerHistory::refreshMenu()
 {
-    host_.historyChanged(history_->ListCheck(state_.settings));
-    pending_.commands = true;
+    v_.host_.historyChanged(history_->ListCheck(v_.state_.settings));
+    v_.pending_.commands = true;
 }
 
-void Viewer::readHistoryEntry(int tag)
+void ViewerHistory::read(int tag)
 {
-    switch (history_->readEntry(tag, state_.settings, state_.list, state_.ShortcutRun, prompter_)) {
+    switch (history_->readEntry(tag, v_.state_.settings, v_.state_.list, v_.state_.ShortcutRun, v_.prompter_)) {
     case History::ReadResult::Vanished:
-        refreshHistory();
+        refreshMenu();
         break;
     case History::ReadResult::Loaded:
     case History::ReadResult::NoPicture:
-        applyList(listOps_->ActivateList());
+        v_.applyList(v_.listOps_->ActivateList());
         break;
     }
-    refresh();
+    v_.refresh();
 }
 
-void Viewer::clearHistory()
+void ViewerHistory::clear()
 {
-    if (history_->clear(state_.settings, prompter_))
-        refreshHistory();
-    refresh();
+    if (history_->clear(v_.state_.settings, v_.prompter_))
+        refreshMenu();
+    v_.refresh();
 }

@@ -30,3 +30,10 @@ struct ViewerState {
     int32_t AreaWidth = 0;
     int32_t AreaHeight = 0;
 };
+
+// The picture at PictureIndex, empty without one.
+inline QString CurrentPicture(const ViewerState &state)
+{
+    const int i = state.PictureIndex;
+    return i >= 0 && i < state.list.count() ? state.list.at(i) : QString();
+}

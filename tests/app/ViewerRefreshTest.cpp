@@ -133,14 +133,14 @@ TEST_F(ViewerRefresh, EveryCommandPaintsOnceAndUpdatesTheToolBoxOnce)
     EXPECT_EQ(viewer_->state().list.count(), 3);
     EXPECT_EQ(QDir(ops_.trash).entryList(QDir::Files).size(), 1);
 
-    once("options OK", [&] { viewer_->applyOptions(OptionResult{}); });
+    once("options OK", [&] { viewer_->settings().applyOptions(OptionResult{}); });
 
     auto *timer = viewer_->findChild<SlideshowTimer *>();
     ASSERT_NE(timer, nullptr);
     viewer_->state().settings.Option.Interval = 60; // the test steps it by hand
-    viewer_->toggleSlideshow();
+    viewer_->modes().toggleSlideshow();
     once("slideshow step", [&] { emit timer->step(); });
-    viewer_->toggleSlideshow();
+    viewer_->modes().toggleSlideshow();
 
     // Deleting the last picture clears the screen, once.
     viewer_->state().list.replace({viewer_->state().list.at(0)});

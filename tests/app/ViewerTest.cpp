@@ -105,7 +105,7 @@ TEST_F(ViewerTest, KeysStepAndWrapInEveryForm)
     // Pairs: 0+1, 2+3, then the last page alone, then round again.
     viewer_->input().keyDown(Qt::Key_Left, {}, false, 0);
     viewer_->state().settings.Tool.State = 1;
-    viewer_->ApplySettings();
+    viewer_->settings().apply();
     QStringList seen;
     for (int i = 0; i < 4; ++i) {
         const Frame &f = target_.frames.last();
@@ -235,7 +235,7 @@ TEST(ViewerSaving, FailedSavesAreReportedWithTheFile)
     ScriptedPrompter prompter;
     RecordingHost host;
     Viewer viewer(ViewerFolders{gone, gone + QStringLiteral("/glimmerdeck.ini"), {}, {}}, prompter, host);
-    viewer.setRuleLines({});
+    viewer.settings().setRuleLines({});
     ASSERT_EQ(prompter.errors.size(), 1);
     EXPECT_TRUE(prompter.errors[0].startsWith(QStringLiteral("命名規則ファイルを保存できませんでした。\n") + gone));
     viewer.closeDown(WindowGeometry{}, WindowShowState::Normal);

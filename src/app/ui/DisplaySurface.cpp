@@ -90,7 +90,7 @@ void DisplaySurface::enableDragOut(std::function<void(bool)> acceptDrops)
     for (PictureView *view : image_) {
         DragOut::Hooks hooks;
         hooks.pathAt = [view](QPoint) { return view->hint(); };
-        hooks.blocked = [this] { return viewer_.isSlideshowOn(); };
+        hooks.blocked = [this] { return viewer_.modes().slideshowOn(); };
         hooks.acceptDrops = acceptDrops;
         hooks.previewAt = [view](QPoint) {
             const QImage &img = view->picture().image;

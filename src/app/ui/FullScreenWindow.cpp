@@ -113,5 +113,5 @@ void FullScreenWindow::dropEvent(QDropEvent *event)
     const QStringList paths = DroppedPaths(event->mimeData());
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    viewer_.dropOnFullScreen(paths);
+    viewer_.modes().dropOnFullScreen(paths);
 }

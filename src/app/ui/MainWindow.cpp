@@ -74,7 +74,7 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
 
     // Settings; the defaults for the window are its initial geometry.
     const QRect frame = frameGeometry();
-    if (viewer_->loadSettings(WindowGeometry{frame.left(), frame.top(), frame.width(), frame.height()}))
+    if (viewer_->settings().load(WindowGeometry{frame.left(), frame.top(), frame.width(), frame.height()}))
         setWindowState(windowState() | Qt::WindowMaximized);
 
     createActions();
@@ -83,7 +83,7 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     PopupActionBar1->setObjectName(QStringLiteral("PopupActionBar1"));
     appMenus_ = new AppMenus(toolsMenu_ ? toolsMenu_ : menuBar()->addMenu(QString()), PopupActionBar1, this);
     connect(appMenus_, &AppMenus::launchRequested, this, [this](int index) {
-        viewer_->runApp(index);
+        viewer_->apps().run(index, viewer_->state(), viewer_->prompter());
         refocus();
     });
     addWindowCommands();
@@ -179,7 +179,7 @@ void MainWindow::createMenus()
                     action(ActionId::List1)->setVisible(false);
                     historyMenu_ = new HistoryMenu(sub, sub->menuAction(), action(ActionId::ListDel1), this);
                     connect(historyMenu_, &HistoryMenu::entryChosen, this, [this](int tag) {
-                        viewer_->readHistoryEntry(tag);
+                        viewer_->history().read(tag);
                         refocus();
                     });
                     for (int k = 1; k <= 6; ++k) {
@@ -220,8 +220,8 @@ void MainWindow::addWindowCommands()
     c.setRun(ActionId::Journal1, [this] { showJournal(); });
     c.setRun(ActionId::option1, [this] {
         ViewerState &st = viewer_->state();
-        if (const auto changes = TfOption::run(st.settings, viewer_->ruleLines(), this))
-            viewer_->applyOptions(*changes);
+        if (const auto changes = TfOption::run(st.settings, viewer_->settings().ruleLines(), this))
+            viewer_->settings().applyOptions(*changes);
     });
     c.setRun(ActionId::ShortcutCreate, [this] {
         ViewerState &st = viewer_->state();
@@ -237,7 +237,7 @@ RenameContext MainWindow::renameContext()
     return RenameContext{st.list,
                          st.PictureIndex,
                          st.settings,
-                         viewer_->rules(),
+                         viewer_->settings().rules(),
                          viewer_->prompter(),
                          &viewer_->journal(),
                          renameHost_,
@@ -308,7 +308,7 @@ void MainWindow::commandsChanged()
 void MainWindow::appsChanged()
 {
     if (appMenus_)
-        appMenus_->rebuild(viewer_->appMenuModel());
+        appMenus_->rebuild(viewer_->apps().menuModel(viewer_->pictureActionsOn()));
 }
 
 void MainWindow::showAppMenu()
@@ -426,7 +426,7 @@ DisplayTarget *MainWindow::setFullScreen(bool on)
 void MainWindow::onFullScreenClosedByUser()
 {
     fMax_ = nullptr;
-    viewer_->fullScreenClosed([this] {
+    viewer_->modes().fullScreenClosed([this] {
         show();
         if (viewer_->state().FirstFlag)
             FormShow();

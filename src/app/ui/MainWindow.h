@@ -43,7 +43,7 @@ public:
     void runFirstShow();
     // True when the command line opened full screen: main() must not show us.
     bool startsHidden() const { return fMax_ != nullptr; }
-    void slideshowToggle() { viewer_->toggleSlideshow(); }
+    void slideshowToggle() { viewer_->modes().toggleSlideshow(); }
     // The rename mode menu (N1..N5); the tool box's rename button drops it down.
     QMenu *renameModeMenu() const { return PopupMenu3; }
     // What the rename dialog works on.

@@ -146,7 +146,7 @@ int ToolBoxLink::pictureIndex() const
 
 QString ToolBoxLink::currentPicture() const
 {
-    return viewer_.currentPath();
+    return CurrentPicture(viewer_.state());
 }
 
 PlayOrder ToolBoxLink::sortOrder() const
@@ -198,7 +198,7 @@ void ToolBoxLink::StepIndex(bool forward)
 
 void ToolBoxLink::toggleSlideshow()
 {
-    viewer_.toggleSlideshow();
+    viewer_.modes().toggleSlideshow();
 }
 
 void ToolBoxLink::fDelete()
@@ -218,13 +218,13 @@ void ToolBoxLink::Picture()
 
 void ToolBoxLink::ApplySettings()
 {
-    viewer_.ApplySettings();
+    viewer_.settings().apply();
 }
 
 void ToolBoxLink::setAutoRotate(bool on)
 {
     viewer_.state().AutoRotate = on;
-    viewer_.ApplySettings();
+    viewer_.settings().apply();
 }
 
 void ToolBoxLink::setFullScreen(bool on)

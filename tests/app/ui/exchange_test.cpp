@@ -107,7 +107,7 @@ TEST_F(ExchangeTest, CtrlCCopiesTheShownPictureInSinglePageOnly)
     EXPECT_EQ(mime->urls().value(0).toLocalFile(), path("a/1.png"));
     for (int form : {1, 2}) {
         w.state().settings.Tool.State = form;
-        w.viewer().ApplySettings();
+        w.viewer().settings().apply();
         EXPECT_FALSE(w.action(ActionId::clipcopy1)->isEnabled()) << form;
     }
 }
@@ -144,7 +144,7 @@ TEST_F(ExchangeTest, OptionsTakeEffectThroughTheViewer)
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     ASSERT_TRUE(w.action(ActionId::option1)->isEnabled());
-    w.viewer().toggleSlideshow();
+    w.viewer().modes().toggleSlideshow();
     auto answer = [](bool ok) {
         QTimer::singleShot(0, [ok] {
             QWidget *dlg = QApplication::activeModalWidget();

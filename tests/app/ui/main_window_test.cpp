@@ -362,7 +362,7 @@ TEST_F(MainWindowTest, DigitKeyMovesAndCtrlZBringsBack)
     EXPECT_TRUE(QFile::exists(pic(0)));
     // Spreads switch transfers off.
     w.state().settings.Tool.State = 1;
-    w.viewer().ApplySettings();
+    w.viewer().settings().apply();
     EXPECT_FALSE(w.action(ActionId::Transfer1)->isEnabled());
 }
 
