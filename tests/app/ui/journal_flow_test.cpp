@@ -5,11 +5,13 @@
 #include "app/ui/MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace
@@ -128,4 +130,45 @@ TEST_F(JournalFlowTest, MovesOfAnEarlierRunAreUndoneAfterARestart)
     EXPECT_TRUE(files(keep.path()).isEmpty());
     EXPECT_EQ(w.state().list.count(), 3);
     EXPECT_FALSE(w.action(ActionId::MoveUndo1)->isEnabled());
+}
+
+// Delete on a JPEG with its RAW and sidecar, in a home without
+// ~/.local/share: the three go to that home's trash together, and Ctrl+Z
+// brings them back with the picture on screen again.
+TEST_F(JournalFlowTest, DeleteTrashesTheGroupIntoAFreshHomeAndCtrlZBringsItBack)
+{
+    QTemporaryDir folder;
+    writePicture(folder.filePath(QStringLiteral("IMG_0042.JPG")), 10);
+    writeFile(folder.filePath(QStringLiteral("IMG_0042.CR2")), "raw bytes");
+    writeFile(folder.filePath(QStringLiteral("IMG_0042.CR2.xmp")), "<x:xmpmeta/>");
+    writePicture(folder.filePath(QStringLiteral("IMG_0043.JPG")), 200);
+    const QStringList group = {"IMG_0042.CR2", "IMG_0042.CR2.xmp", "IMG_0042.JPG"};
+    qunsetenv("XDG_DATA_HOME");
+    const QString trash = home_.filePath(QStringLiteral(".local/share/Trash"));
+    ASSERT_FALSE(QFileInfo::exists(home_.filePath(QStringLiteral(".local"))));
+
+    MainWindow w({folder.path()});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_EQ(shown(w), QStringLiteral("IMG_0042.JPG"));
+    // The question box answers yes to Enter.
+    QTimer::singleShot(0, [] {
+        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
+    });
+    key(&w, Qt::Key_Delete);
+    EXPECT_EQ(files(folder.path()), QStringList{"IMG_0043.JPG"});
+    EXPECT_EQ(files(trash + "/files"), group);
+    EXPECT_EQ(files(trash + "/info").size(), 3);
+    EXPECT_EQ(shown(w), QStringLiteral("IMG_0043.JPG"));
+
+    // The box gone, the window manager gives the main window back its keys.
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    key(&w, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(files(folder.path()), group + QStringList{"IMG_0043.JPG"});
+    EXPECT_TRUE(files(trash + "/files").isEmpty());
+    EXPECT_TRUE(files(trash + "/info").isEmpty());
+    EXPECT_EQ(shown(w), QStringLiteral("IMG_0042.JPG"));
+    EXPECT_EQ(w.state().list.count(), 2);
 }
