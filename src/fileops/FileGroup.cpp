@@ -121,6 +121,12 @@ QStringList GroupFor(const QString &picturePath, bool companionsToo)
 
 QStringList HideCompanions(const QStringList &paths)
 {
+    // Most lists hold no RAW or sidecar at all: they pass as they are.
+    const bool anyCompanion = std::any_of(paths.begin(), paths.end(), [](const QString &p) {
+        return IsCompanionExt(SplitExt(FileNamePart(p)).ext);
+    });
+    if (!anyCompanion)
+        return paths;
     QHash<QString, QStringList> byFolder;
     for (const QString &p : paths)
         byFolder[FolderPart(p)].append(FileNamePart(p));
