@@ -439,6 +439,8 @@ void MainWindow::onFullScreenClosedByUser()
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (!frameCorrected_ && windowHandle())
+        WhenExposed(windowHandle(), this, [this] { correctFrameGeometry(); });
     if (viewer_->state().FirstFlag)
         FormShow();
 }
@@ -564,16 +566,22 @@ void MainWindow::correctFrameGeometry()
     // has framed the window its frame is unknown and the stored size went to
     // the client area. Once the frame is known, take it off again, so the
     // window does not grow by its frame at every start.
+    // Not before the window is on screen: a geometry asked for while the
+    // window manager is still placing the window makes some managers place
+    // it anew, in the corner of the screen.
     if (frameCorrected_ || viewer_->state().FirstFlag || !isVisible() || (windowState() & Qt::WindowMaximized) ||
-        !windowHandle() || windowHandle()->frameMargins().isNull())
+        !windowHandle() || !windowHandle()->isExposed() || windowHandle()->frameMargins().isNull())
         return;
     frameCorrected_ = true;
     if (!geometryRestored_)
         return;
     const auto &w = viewer_->state().settings.Window;
     const QMargins m = windowHandle()->frameMargins();
-    resize(qMax(1, w.Width - m.left() - m.right()), qMax(1, w.Height - m.top() - m.bottom()));
-    move(w.Left, w.Top);
+    const QSize client(qMax(1, w.Width - m.left() - m.right()), qMax(1, w.Height - m.top() - m.bottom()));
+    if (size() != client)
+        resize(client);
+    if (frameGeometry().topLeft() != QPoint(w.Left, w.Top))
+        move(w.Left, w.Top);
     ::FitToDesktop(*this);
 }
 

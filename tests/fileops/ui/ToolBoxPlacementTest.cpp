@@ -91,7 +91,10 @@ TEST_F(ToolBoxFixture, X11FirstStartTheWindowStaysCentred)
     EXPECT_TRUE(QTest::qWaitFor([&] { return box->isVisible(); }, 3000));
     QTest::qWait(1000); // the window manager's moves, if any
     const QPoint off = w.frameGeometry().center() - w.screen()->availableGeometry().center();
-    EXPECT_LE(off.manhattanLength(), 40) << off.x() << "," << off.y();
+    const QRect f = w.frameGeometry(), g = w.geometry(), b = box->frameGeometry();
+    EXPECT_LE(off.manhattanLength(), 40) << off.x() << "," << off.y() << " frame " << f.x() << "," << f.y() << " "
+                                         << f.width() << "x" << f.height() << " client " << g.x() << "," << g.y()
+                                         << " box " << b.x() << "," << b.y() << " " << b.width() << "x" << b.height();
     const QRect menu(w.menuBar()->mapToGlobal(QPoint(0, 0)), w.menuBar()->size());
     EXPECT_FALSE(box->frameGeometry().intersects(menu));
 }
