@@ -465,10 +465,11 @@ void MainWindow::FormShow()
         if (layout())
             layout()->activate();
     });
+    std::optional<int> clearOfMenu;
     if (std::exchange(firstStart_, false))
-        PlaceToolBoxBeside(*this, predictedFrame_, viewer_->state().settings);
+        clearOfMenu = PlaceToolBoxBeside(*this, predictedFrame_, viewer_->state().settings);
     if (viewer_->state().settings.Tool.Show)
-        toolBox_->open();
+        toolBox_->open(clearOfMenu);
     refocus();
 }
 

@@ -30,7 +30,7 @@ void ToolBoxLink::ToolBox1Execute()
         open();
 }
 
-void ToolBoxLink::open()
+void ToolBoxLink::open(std::optional<int> stayBelow)
 {
     if (box_)
         return;
@@ -43,10 +43,10 @@ void ToolBoxLink::open()
     viewer_.setToolBox(box_);
     above_ = nullptr;
     main_.commandsChanged();
-    auto show = [this] {
+    auto show = [this, stayBelow] {
         if (!box_ || box_->isVisible())
             return;
-        box_->open();
+        box_->open(stayBelow);
         stayAbove(main_.fullScreenWindow());
         returnFocus();
     };

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
 class KeyRouter;
 class MainWindow;
@@ -26,7 +27,7 @@ public:
     bool isOpen() const { return box_ != nullptr; }
     // ToolBox1: closes the tool box when open, else opens it.
     void ToolBox1Execute();
-    void open();
+    void open(std::optional<int> stayBelow = std::nullopt);
     void close();
     // The viewer's state changed: the tool box shows it, and stays above
     // whichever of the viewer's windows is up (the full-screen one too).

@@ -120,11 +120,11 @@ QMargins PredictFrameMargins(QWidget *window, int timeoutMs)
     return {};
 }
 
-void PlaceToolBoxBeside(QMainWindow &main, const QMargins &predicted, Settings &s)
+std::optional<int> PlaceToolBoxBeside(QMainWindow &main, const QMargins &predicted, Settings &s)
 {
     const QScreen *sc = main.screen();
     if (!sc)
-        return;
+        return std::nullopt;
     QMargins m = main.windowHandle() ? main.windowHandle()->frameMargins() : QMargins();
     if (m.isNull())
         m = predicted;
@@ -135,6 +135,8 @@ void PlaceToolBoxBeside(QMainWindow &main, const QMargins &predicted, Settings &
     const QPoint at = PlaceBeside(outer, box, sc->availableGeometry(), menuBottom);
     s.Tool.Left = at.x();
     s.Tool.Top = at.y();
+    const bool beside = at.x() >= outer.right() + 1 || at.x() + box.width() <= outer.left();
+    return beside ? std::nullopt : std::optional<int>(menuBottom);
 }
 
 namespace

@@ -6,6 +6,7 @@
 // scales the first picture a second time).
 #include <QMargins>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -27,8 +28,9 @@ struct Settings;
 
 // A first start: Tool.Left and Tool.Top put the tool box beside `main`, clear
 // of its menu bar (its frame taken to be like the main window's, known or
-// `predicted`).
-void PlaceToolBoxBeside(QMainWindow &main, const QMargins &predicted, Settings &settings);
+// `predicted`). Where there is no room beside, the answer is the line the
+// tool box must stay below (the menu bar's bottom), shrinking to keep it.
+std::optional<int> PlaceToolBoxBeside(QMainWindow &main, const QMargins &predicted, Settings &settings);
 
 // Runs `then` once `window` is on screen (after its expose event, from the
 // event loop); nothing when `context` is gone by then.

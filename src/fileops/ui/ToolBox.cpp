@@ -244,9 +244,10 @@ void TToolBox::createSplitButtons()
 
 // ---------------------------------------------------------------- window
 
-void TToolBox::open()
+void TToolBox::open(std::optional<int> stayBelow)
 {
     const auto &tool = host_.settings().Tool;
+    stayBelow_ = stayBelow;
     move(tool.Left, tool.Top);
     show();
     fitToDesktop();
@@ -254,17 +255,32 @@ void TToolBox::open()
     // frame is known (looked for during a second), it counts too.
     fitOnFrame_ = windowHandle() && windowHandle()->frameMargins().isNull();
     for (int ms = 50; fitOnFrame_ && ms <= 1000; ms += 50)
-        QTimer::singleShot(ms, this, [this] {
+        QTimer::singleShot(ms, this, [this, last = ms == 1000] {
             if (fitOnFrame_ && isVisible() && !windowHandle()->frameMargins().isNull()) {
                 fitOnFrame_ = false;
                 fitToDesktop();
             }
+            if (!fitOnFrame_ || last)
+                stayBelow_.reset(); // placed: from now on where the user puts it
         });
+    if (!fitOnFrame_)
+        stayBelow_.reset();
 }
 
 void TToolBox::fitToDesktop()
 {
     FitToDesktop(*this);
+    // Kept below a line (the main window's menu bar): shorter instead of
+    // higher, the rest is reached by scrolling.
+    if (stayBelow_ && frameGeometry().top() < *stayBelow_ && screen()) {
+        const QRect desk = screen()->availableGeometry();
+        const int frameExtra = frameGeometry().height() - height();
+        const int room = desk.bottom() + 1 - *stayBelow_ - frameExtra;
+        if (room > 0) {
+            resize(width(), qMin(height(), room));
+            move(frameGeometry().left(), *stayBelow_);
+        }
+    }
     // Shrunk, it grew wider by the scroll bar: inside the desktop again.
     FitToDesktop(*this);
 }

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -26,8 +27,10 @@ public:
     explicit TToolBox(ToolBoxHost &host, QWidget *parent = nullptr);
     ~TToolBox() override;
 
-    // Shows the window where the settings put it, kept on the desktop.
-    void open();
+    // Shows the window where the settings put it, kept on the desktop;
+    // `stayBelow`: a line on the screen it keeps below while it is placed,
+    // shorter if need be.
+    void open(std::optional<int> stayBelow = std::nullopt);
     // Tool.Left and Tool.Top := where the window is.
     void storePosition();
     // Closes without telling anyone (the main window is closing).
@@ -85,6 +88,7 @@ private:
     int divideTop_;
     bool quiet_ = false;
     bool fitOnFrame_ = false; // fitted before the window manager framed it
+    std::optional<int> stayBelow_;
     bool built_ = false; // the transfer area was built once
     bool builtOpen_ = false;
     int builtButtons_ = -1; // none built yet

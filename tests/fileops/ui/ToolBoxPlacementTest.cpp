@@ -169,6 +169,9 @@ TEST_F(ToolBoxFixture, AtTwiceTheScaleItIsShrunkToTheScreenAndScrolls)
     const QRect desk = box->screen()->geometry();
     ASSERT_EQ(desk.size(), QSize(640, 480));
     EXPECT_TRUE(desk.contains(box->frameGeometry()));
+    // A first start with no room beside the window: the menu bar stays clear.
+    const QRect menu(w.menuBar()->mapToGlobal(QPoint(0, 0)), w.menuBar()->size());
+    EXPECT_FALSE(box->frameGeometry().intersects(menu));
     auto *scroll = box->findChild<QScrollArea *>(QStringLiteral("ToolBoxScroll"));
     ASSERT_NE(scroll, nullptr);
     EXPECT_EQ(scroll->widget()->height(), 350 + 24 * 5 + 39);
