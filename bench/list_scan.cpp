@@ -2,7 +2,7 @@
 // into each order; prints wall times and the list's heap use.
 #include "BenchSupport.h"
 #include "app/ListOps.h"
-#include "app/ViewerState.h"
+#include "common/ViewerState.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

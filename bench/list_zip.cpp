@@ -3,7 +3,7 @@
 // With --list the extracted pictures are also added to a picture list.
 #include "BenchSupport.h"
 #include "app/ListOps.h"
-#include "app/ViewerState.h"
+#include "common/ViewerState.h"
 #include "platform/ZipExtract.h"
 
 #include <QCoreApplication>

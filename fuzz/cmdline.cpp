@@ -1,7 +1,7 @@
 // The command line: any arguments (NUL-separated in the input).
 #include "FuzzSupport.h"
 #include "app/CommandLine.h"
-#include "app/ViewerState.h"
+#include "common/ViewerState.h"
 
 #include <QDir>
 #include <vector>

@@ -1,37 +1,11 @@
 #pragma once
 // The main window's actions and menus as data: one table of names, captions,
 // categories and shortcuts, and the menu layout that refers to it.
+#include "common/Commands.h"
+
 #include <QString>
 #include <span>
 
-enum class ActionId {
-    fileopen1,
-    OpenFolder1,
-    slideshow1,
-    option1,
-    ShortcutCreate,
-    List1,
-    ListDel1,
-    exit1,
-    MoveUndo1,
-    Redo1,
-    Journal1,
-    fNameChange1,
-    clipcopy1,
-    ToolBox1,
-    CopyMode1,
-    MoveMode1,
-    Transfer1,
-    Max1,
-    FileNameVisible1,
-    menu_random,
-    menu_normal,
-    menu_reverse,
-    Action1,
-    Help1,
-    about1,
-    Count
-};
 
 struct ActionSpec {
     ActionId id;

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/ViewerState.h"
+#include "common/ViewerState.h"
 
 #include <QDir>
 #include <QFileInfo>

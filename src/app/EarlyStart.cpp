@@ -1,8 +1,8 @@
 #include "app/EarlyStart.h"
 
 #include "app/CommandLine.h"
-#include "app/ViewerState.h"
 #include "common/PathUtil.h"
+#include "common/ViewerState.h"
 #include "platform/AppPaths.h"
 #include "platform/FileTree.h"
 #include "settings/SettingsStore.h"

@@ -1,12 +1,10 @@
 #include "app/ListOps.h"
 
-#include "fileops/FileGroup.h"
-
 #include "app/ListOrder.h"
 #include "app/Navigation.h"
-#include "app/ViewerState.h"
 #include "common/PathUtil.h"
 #include "common/Prompter.h"
+#include "common/ViewerState.h"
 #include "fileops/FileGroup.h"
 #include "lists/ListFile.h"
 #include "platform/FileTree.h"

@@ -2,8 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "app/FramePlan.h"
-#include "common/Layout.h"
 #include "app/Navigation.h"
+#include "app/ViewerControls.h"
+#include "common/Layout.h"
 #include "common/Prompter.h"
 #include "decode/spi/PluginHost.h"
 #include "lists/History.h"
@@ -49,6 +50,7 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
                                  this);
     modes_ = new ViewerModes(*this);
     buildCommands();
+    ViewerControls::add(*this);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
             // An archive's progress window coming and going is no return.
@@ -253,7 +255,7 @@ void Viewer::applyList(const ListChange &change)
         // Files that the old list gave away do not join this one on undo.
         transfer_->listReplaced();
         // Rename and the applications follow the list; so does the history menu.
-        MenuCheck(state_.ListActive);
+        pending_.commands = true;
         history_.refreshMenu();
         pending_.toolBox = true;
         pending_.paint = true;
@@ -339,7 +341,7 @@ void Viewer::ImageCls()
 {
     state_.ListActive = false;
     pending_.clear = true;
-    MenuCheck(false);
+    pending_.commands = true;
 }
 
 void Viewer::clearNow()
@@ -350,19 +352,10 @@ void Viewer::clearNow()
     pending_.commands = true;
 }
 
-void Viewer::MenuCheck(bool flag)
+void Viewer::fileOpsChanged()
 {
-    pictureActions_ = flag;
-    pending_.commands = true;
-}
-
-void Viewer::EnableFileOps(bool on)
-{
-    fileOpsEnabled_ = on;
-    if (!state_.list.isEmpty())
-        MenuCheck(on);
     // The open tool box shuts its transfer area when transfers stop.
-    if (!on && toolBox_)
+    if (!fileOpsEnabled() && toolBox_)
         state_.settings.Option.Open = false;
     pending_.toolBox = true;
     pending_.commands = true;
@@ -391,5 +384,6 @@ void Viewer::sortBy(PlayOrder order)
 {
     applyList(listOps_->menuSort(order));
     pending_.toolBox = true; // the order button shows the new order
+    pending_.commands = true; // and the menu its check mark
     refresh();
 }

@@ -6,7 +6,6 @@
 // and the viewer brings the screen, the tool box and the menus up to date
 // once, at the end of the command. It is the one place where changed
 // settings take effect.
-#include "app/CommandTable.h"
 #include "app/InputMap.h"
 #include "app/ListOps.h"
 #include "app/ViewerApps.h"
@@ -17,7 +16,8 @@
 #include "app/ViewerModes.h"
 #include "app/ViewerSettings.h"
 #include "app/ViewerStartUp.h"
-#include "app/ViewerState.h"
+#include "common/CommandTable.h"
+#include "common/ViewerState.h"
 #include "decode/PictureFormats.h"
 #include "fileops/Journal.h"
 #include "fileops/JournalOps.h"
@@ -48,6 +48,7 @@ class Viewer : public QObject, private TransferHooks
     friend class ViewerModes;
     friend class ViewerHistory;
     friend class ViewerSettings;
+    friend class ViewerControls;
 
 public:
     Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent = nullptr);
@@ -60,6 +61,7 @@ public:
     PictureFormats &formats() { return formats_; }
     ListOps &listOps() { return *listOps_; }
     CommandTable &commands() { return commands_; }
+    const CommandTable &commands() const { return commands_; }
     Transfer &transfer() { return *transfer_; }
     // Every file operation of the viewer, kept across restarts.
     JournalOps &journal() { return *journalOps_; }
@@ -69,10 +71,14 @@ public:
     ViewerSettings &settings() { return settings_; }
     // File operations go through `ops` from now on (tests inject failures).
     void setFileOps(FileOps &ops);
-    // MenuCheck's state: rename and the external applications are usable.
-    bool pictureActionsOn() const { return pictureActions_; }
-    // Transfers, delete and rename allowed (single page, no slideshow).
-    bool fileOpsEnabled() const { return fileOpsEnabled_; }
+    // Rename and the external applications are usable: an active list with
+    // pictures, and file operations allowed.
+    bool pictureActionsOn() const { return state_.ListActive && !state_.list.isEmpty() && fileOpsEnabled(); }
+    // Transfers, delete and rename allowed: single pages, no slideshow.
+    bool fileOpsEnabled() const
+    {
+        return state_.settings.Tool.State == 0 && !(modes_ && modes_->slideshowOn());
+    }
 
     // ---- tool box ----
     // The open tool box, refreshed at the end of every command; null while
@@ -173,8 +179,8 @@ private:
     void openJournal();
     // Archives named on the command line, extracted after the first paint.
     void addDeferredArchives();
-    void MenuCheck(bool flag);
-    void EnableFileOps(bool on);
+    // Transfers and deletes were allowed or stopped (EnableFileOps).
+    void fileOpsChanged();
 
     ViewerFolders folders_;
     Prompter &prompter_;
@@ -203,8 +209,6 @@ private:
     // Neighbours and writing the history wait until the first picture is
     // on screen.
     ViewerStartUp *startUp_ = nullptr;
-    bool fileOpsEnabled_ = true; // transfers and deletes allowed (single page, no slideshow)
-    bool pictureActions_ = false; // MenuCheck: rename and the external applications
     Journal journal_;
     std::unique_ptr<JournalOps> journalOps_;
     std::unique_ptr<Transfer> transfer_;

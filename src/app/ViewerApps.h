@@ -1,7 +1,7 @@
 #pragma once
 // The external applications of the tools menu and the space key, as the
 // settings list them, started on the picture shown.
-#include "app/ViewerState.h"
+#include "common/ViewerState.h"
 #include "extras/ExternalApps.h"
 
 class Prompter;

@@ -1,7 +1,7 @@
 // The viewer's command table, its input, and drops on the main window.
+#include "app/Actions.h"
 #include "app/Viewer.h"
 #include "common/Prompter.h"
-
 
 void Viewer::buildCommands()
 {
@@ -27,7 +27,7 @@ void Viewer::buildCommands()
         Id::MoveMode1, [this] { setCopyMode(false); }, always,
         [this] { return !state_.settings.Option.Copy; });
     commands_.set(
-        Id::Transfer1, [this] { toggleTransferSwitch(); }, [this] { return fileOpsEnabled_; }, {},
+        Id::Transfer1, [this] { toggleTransferSwitch(); }, [this] { return fileOpsEnabled(); }, {},
         [this] { return XferCaption(state_.settings.Option.Open); });
     // Undo and redo walk the journal of file operations; the status bar
     // says what the next undo reverses.
@@ -50,7 +50,7 @@ void Viewer::buildCommands()
     // The journal window is the main window's.
     commands_.set(Id::Journal1, {}, always);
     // The rename dialog is the window's; it is there while the list has pictures.
-    commands_.set(Id::fNameChange1, {}, [this] { return pictureActions_ && !state_.list.isEmpty(); });
+    commands_.set(Id::fNameChange1, {}, [this] { return pictureActionsOn(); });
     // The clipboard takes the picture of a single page only.
     commands_.set(Id::clipcopy1, {}, [this] {
         return displayFormFrom(state_.settings.Tool.State) == DisplayForm::Single && state_.ListActive;

@@ -6,7 +6,7 @@
 // viewer's to decide.
 #include "app/Frame.h"
 #include "app/ViewerHost.h"
-#include "app/ViewerState.h"
+#include "common/ViewerState.h"
 #include "decode/LoadPicture.h"
 #include "decode/PictureCache.h"
 

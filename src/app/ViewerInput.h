@@ -3,7 +3,7 @@
 // key maps, the click that is no drag, the wheel's steps, and the throttle
 // that lets a held key stop when it is released.
 #include "app/InputMap.h"
-#include "app/ViewerState.h"
+#include "common/ViewerState.h"
 
 #include <QPoint>
 #include <functional>

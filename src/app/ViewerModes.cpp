@@ -24,14 +24,13 @@ void ViewerModes::setSlideshow(bool on)
 {
     const auto &opt = v_.state_.settings.Option;
     if (on) {
-        v_.EnableFileOps(false);
         timer_->start(SlideshowInterval(opt.Interval, opt.IntervalM));
         v_.prompter_.setStatusText(SlideshowOnText(opt.Interval, opt.IntervalM));
     } else {
-        v_.EnableFileOps(v_.state_.settings.Tool.State == 0);
         timer_->stop();
         v_.prompter_.setStatusText(SlideshowOffText());
     }
+    v_.fileOpsChanged(); // none while the slideshow runs
     v_.pending_.commands = true;
 }
 
@@ -147,7 +146,7 @@ void ViewerModes::dropOnFullScreen(const QStringList &paths)
         v_.state_.ListActive = true;
         v_.state_.PictureIndex = 0;
     }
-    v_.MenuCheck(v_.state_.ListActive);
+    v_.pending_.commands = true;
     v_.state_.list.setSorted(false);
     v_.applyList(v_.listOps_->SortList(v_.state_.SortOrder));
     v_.settings_.applyDisplayMode();

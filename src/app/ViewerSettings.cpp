@@ -66,7 +66,7 @@ void ViewerSettings::setRuleLines(const QStringList &lines)
 void ViewerSettings::applyDisplayMode()
 {
     // A running slideshow keeps the file operations off.
-    v_.EnableFileOps(v_.state_.settings.Tool.State == 0 && !v_.modes_->slideshowOn());
+    v_.fileOpsChanged();
     v_.ComputeArea();
     v_.pending_.paint = true;
 }
@@ -87,7 +87,7 @@ void ViewerSettings::applyNow()
     if (v_.state_.ListActive) {
         applyDisplayMode();
     } else {
-        v_.EnableFileOps(v_.state_.settings.Tool.State == 0 && !v_.modes_->slideshowOn());
+        v_.fileOpsChanged();
         v_.ComputeArea();
     }
 }

@@ -10,7 +10,6 @@ namespace
 {
 constexpr int kRunTimeWidth = 10; // character places beside the tree glyph
 constexpr int kFolderWidth = 12;  // beside the folder glyph
-const QString kNone = QStringLiteral("none");
 } // namespace
 
 int TransferButtonCount(int nButton)
@@ -45,7 +44,7 @@ ButtonFace ButtonFaceSet(const TransferSlot &slot)
     if (text.size() == toolbox::kCutLength)
         text = text.left(toolbox::kCutTo);
     if (text.isEmpty() || slot.Folder.isEmpty())
-        text = kNone;
+        text = kNoneCaption;
     ButtonFace face;
     face.runTime = slot.Folder == kRunTimeFolder;
     face.caption = CentredCaption(text, face.runTime ? kRunTimeWidth : kFolderWidth);
@@ -70,7 +69,7 @@ QString EditedCaption(const QString &text)
 {
     QString caption = text.left(toolbox::kEditMax);
     if (caption.isEmpty())
-        caption = kNone;
+        caption = kNoneCaption;
     return caption.left(toolbox::kCaptionMax);
 }
 

@@ -50,6 +50,11 @@ QString CentredCaption(const QString &text, int width);
 // everything up to the last separator ("/Photos/Cats/" -> "Cats").
 QString LastFolderName(const QString &path);
 
+// The captions of a slot that asks for its folder at each transfer, and of
+// one bound to nothing.
+inline const QString kAnyWhereCaption = QStringLiteral("AnyWhere");
+inline const QString kNoneCaption = QStringLiteral("none");
+
 // The caption a folder bound to a button gets.
 QString FolderCaption(const QString &folder);
 

@@ -1,7 +1,7 @@
 #include "lists/History.h"
 
 #include "ScriptedPrompter.h"
-#include "app/ViewerState.h"
+#include "common/ViewerState.h"
 #include "lists/ListFile.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // Several instances sharing one application folder: history and settings
 // written at the same moment by four processes lose nothing.
-#include "app/ViewerState.h"
+#include "common/ViewerState.h"
 #include "lists/History.h"
 #include "lists/ListFile.h"
 #include "platform/FileLock.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Recording stand-ins for the user, and a file maker.
-#include "app/ViewerState.h"
 #include "ScriptedPrompter.h"
+#include "common/ViewerState.h"
 
 #include <QFile>
 #include <QStringList>

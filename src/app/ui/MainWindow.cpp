@@ -211,6 +211,7 @@ void MainWindow::addWindowCommands()
 {
     CommandTable &c = viewer_->commands();
     c.setRun(ActionId::fileopen1, [this] { openPictureFiles(); });
+    c.setControl(ControlId::AcceptDrops, [this](const ControlArg &a) { setDropsAccepted(a.n != 0); });
     c.setRun(ActionId::OpenFolder1, [this] { openFolder(); });
     c.setRun(ActionId::exit1, [this] { close(); });
     c.setRun(ActionId::Help1, [this] { TfHelpViewer::open(this, viewer_->state().settings.Help); });

@@ -36,6 +36,7 @@ void ToolBoxLink::open(std::optional<int> stayBelow)
         return;
     // Owned by us, not by the main window: it stays up over the full-screen
     // view, while the main window is hidden.
+    viewer_.transfer().SetPath.clear(); // the folder pickers start afresh
     box_ = new TToolBox(*this);
     box_->setAttribute(Qt::WA_DeleteOnClose);
     keys_.addWindow(box_);
@@ -127,51 +128,16 @@ void ToolBoxLink::forget()
     main_.commandsChanged();
 }
 
-// ---------------------------------------------------------------- state
+// ---------------------------------------------------------------- host
 
-Settings &ToolBoxLink::settings()
+const ViewerState &ToolBoxLink::model() const
 {
-    return viewer_.state().settings;
+    return viewer_.state();
 }
 
-int ToolBoxLink::pictureCount() const
+const CommandTable &ToolBoxLink::commands() const
 {
-    return viewer_.state().list.count();
-}
-
-int ToolBoxLink::pictureIndex() const
-{
-    return viewer_.state().PictureIndex;
-}
-
-QString ToolBoxLink::currentPicture() const
-{
-    return CurrentPicture(viewer_.state());
-}
-
-PlayOrder ToolBoxLink::sortOrder() const
-{
-    return viewer_.state().SortOrder;
-}
-
-bool ToolBoxLink::fullScreen() const
-{
-    return viewer_.state().FullScreen;
-}
-
-bool ToolBoxLink::autoRotate() const
-{
-    return viewer_.state().AutoRotate;
-}
-
-bool ToolBoxLink::fileOpsEnabled() const
-{
-    return viewer_.fileOpsEnabled();
-}
-
-bool ToolBoxLink::canUndo() const
-{
-    return viewer_.transfer().canUndo();
+    return std::as_const(viewer_).commands();
 }
 
 Prompter &ToolBoxLink::prompter()
@@ -179,113 +145,9 @@ Prompter &ToolBoxLink::prompter()
     return viewer_.prompter();
 }
 
-QString &ToolBoxLink::SetPath()
-{
-    return viewer_.transfer().SetPath;
-}
-
 QMenu *ToolBoxLink::renameModeMenu()
 {
     return main_.renameModeMenu();
-}
-
-// ---------------------------------------------------------------- commands
-
-void ToolBoxLink::StepIndex(bool forward)
-{
-    viewer_.listOps().StepIndex(forward);
-}
-
-void ToolBoxLink::toggleSlideshow()
-{
-    viewer_.modes().toggleSlideshow();
-}
-
-void ToolBoxLink::fDelete()
-{
-    viewer_.runInput({InputCommand::DeleteCurrent, -1});
-}
-
-void ToolBoxLink::setPictureIndex(int index)
-{
-    viewer_.state().PictureIndex = index;
-}
-
-void ToolBoxLink::Picture()
-{
-    viewer_.Picture();
-}
-
-void ToolBoxLink::ApplySettings()
-{
-    viewer_.settings().apply();
-}
-
-void ToolBoxLink::setAutoRotate(bool on)
-{
-    viewer_.state().AutoRotate = on;
-    viewer_.settings().apply();
-}
-
-void ToolBoxLink::setFullScreen(bool on)
-{
-    if (viewer_.state().FullScreen != on)
-        main_.action(ActionId::Max1)->trigger();
-}
-
-void ToolBoxLink::setCopyMode(bool copy)
-{
-    main_.action(copy ? ActionId::CopyMode1 : ActionId::MoveMode1)->trigger();
-}
-
-void ToolBoxLink::toggleTransferSwitch()
-{
-    main_.action(ActionId::Transfer1)->trigger();
-}
-
-void ToolBoxLink::revival()
-{
-    main_.action(ActionId::MoveUndo1)->trigger();
-}
-
-void ToolBoxLink::showJournal()
-{
-    main_.action(ActionId::Journal1)->trigger();
-}
-
-void ToolBoxLink::ArBitBtnProcess(int slot)
-{
-    // The same transfer as the digit keys.
-    viewer_.runInput({InputCommand::Transfer, slot});
-}
-
-void ToolBoxLink::sortBy(PlayOrder order)
-{
-    for (ActionId id :
-         {ActionId::menu_random, ActionId::menu_normal, ActionId::menu_reverse, ActionId::Action1})
-        if (actionSpec(id).tag == int(order))
-            main_.action(id)->trigger();
-}
-
-void ToolBoxLink::reshuffle()
-{
-    if (viewer_.state().SortOrder == PlayOrder::Random)
-        viewer_.sortBy(PlayOrder::Random);
-}
-
-void ToolBoxLink::NameChangeBtnClick()
-{
-    main_.action(ActionId::fNameChange1)->trigger();
-}
-
-void ToolBoxLink::openOptions()
-{
-    main_.action(ActionId::option1)->trigger();
-}
-
-void ToolBoxLink::setDropsAccepted(bool on)
-{
-    main_.setDropsAccepted(on);
 }
 
 void ToolBoxLink::returnFocus()

@@ -1,8 +1,6 @@
 #pragma once
 // The main window's side of the tool box: opens and closes it (ToolBox1),
-// and gives it the viewer's state and commands. Changes go through the
-// main window's actions where there is one, so check marks, captions and
-// the focus follow as when the menu is used.
+// and gives it the viewer's state to read and the viewer's commands to run.
 #include "fileops/ui/ToolBoxHost.h"
 
 #include <QObject>
@@ -39,36 +37,10 @@ public:
     void closeForExit();
 
     // ---- ToolBoxHost ----
-    Settings &settings() override;
-    int pictureCount() const override;
-    int pictureIndex() const override;
-    QString currentPicture() const override;
-    PlayOrder sortOrder() const override;
-    bool fullScreen() const override;
-    bool autoRotate() const override;
-    bool fileOpsEnabled() const override;
-    bool canUndo() const override;
+    const ViewerState &model() const override;
+    const CommandTable &commands() const override;
     Prompter &prompter() override;
-    QString &SetPath() override;
     QMenu *renameModeMenu() override;
-    void StepIndex(bool forward) override;
-    void toggleSlideshow() override;
-    void fDelete() override;
-    void setPictureIndex(int index) override;
-    void Picture() override;
-    void ApplySettings() override;
-    void setAutoRotate(bool on) override;
-    void setFullScreen(bool on) override;
-    void setCopyMode(bool copy) override;
-    void toggleTransferSwitch() override;
-    void revival() override;
-    void showJournal() override;
-    void ArBitBtnProcess(int slot) override;
-    void sortBy(PlayOrder order) override;
-    void reshuffle() override;
-    void NameChangeBtnClick() override;
-    void openOptions() override;
-    void setDropsAccepted(bool on) override;
     void returnFocus() override;
 
 private:

@@ -83,7 +83,6 @@ TToolBox::TToolBox(ToolBoxHost &host, QWidget *parent)
     setFixedWidth(toolbox::kClientWidth);
 
     createControls();
-    host_.SetPath().clear();
 
     // FormCreate: the switches, the display form and the modes as they are.
     showState();
@@ -237,7 +236,7 @@ void TToolBox::createSplitButtons()
     fNameBtn->setIcon(ToolBoxGlyph(QStringLiteral("rename"), ink));
     fNameBtn->setMenu(host_.renameModeMenu());
     connect(fNameBtn, &QToolButton::clicked, this, [this] {
-        host_.NameChangeBtnClick();
+        host_.commands().run(ActionId::fNameChange1);
         host_.returnFocus();
     });
 }
@@ -246,7 +245,7 @@ void TToolBox::createSplitButtons()
 
 void TToolBox::open(std::optional<int> stayBelow)
 {
-    const auto &tool = host_.settings().Tool;
+    const auto &tool = host_.model().settings.Tool;
     stayBelow_ = stayBelow;
     move(tool.Left, tool.Top);
     show();
@@ -299,10 +298,8 @@ void TToolBox::resizeEvent(QResizeEvent *event)
 
 void TToolBox::storePosition()
 {
-    auto &tool = host_.settings().Tool;
     const QPoint at = frameGeometry().topLeft();
-    tool.Left = at.x();
-    tool.Top = at.y();
+    host_.commands().run(ControlId::ToolPlace, {at.x(), at.y(), {}});
 }
 
 void TToolBox::closeQuietly()
@@ -351,7 +348,7 @@ bool TToolBox::eventFilter(QObject *watched, QEvent *event)
         return false;
     case QEvent::MouseButtonRelease:
         if (watched == AutoBtn && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
-            host_.openOptions();
+            host_.commands().run(ActionId::option1);
             return true;
         }
         return false;
@@ -365,19 +362,20 @@ bool TToolBox::eventFilter(QObject *watched, QEvent *event)
 void TToolBox::Active()
 {
     enableControls();
-    const int count = host_.pictureCount();
+    const int count = host_.model().list.count();
     if (count > 1) {
         const QSignalBlocker quiet(TrackBar);
         TrackBar->setRange(0, count - 1);
-        TrackBar->setValue(host_.pictureIndex());
+        TrackBar->setValue(host_.model().PictureIndex);
         TrackBar->setTickInterval(SliderTickFrequency(count - 1));
     }
 }
 
 void TToolBox::enableControls()
 {
-    const int count = host_.pictureCount();
-    const bool fileOps = host_.fileOpsEnabled();
+    const int count = host_.model().list.count();
+    // Transfers, delete and rename: single pages, no slideshow.
+    const bool fileOps = host_.commands().isEnabled(ActionId::Transfer1);
     for (QWidget *w : {static_cast<QWidget *>(BackBtn), static_cast<QWidget *>(FrontBtn),
                        static_cast<QWidget *>(AutoBtn), static_cast<QWidget *>(TrackBar)})
         w->setEnabled(count > 1);
@@ -389,16 +387,17 @@ void TToolBox::enableControls()
 
 void TToolBox::showState()
 {
-    const Settings &s = host_.settings();
+    const ViewerState &state = host_.model();
+    const Settings &s = state.settings;
     CheckBox1->setChecked(s.Option.Zoom);
-    CheckBox2->setChecked(host_.fullScreen());
-    CheckBox3->setChecked(host_.autoRotate());
+    CheckBox2->setChecked(state.FullScreen);
+    CheckBox3->setChecked(state.AutoRotate);
     if (QAbstractButton *b = stateGroup->button(s.Tool.State))
         b->setChecked(true);
     if (QAbstractButton *b = orientGroup->button(s.Tool.Orient))
         b->setChecked(true);
     rgOrient->setEnabled(s.Tool.State != 0);
-    SortCaptionSet(int(host_.sortOrder()));
+    SortCaptionSet(int(state.SortOrder));
     setRenameCaption(RenameModeName(s.RenameMode));
     Panel();
     area_->showState();
@@ -407,7 +406,7 @@ void TToolBox::showState()
 
 void TToolBox::Panel(bool force)
 {
-    const Settings &s = host_.settings();
+    const Settings &s = host_.model().settings;
     const bool open = s.Option.Open;
     const int n = TransferButtonCount(s.Option.nButton);
     if (!force && built_ && open == builtOpen_ && (!open || n == builtButtons_))
@@ -454,94 +453,80 @@ void TToolBox::SortCaptionSet(int order)
 void TToolBox::BtnClick(int tag)
 {
     area_->myEditExit();
-    const int index = host_.pictureIndex();
-    const int count = host_.pictureCount();
+    const CommandTable &c = host_.commands();
     switch (tag) {
     case kBackTag:
-        host_.StepIndex(false);
-        break;
     case kFrontTag:
-        host_.StepIndex(true);
+        c.run(ControlId::Step, {tag == kFrontTag ? 1 : -1, 0, {}});
         break;
     case kAutoTag:
-        host_.toggleSlideshow();
+        c.run(ActionId::slideshow1);
         break;
     case kDeleteTag:
-        // Delete works on single pages only.
-        if (host_.settings().Tool.State == 0)
-            host_.fDelete();
+        c.run(ControlId::Delete);
         break;
     default:
         break;
     }
-    if (host_.pictureIndex() != index || host_.pictureCount() != count)
-        host_.Picture();
     host_.returnFocus();
 }
 
 void TToolBox::TrackBarChange(int position)
 {
     area_->myEditExit();
-    if (position != host_.pictureIndex()) {
-        host_.setPictureIndex(position);
-        host_.Picture();
-    }
+    host_.commands().run(ControlId::Position, {position, 0, {}});
     if (!TrackBar->isSliderDown())
         host_.returnFocus();
 }
 
 void TToolBox::CheckBox1Click(bool on)
 {
-    host_.settings().Option.Zoom = on;
-    host_.ApplySettings();
+    host_.commands().run(ControlId::Zoom, {on, 0, {}});
     host_.returnFocus();
 }
 
 void TToolBox::CheckBox2Click(bool on)
 {
-    host_.setFullScreen(on);
+    host_.commands().run(ControlId::FullScreen, {on, 0, {}});
 }
 
 void TToolBox::CheckBox3Click(bool on)
 {
-    host_.setAutoRotate(on);
+    host_.commands().run(ControlId::AutoRotate, {on, 0, {}});
     host_.returnFocus();
 }
 
 void TToolBox::rgStateClick(int index)
 {
-    host_.settings().Tool.State = uint8_t(index);
     rgOrient->setEnabled(index != 0);
-    host_.ApplySettings();
+    host_.commands().run(ControlId::DisplayForm, {index, 0, {}});
     host_.returnFocus();
 }
 
 void TToolBox::rgOrientClick(int index)
 {
-    host_.settings().Tool.Orient = uint8_t(index);
-    host_.ApplySettings();
+    host_.commands().run(ControlId::Orientation, {index, 0, {}});
     host_.returnFocus();
 }
 
 void TToolBox::Button1Click()
 {
     // A click on the order button shuffles again in random order.
-    if (host_.sortOrder() == PlayOrder::Random)
-        host_.reshuffle();
+    host_.commands().run(ControlId::Reshuffle);
     host_.returnFocus();
 }
 
 void TToolBox::list_click(int tag)
 {
-    host_.sortBy(playOrderFrom(tag));
-    SortCaptionSet(int(host_.sortOrder()));
+    host_.commands().run(ControlId::SortBy, {int(playOrderFrom(tag)), 0, {}});
+    SortCaptionSet(int(host_.model().SortOrder));
     host_.returnFocus();
 }
 
 void TToolBox::BtnDoorClick()
 {
     area_->myEditExit();
-    host_.toggleTransferSwitch();
+    host_.commands().run(ActionId::Transfer1);
     Panel();
     host_.returnFocus();
 }

@@ -22,8 +22,6 @@
 
 namespace
 {
-const QString kAnyWhere = QStringLiteral("AnyWhere");
-const QString kNone = QStringLiteral("none");
 constexpr int kCopyTag = 1;
 constexpr int kMoveTag = 2;
 constexpr int kGlyph = 16;
@@ -72,13 +70,13 @@ ToolBoxTransferArea::ToolBoxTransferArea(ToolBoxHost &host, int top, QWidget *to
     TurnbackBtn->setIcon(ToolBoxGlyph(QStringLiteral("undo"), ink));
     TurnbackBtn->setToolTip(QStringLiteral("復活"));
     connect(TurnbackBtn, &QToolButton::clicked, this, [this] {
-        host_.revival();
+        host_.commands().run(ActionId::MoveUndo1);
         host_.returnFocus();
     });
     // A right-click shows every operation that can be undone.
     TurnbackBtn->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(TurnbackBtn, &QToolButton::customContextMenuRequested, this, [this] {
-        host_.showJournal();
+        host_.commands().run(ActionId::Journal1);
         host_.returnFocus();
     });
 
@@ -89,12 +87,12 @@ ToolBoxTransferArea::ToolBoxTransferArea(ToolBoxHost &host, int top, QWidget *to
     FileCopy1->setIcon(ToolBoxGlyph(QStringLiteral("dragout"), ink));
     FileCopy1->setToolTip(QStringLiteral("画像ファイルの複写"));
     DragOut::Hooks hooks;
-    hooks.pathAt = [this](QPoint) { return host_.currentPicture(); };
-    hooks.acceptDrops = [this](bool on) { host_.setDropsAccepted(on); };
+    hooks.pathAt = [this](QPoint) { return CurrentPicture(host_.model()); };
+    hooks.acceptDrops = [this](bool on) { host_.commands().run(ControlId::AcceptDrops, {on, 0, {}}); };
     auto *drag = new DragOut(FileCopy1, std::move(hooks));
     connect(drag, &DragOut::finished, this, [this] {
         FileCopy1->setDown(false);
-        host_.Picture(); // a file manager may have moved the file away
+        host_.commands().run(ControlId::Redisplay); // a file manager may have moved the file away
     });
 
     QFont bold = font();
@@ -197,7 +195,7 @@ void ToolBoxTransferArea::ButtonFaceSet(int slot)
     if (slot < 0 || slot >= buttonCount())
         return;
     QPushButton *b = ArBitBtn1[size_t(slot)];
-    const ::ButtonFace face = ::ButtonFaceSet(host_.settings().TransferSlots[size_t(slot)]);
+    const ::ButtonFace face = ::ButtonFaceSet(host_.model().settings.TransferSlots[size_t(slot)]);
     QFont f = fixedPitch(font());
     f.setBold(face.runTime);
     b->setFont(f);
@@ -219,9 +217,7 @@ void ToolBoxTransferArea::bindFolder(int slot, const QString &folder)
 {
     if (slot < 0 || slot >= kMaxTransferSlots)
         return;
-    TransferSlot &s = host_.settings().TransferSlots[size_t(slot)];
-    s.Folder = folder;
-    s.Caption = FolderCaption(folder);
+    host_.commands().run(ControlId::SlotFolder, {slot, 0, folder});
     ButtonFaceSet(slot);
 }
 
@@ -243,30 +239,21 @@ void ToolBoxTransferArea::setTitle(const QString &title)
 
 void ToolBoxTransferArea::ChoiceFolder()
 {
-    TransferSlot &slot = host_.settings().TransferSlots[size_t(SlotIndex_)];
-    if (QDir::isAbsolutePath(slot.Folder) && IsFolder(slot.Folder))
-        host_.SetPath() = slot.Folder;
     const QString title = QStringLiteral("画像転送先フォルダー指定 %1").arg(SlotIndex_ + 1);
     setTitle(title);
-    const QString chosen = host_.prompter().chooseFolder(title, host_.SetPath());
-    if (chosen.isEmpty())
-        return;
-    bindFolder(SlotIndex_, chosen);
+    host_.commands().run(ControlId::ChooseSlotFolder, {SlotIndex_, 0, title});
+    ButtonFaceSet(SlotIndex_);
 }
 
 void ToolBoxTransferArea::RunChoiceClick()
 {
-    TransferSlot &slot = host_.settings().TransferSlots[size_t(SlotIndex_)];
-    slot.Folder = kRunTimeFolder;
-    slot.Caption = kAnyWhere;
+    host_.commands().run(ControlId::SlotRunTime, {SlotIndex_, 0, {}});
     ButtonFaceSet(SlotIndex_);
 }
 
 void ToolBoxTransferArea::FolderErase()
 {
-    TransferSlot &slot = host_.settings().TransferSlots[size_t(SlotIndex_)];
-    slot.Folder.clear();
-    slot.Caption = kNone;
+    host_.commands().run(ControlId::SlotClear, {SlotIndex_, 0, {}});
     ButtonFaceSet(SlotIndex_);
 }
 
@@ -277,7 +264,8 @@ void ToolBoxTransferArea::ButtonNameClick()
         return;
     const QPushButton *b = ArBitBtn1[size_t(EditSlotIndex)];
     myEdit->setGeometry(b->x() + 3, b->y() + 2, b->width() - 4, b->height() - 4);
-    myEdit->setText(::ButtonFaceSet(host_.settings().TransferSlots[size_t(EditSlotIndex)]).caption.trimmed());
+    myEdit->setText(
+        ::ButtonFaceSet(host_.model().settings.TransferSlots[size_t(EditSlotIndex)]).caption.trimmed());
     myEdit->show();
     myEdit->raise();
     myEdit->setFocus(Qt::OtherFocusReason);
@@ -297,7 +285,7 @@ void ToolBoxTransferArea::myEditExit()
     myEdit->hide();
     if (EditSlotIndex < 0 || EditSlotIndex >= kMaxTransferSlots)
         return;
-    host_.settings().TransferSlots[size_t(EditSlotIndex)].Caption = EditedCaption(text);
+    host_.commands().run(ControlId::SlotCaption, {EditSlotIndex, 0, EditedCaption(text)});
     ButtonFaceSet(EditSlotIndex);
 }
 
@@ -305,23 +293,23 @@ void ToolBoxTransferArea::myEditExit()
 
 void ToolBoxTransferArea::transferClick(int slot)
 {
-    host_.ArBitBtnProcess(slot);
+    host_.commands().run(ControlId::TransferTo, {slot, 0, {}});
     host_.returnFocus();
 }
 
 void ToolBoxTransferArea::BtnCMCheck(int tag)
 {
     myEditExit();
-    host_.setCopyMode(tag == kCopyTag);
+    host_.commands().run(ControlId::CopyMode, {tag == kCopyTag, 0, {}});
     host_.returnFocus();
 }
 
 void ToolBoxTransferArea::showState()
 {
-    const bool copy = host_.settings().Option.Copy;
+    const bool copy = host_.model().settings.Option.Copy;
     // Checking one of the pair releases the other.
     (copy ? BtnCopy : BtnMove)->setChecked(true);
-    TurnbackBtn->setEnabled(host_.canUndo());
+    TurnbackBtn->setEnabled(host_.commands().isEnabled(ActionId::MoveUndo1));
 }
 
 void ToolBoxTransferArea::mousePressEvent(QMouseEvent *event)

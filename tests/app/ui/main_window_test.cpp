@@ -5,6 +5,8 @@
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PictureView.h"
+#include "app/ui/ToolBoxLink.h"
+#include "fileops/ui/ToolBox.h"
 #include "platform/AppPaths.h"
 
 #include <QAction>
@@ -12,6 +14,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -322,6 +325,41 @@ TEST_F(MainWindowTest, F2OpensTheRenameDialogInNameOrder)
     EXPECT_EQ(seen, QStringLiteral("画像ファイル名変更"));
     EXPECT_EQ(w.state().SortOrder, PlayOrder::Name);
     EXPECT_EQ(w.state().list.at(0), pic(0));
+}
+
+// Rename, transfers and the external applications follow the display form
+// and the slideshow, whichever way the state was reached: the tool box's
+// radio buttons, the slideshow action, or a folder opened in a spread.
+TEST_F(MainWindowTest, FileActionsFollowTheDisplayFormAndTheSlideshow)
+{
+    MainWindow w({pics_.path()});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    TToolBox *box = w.toolBox().window();
+    ASSERT_NE(box, nullptr);
+    auto radio = [&](const char *text) {
+        for (QRadioButton *b : box->findChildren<QRadioButton *>())
+            if (b->text() == QString::fromUtf8(text))
+                return b;
+        return static_cast<QRadioButton *>(nullptr);
+    };
+    auto fileActions = [&] {
+        return std::array{w.action(ActionId::fNameChange1)->isEnabled(),
+                          w.action(ActionId::Transfer1)->isEnabled(), w.viewer().pictureActionsOn()};
+    };
+    const std::array on{true, true, true}, off{false, false, false};
+    EXPECT_EQ(fileActions(), on);
+    radio("見開き(奇数)")->click();
+    EXPECT_EQ(w.state().settings.Tool.State, 1);
+    EXPECT_EQ(fileActions(), off);
+    w.viewer().openFolder(pics_.path()); // a list made active in a spread
+    EXPECT_EQ(fileActions(), off);
+    radio("単ページ")->click();
+    EXPECT_EQ(fileActions(), on);
+    w.action(ActionId::slideshow1)->trigger();
+    EXPECT_EQ(fileActions(), off);
+    w.action(ActionId::slideshow1)->trigger();
+    EXPECT_EQ(fileActions(), on);
 }
 
 // Sorting from the keyboard: a digit moves the picture into its slot's

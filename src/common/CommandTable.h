@@ -1,8 +1,9 @@
 #pragma once
 // Every action of the viewer as one row: what it runs and when it is enabled
 // and checked. Windows connect their actions to it in one loop; each part of
-// the program adds its rows here instead of branches in a window.
-#include "app/Actions.h"
+// the program adds its rows here instead of branches in a window. The tool
+// box's controls are rows too, run with their argument.
+#include "common/Commands.h"
 
 #include <QString>
 #include <array>
@@ -13,6 +14,7 @@ class CommandTable
 public:
     using Run = std::function<void()>;
     using Test = std::function<bool()>;
+    using RunWith = std::function<void(const ControlArg &)>;
 
     struct Row {
         Run run;                          // empty: the action does nothing yet
@@ -24,11 +26,19 @@ public:
 
     void set(ActionId id, Run run, Test enabled, Test checked = {}, std::function<QString()> caption = {})
     {
-        rows_[size_t(id)] = Row{std::move(run), std::move(enabled), std::move(checked), std::move(caption), {}};
+        rows_[size_t(id)] =
+            Row{std::move(run), std::move(enabled), std::move(checked), std::move(caption), {}};
     }
     void setTip(ActionId id, std::function<QString()> tip) { rows_[size_t(id)].tip = std::move(tip); }
     // Replaces only what runs (windows add the rows that open dialogs).
     void setRun(ActionId id, Run run) { rows_[size_t(id)].run = std::move(run); }
+
+    void setControl(ControlId id, RunWith run) { controls_[size_t(id)] = std::move(run); }
+    void run(ControlId id, const ControlArg &arg = {}) const
+    {
+        if (controls_[size_t(id)])
+            controls_[size_t(id)](arg);
+    }
 
     void run(ActionId id) const
     {
@@ -59,4 +69,5 @@ public:
 
 private:
     std::array<Row, size_t(ActionId::Count)> rows_{};
+    std::array<RunWith, size_t(ControlId::Count)> controls_{};
 };
