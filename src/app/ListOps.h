@@ -12,7 +12,7 @@ class Prompter;
 
 // What a list operation changed, for the one refresh that follows a command.
 // The operations never display anything themselves.
-struct ListChange {
+struct [[nodiscard]] ListChange {
     enum class Kind {
         Nothing,   // the list and the position are as before
         Reordered, // same pictures, new order, position at `index`

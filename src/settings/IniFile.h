@@ -38,7 +38,7 @@ public:
 
     // Writes the document atomically. False when the file could not be
     // written; the old file is then left as it was.
-    bool save();
+    [[nodiscard]] bool save();
 
     // The bytes save() would write.
     QByteArray toBytes() const;
