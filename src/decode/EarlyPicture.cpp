@@ -1,6 +1,8 @@
 #include "decode/EarlyPicture.h"
 
 #include "decode/FastScale.h"
+#include "decode/FormatModule.h"
+#include "decode/RawDecoder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -40,6 +42,20 @@ bool startsLikeJpeg(const QString &path)
     char head[3];
     return f.open(QIODevice::ReadOnly) && f.read(head, 3) == 3 && uchar(head[0]) == 0xFF &&
            uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
+}
+
+// Pictures decoded by the format module: RAWs without Qt, the others
+// with Qt's image machinery, all with the module loaded first.
+bool isRaw(const QString &path)
+{
+    return HasRawExtension(path);
+}
+
+bool needsFormatModule(const QString &path)
+{
+    static const QStringList kModern = {QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("hif"),
+                                        QStringLiteral("avif"), QStringLiteral("jxl")};
+    return isRaw(path) || kModern.contains(QFileInfo(path).suffix().toLower());
 }
 
 // Receives the calls for the main thread, so that they can be delivered on
@@ -139,9 +155,17 @@ void run(std::function<EarlyPicture::Request()> choose)
     }
     s.enter(Phase::Decoding);
     const bool jpeg = startsLikeJpeg(request.path);
+    if (!jpeg && needsFormatModule(request.path)) {
+        // Its libraries load here while the application object is made.
+        lock.unlock();
+        FormatModule();
+        lock.relock();
+    }
+    // A RAW's preview goes through the JPEG decoder too.
+    const bool withoutQt = jpeg || isRaw(request.path);
     // Without a bound, or for a format Qt's plug-ins read, wait for the
     // application object (and its screen).
-    while ((request.bound.isEmpty() || !jpeg) && !s.appReady && s.phase != Phase::Taken)
+    while ((request.bound.isEmpty() || !withoutQt) && !s.appReady && s.phase != Phase::Taken)
         s.changed.wait(&s.mutex);
     LoadOptions options;
     options.maxSize = request.bound.isEmpty() ? s.screen : request.bound;

@@ -78,6 +78,13 @@ FormatResult DecodeRaw(QByteArrayView data, QSize area, bool turn, bool develop,
     return m ? m->decodeRaw(data, area, turn, develop, out) : FormatResult::Broken;
 }
 
+FormatResult DecodeRawFrom(const RawReader &read, qint64 size, QSize area, bool turn, bool develop,
+                           RawPicture &out)
+{
+    const FormatCalls *m = FormatModule();
+    return m ? m->decodeRawFrom(read, size, area, turn, develop, out) : FormatResult::Broken;
+}
+
 FormatResult DecodeHeif(QByteArrayView data, DecodedStill &out)
 {
     const FormatCalls *m = FormatModule();

@@ -14,6 +14,8 @@
 
 struct FormatCalls {
     FormatResult (*decodeRaw)(QByteArrayView data, QSize area, bool turn, bool develop, RawPicture &out);
+    FormatResult (*decodeRawFrom)(const RawReader &read, qint64 size, QSize area, bool turn, bool develop,
+                                  RawPicture &out);
     FormatResult (*decodeHeif)(QByteArrayView data, DecodedStill &out);
     FormatResult (*decodeAvif)(QByteArrayView data, DecodedStill &out);
     FormatResult (*decodeJpegXl)(QByteArrayView data, DecodedStill &out);
@@ -26,7 +28,7 @@ struct FormatCalls {
 
 // Raised whenever FormatCalls changes, so that a module from another build
 // is refused rather than called wrongly.
-inline constexpr int kFormatCallsVersion = 1;
+inline constexpr int kFormatCallsVersion = 2;
 
 // The module's one exported function: the calls, given the version the
 // program expects and the program's own cancellation check (DecodeCancel.h).

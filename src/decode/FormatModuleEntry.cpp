@@ -22,6 +22,7 @@ glimmerdeck_format_calls(int version, bool (*cancelled)())
         return nullptr;
     programCancelled = cancelled;
     static const FormatCalls calls{DecodeRaw,
+                                   DecodeRawFrom,
                                    DecodeHeif,
                                    DecodeAvif,
                                    DecodeJpegXl,

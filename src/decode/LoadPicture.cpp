@@ -282,10 +282,11 @@ JpegResult decodeJpegData(const QByteArray &data, int degrees, const LoadOptions
 // A RAW: its embedded preview through the JPEG path, else the developed
 // RAW; the size is the RAW's own either way. Failed hands the file on to
 // the content-based decoders (a JPEG named ".nef" still shows).
-Decoded decodeRaw(const QString &path, const QByteArray &data, PictureData &out, const LoadOptions &options)
+Decoded decodeRaw(const QString &path, const RawReader &read, qint64 size, PictureData &out,
+                  const LoadOptions &options)
 {
     RawPicture raw;
-    FormatResult r = DecodeRaw(data, options.maxSize, options.autoRotate, false, raw);
+    FormatResult r = DecodeRawFrom(read, size, options.maxSize, options.autoRotate, false, raw);
     if (r == FormatResult::Broken && raw.size.isEmpty())
         return Decoded::Failed; // not a RAW LibRaw reads
     const int degrees = options.autoRotate ? OrientationRotation(raw.orientation) : 0;
@@ -296,8 +297,8 @@ Decoded decodeRaw(const QString &path, const QByteArray &data, PictureData &out,
         if (j == JpegResult::Ok)
             raw.jpeg.clear();
         else
-            r = DecodeRaw(data, options.maxSize, options.autoRotate, true,
-                          raw); // a broken or oversized preview
+            r = DecodeRawFrom(read, size, options.maxSize, options.autoRotate, true,
+                              raw); // a broken or oversized preview
     }
     if (r == FormatResult::TooLarge)
         return Decoded::TooLarge;
@@ -311,16 +312,10 @@ Decoded decodeRaw(const QString &path, const QByteArray &data, PictureData &out,
     return Decoded::Ok;
 }
 
+// Any picture but a RAW: RAWs are tried first, straight from the file.
 Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &out,
                       const LoadOptions &options)
 {
-    // RAW by name: many RAWs are TIFF inside and would show as their
-    // thumbnail through the TIFF reader.
-    if (HasRawExtension(path)) {
-        const Decoded r = decodeRaw(path, data, out, options);
-        if (r != Decoded::Failed || DecodeCancelled())
-            return r; // cancelled: no other reader is tried on it
-    }
     if (IsHeifData(data) || IsAvifData(data) || IsJpegXlData(data))
         return decodeModern(path, data, out, options);
 
@@ -365,11 +360,30 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
     if (info.size() > kMaxDecodeBytes)
         return false;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
     const qint64 size = file.size();
     if (size <= 0 || size > kMaxDecodeBytes)
         return false;
+
+    // RAW by name: many RAWs are TIFF inside and would show as their
+    // thumbnail through the TIFF reader. Only the headers and the preview
+    // are read, not the sensor data that makes up most of the file.
+    if (HasRawExtension(path)) {
+        const RawReader fromFile = [&file](qint64 offset, char *dst, qint64 len) -> qint64 {
+            return file.seek(offset) ? file.read(dst, len) : -1;
+        };
+        PictureData raw;
+        const Decoded r = decodeRaw(path, fromFile, size, raw, options);
+        if (r == Decoded::Ok && !DecodeCancelled()) {
+            picture = std::move(raw);
+            return true;
+        }
+        if (r == Decoded::TooLarge || DecodeCancelled())
+            return false; // cancelled: no other reader is tried on it
+        if (!file.seek(0))
+            return false;
+    }
 
     // Read, not mapped: a file cut short by another program while mapped
     // would kill the viewer with SIGBUS; read bytes just end early.

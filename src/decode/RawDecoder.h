@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 // The RAW file name extensions, any letter case (lower case, no dot).
 const QStringList &RawExtensions();
@@ -30,3 +31,12 @@ struct RawPicture {
 // RAW does not develop; TooLarge when it would be developed beyond the
 // decoding budget.
 FormatResult DecodeRaw(QByteArrayView data, QSize area, bool turn, bool develop, RawPicture &out);
+
+// Reads up to len bytes of a file at offset into dst: the number read, 0 at
+// the end, negative on an error. May be called from the decoding thread only.
+using RawReader = std::function<qint64(qint64 offset, char *dst, qint64 len)>;
+
+// The same from a file of size bytes, of which only what LibRaw needs is
+// read: the headers and the preview, or all of it when developing.
+FormatResult DecodeRawFrom(const RawReader &read, qint64 size, QSize area, bool turn, bool develop,
+                           RawPicture &out);

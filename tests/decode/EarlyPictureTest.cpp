@@ -129,3 +129,24 @@ TEST(EarlyPicture, TheCacheTakesItAndTellsWhenReady)
     EXPECT_EQ(p.image.size(), FitDecodeSize(QSize(1200, 800), QSize(500, 400)));
     EXPECT_EQ(cache.count(), 1);
 }
+
+TEST(EarlyPicture, ARawPreviewIsDecodedBeforeTheApplicationIsReady)
+{
+    // A RAW's embedded preview needs no image plug-in: it is decoded while
+    // the application object is still being made, not after.
+    const QString path = QStringLiteral(GD_TESTDATA "/formats/preview.dng");
+    Released released;
+    EarlyPicture::begin([=] { return EarlyPicture::Request{path, QSize(40, 40), true}; });
+    QElapsedTimer waited;
+    waited.start();
+    while (EarlyPicture::working() && waited.elapsed() < 10000)
+        QThread::msleep(5);
+    EXPECT_FALSE(EarlyPicture::working());
+    EarlyPicture::applicationReady(QSize(1920, 1080));
+    const LoadOptions options = shownIn(QSize(40, 40)); // no larger than the preview
+    PictureData usual, early;
+    ASSERT_TRUE(LoadPictureFile(path, usual, options));
+    ASSERT_TRUE(EarlyPicture::take(path, options, early));
+    EXPECT_EQ(early.naturalSize, usual.naturalSize);
+    EXPECT_EQ(early.image.size(), usual.image.size());
+}

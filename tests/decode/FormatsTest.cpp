@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace
@@ -258,6 +259,54 @@ TEST(Raw, ACancelledDecodeStopsInsideTheDecoder)
         }
     }
     EXPECT_FALSE(DecodeCancelled()); // the scope is over
+}
+
+TEST(Raw, OnlyTheHeadersAndThePreviewAreRead)
+{
+    // The file as the loader sees it, with a large run of sensor data
+    // behind the preview: the preview comes back without reading that run.
+    const QByteArray file = readAll(kDir + "preview.dng");
+    ASSERT_FALSE(file.isEmpty());
+    const QByteArray padded = file + QByteArray(8 << 20, '\0');
+    qint64 bytesRead = 0;
+    const RawReader counting = [&](qint64 offset, char *dst, qint64 len) -> qint64 {
+        const qint64 n = qBound<qint64>(0, qMin(len, padded.size() - offset), len);
+        memcpy(dst, padded.constData() + offset, size_t(n));
+        bytesRead += n;
+        return n;
+    };
+    RawPicture fromFile, fromMemory;
+    ASSERT_EQ(DecodeRawFrom(counting, padded.size(), QSize(), true, false, fromFile), FormatResult::Ok);
+    ASSERT_EQ(DecodeRaw(file, QSize(), true, false, fromMemory), FormatResult::Ok);
+    EXPECT_FALSE(fromFile.jpeg.isEmpty());
+    EXPECT_EQ(fromFile.jpeg, fromMemory.jpeg);
+    EXPECT_EQ(fromFile.size, fromMemory.size);
+    EXPECT_LT(bytesRead, 1 << 20);
+}
+
+TEST(Raw, AFileCutShortWhileReadEndsCleanly)
+{
+    // The file shrinks after its size was taken: reads past the cut come
+    // back empty. Whatever comes out is whole or refused.
+    for (const char *name : {"preview.dng", "nopreview.dng"}) {
+        const QByteArray file = readAll(kDir + name);
+        ASSERT_FALSE(file.isEmpty()) << name;
+        for (const qint64 cut : {qint64(0), qint64(8), qint64(200), file.size() / 4, file.size() / 2,
+                                 file.size() - 100, file.size() - 1}) {
+            const RawReader shrunk = [&](qint64 offset, char *dst, qint64 len) -> qint64 {
+                const qint64 n = qBound<qint64>(0, qMin(len, cut - offset), len);
+                memcpy(dst, file.constData() + offset, size_t(n));
+                return n;
+            };
+            for (const bool develop : {false, true}) {
+                RawPicture raw;
+                const FormatResult r = DecodeRawFrom(shrunk, file.size(), QSize(), true, develop, raw);
+                if (r == FormatResult::Ok) {
+                    EXPECT_TRUE(!raw.jpeg.isEmpty() || !raw.image.isNull()) << name << " " << cut;
+                }
+            }
+        }
+    }
 }
 
 TEST(Raw, AJpegNamedLikeARawStillShows)
