@@ -13,11 +13,12 @@ PictureCache::PictureCache(qint64 maxBytes, int maxEntries)
     : maxBytes_(maxBytes), maxEntries_(qMax(1, maxEntries))
 {
     ReturnLargeBuffersWhenFreed();
-    // Two workers, one for the next picture and one for those after it:
-    // with a key held, the next two pictures decode side by side on two
-    // cores. More would only add large transient buffers.
+    // Two workers for the next two pictures: with a key held, they decode
+    // side by side on two cores, each at the interface's priority, since the
+    // picture after next is the next one a step later. One more, at a lower
+    // priority, for those further ahead and the one behind.
     pool_.setMaxThreadCount(1);
-    nextPool_.setMaxThreadCount(1);
+    nextPool_.setMaxThreadCount(2);
 }
 
 PictureCache::~PictureCache()
@@ -290,10 +291,10 @@ void PictureCache::prefetch(const QStringList &paths, const LoadOptions &options
         dropUnwantedLocked();
     }
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        // The first is most likely the picture asked for next, often while
-        // it still decodes: it keeps the interface's priority, so a busy
-        // machine does not hold it back. The rest yield to the interface.
-        const bool next = i == 0;
+        // The first two are the pictures asked for next, often while they
+        // still decode: they keep the interface's priority, so a busy
+        // machine does not hold them back. The rest yield to the interface.
+        const bool next = i < 2;
         (next ? nextPool_ : pool_).start([this, path = paths[i], options, next] {
             if (!next)
                 LowerCurrentThreadPriority();

@@ -134,5 +134,5 @@ private:
     quint64 useCounter_ = 0;
     qint64 bytes_ = 0;
     QThreadPool pool_;     // pictures further ahead, at a lower priority
-    QThreadPool nextPool_; // the first picture asked for, at the interface's
+    QThreadPool nextPool_; // the next two pictures asked for, at the interface's
 };
