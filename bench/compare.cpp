@@ -621,25 +621,31 @@ int main(int argc, char **argv)
             const double m = median(f.rapid);
             return m > 0 ? steps * 1000.0 / m : -1.0;
         };
-        if (has("24 MP", v.name) && has("24 MP", "feh"))
-            check("24 MP start, x feh's",
-                  ratio(median(all["24 MP"][v.name].start), median(all["24 MP"]["feh"].start)), 0.7, true);
-        if (has("2 MP", v.name) && has("2 MP", "feh"))
-            check("2 MP start, x feh's",
-                  ratio(median(all["2 MP"][v.name].start), median(all["2 MP"]["feh"].start)), 1.0, true);
-        if (has("2 MP", v.name) && has("2 MP", "qimgv"))
-            check("2 MP rapid steps, time x qimgv's",
-                  ratio(median(all["2 MP"][v.name].rapid), median(all["2 MP"]["qimgv"].rapid)), 0.5, true);
-        for (const char *set : {"24 MP", "2 MP"})
-            if (has(set, v.name) && has(set, "floor"))
-                check((std::string(set) + " start, x floor's").c_str(),
-                      ratio(median(all[set][v.name].start), median(all[set]["floor"].start)), 1.0, true);
-        if (has("2 MP", v.name) && has("2 MP", "floor"))
-            check("2 MP rapid steps, time x floor's",
-                  ratio(median(all["2 MP"][v.name].rapid), median(all["2 MP"]["floor"].rapid)), 0.6, true);
-        if (has("24 MP", v.name) && has("24 MP", "floor"))
-            check("24 MP rapid steps, time x floor's",
-                  ratio(median(all["24 MP"][v.name].rapid), median(all["24 MP"]["floor"].rapid)), 0.85, true);
+        // Ours against another viewer in the same run: start-up or 20 rapid steps.
+        struct Ratio {
+            const char *set, *other;
+            bool rapid;
+            double limit;
+        };
+        const Ratio ratios[] = {
+            {"24 MP", "feh", false, 0.7},
+            {"2 MP", "feh", false, 1.0},
+            {"2 MP", "qimgv", true, 0.5},
+            {"24 MP", "floor", false, 1.0},
+            {"2 MP", "floor", false, 1.0},
+            {"2 MP", "floor", true, 0.6},
+            {"24 MP", "floor", true, 0.85},
+        };
+        for (const Ratio &r : ratios) {
+            if (!has(r.set, v.name) || !has(r.set, r.other))
+                continue;
+            const Figures &ours = all[r.set][v.name], &other = all[r.set][r.other];
+            const std::string what = std::string(r.set) + (r.rapid ? " rapid steps, time x " : " start, x ") +
+                                     r.other + "'s";
+            check(what.c_str(), ratio(median(r.rapid ? ours.rapid : ours.start),
+                                      median(r.rapid ? other.rapid : other.start)),
+                  r.limit, true);
+        }
         if (has("2 MP", v.name))
             check("2 MP rapid steps, pictures per second", rate(all["2 MP"][v.name]), 60, false);
         if (has("24 MP", v.name))

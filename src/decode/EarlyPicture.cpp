@@ -46,16 +46,11 @@ bool startsLikeJpeg(const QString &path)
 
 // Pictures decoded by the format module: RAWs without Qt, the others
 // with Qt's image machinery, all with the module loaded first.
-bool isRaw(const QString &path)
-{
-    return HasRawExtension(path);
-}
-
 bool needsFormatModule(const QString &path)
 {
     static const QStringList kModern = {QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("hif"),
                                         QStringLiteral("avif"), QStringLiteral("jxl")};
-    return isRaw(path) || kModern.contains(QFileInfo(path).suffix().toLower());
+    return HasRawExtension(path) || kModern.contains(QFileInfo(path).suffix().toLower());
 }
 
 // Receives the calls for the main thread, so that they can be delivered on
@@ -162,7 +157,7 @@ void run(std::function<EarlyPicture::Request()> choose)
         lock.relock();
     }
     // A RAW's preview goes through the JPEG decoder too.
-    const bool withoutQt = jpeg || isRaw(request.path);
+    const bool withoutQt = jpeg || HasRawExtension(request.path);
     // Without a bound, or for a format Qt's plug-ins read, wait for the
     // application object (and its screen).
     while ((request.bound.isEmpty() || !withoutQt) && !s.appReady && s.phase != Phase::Taken)
