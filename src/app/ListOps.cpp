@@ -221,6 +221,23 @@ ListChange ListOps::openFiles(const QStringList &chosen)
     return change;
 }
 
+ListChange ListOps::openDropped(const QStringList &paths)
+{
+    ListChange change;
+    st_.list.setSorted(true);
+    const QString saved = prompter_.statusText();
+    prompter_.setStatusText(kSearchingText);
+    if (!paths.isEmpty())
+        st_.list.clear();
+    for (const QString &p : paths)
+        change |= rFileName(p);
+    prompter_.setStatusText(saved);
+    st_.list.setSorted(false);
+    change |= SortList(st_.SortOrder);
+    change |= ActivateList();
+    return change;
+}
+
 ListChange ListOps::openFolder(const std::optional<QString> &folder)
 {
     ListChange change;

@@ -64,6 +64,9 @@ public:
     [[nodiscard]] ListChange openFiles(const QStringList &chosen);
     // Open a folder: the chosen folder, or nullopt when cancelled.
     [[nodiscard]] ListChange openFolder(const std::optional<QString> &folder);
+    // Files, folders, archives and list files dropped on the main window:
+    // they become the set (nothing dropped: the list is activated again).
+    [[nodiscard]] ListChange openDropped(const QStringList &paths);
 
     // One page or spread forward/back (the caller displays).
     void StepIndex(bool forward);

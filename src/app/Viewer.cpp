@@ -41,13 +41,7 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
     state_.settings.Option.SeqDigits = 2;
     listOps_ = std::make_unique<ListOps>(state_, prompter_);
     setFileOps(systemFileOps());
-    startUp_ = new ViewerStartUp({[this] {
-                                      history_.writeHeld();
-                                      if (state_.ListActive)
-                                          prefetchAround();
-                                  },
-                                  [this] { Picture(); }, [this] { addDeferredArchives(); }},
-                                 this);
+    startUp_ = new ViewerStartUp(*this);
     modes_ = new ViewerModes(*this);
     buildCommands();
     ViewerControls::add(*this);
@@ -60,111 +54,6 @@ Viewer::Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &hos
 }
 
 Viewer::~Viewer() = default;
-
-void Viewer::startUp()
-{
-    state_.ListActive = false;
-    state_.ShortcutRun = false;
-    state_.list.setSorted(true);
-    history_.refreshMenu();
-    formats_.addQtFormats();
-    // A relative plug-in folder in the settings means one in the application folder.
-    plugins_ = std::make_unique<PluginHost>(prompter_, formats_, folders_.application);
-    plugins_->searchAtStartup(state_.settings.SusieDir, folders_.plugins);
-    state_.PictureFilter = formats_.filter();
-    apps_.read(state_.settings.AppList);
-    host_.appsChanged();
-    settings_.readRules();
-    openJournal();
-    QString tempError;
-    if (temp_.setUp(&tempError))
-        state_.TempFolder = temp_.path();
-    else
-        prompter_.error(tempError);
-    pending_.commands = true;
-    refresh();
-}
-
-void Viewer::openJournal()
-{
-    // A step that a crash interrupted is finished or rolled back, by what
-    // is on the disk, before anything else touches the files.
-    journal_.load();
-    QStringList told = journalOps_->recover();
-    if (const QString damage = journal_.takeDamageReport(); !damage.isEmpty())
-        told << damage;
-    if (!told.isEmpty())
-        prompter_.info(told.join(QStringLiteral("\n\n")));
-}
-
-void Viewer::applyCommandLine(const QStringList &args)
-{
-    CommandLineEnvironment env;
-    env.onStep = [this](const CommandLineStep &step) {
-        switch (step.kind) {
-        case CommandLineStep::Kind::AddPath:
-            // Archives can take long to extract: they follow once the
-            // window has painted, behind a progress window.
-            if (ListOps::isArchivePath(step.path) && !state_.ComMax)
-                startUp_->holdArchive(step.path);
-            else
-                applyList(listOps_->rFileName(step.path));
-            break;
-        case CommandLineStep::Kind::ToggleSlideshow:
-            modes_->setSlideshow(!modes_->slideshowOn());
-            break;
-        case CommandLineStep::Kind::ToggleFullScreen:
-            modes_->switchFullScreen();
-            break;
-        }
-    };
-    ApplyCommandLine(args, state_, env);
-    refresh();
-}
-
-void Viewer::firstShow(const std::function<void()> &restore)
-{
-    // One paint at the end, with the window measured after its geometry
-    // was restored.
-    ComputeArea();
-    state_.list.setSorted(false);
-    state_.SortOrder = PlayOrder::Name;
-    applyList(listOps_->SortList(state_.SortOrder));
-    if (state_.ShortcutRun)
-        applyList(listOps_->ActivateList());
-    if (!state_.ComMax) {
-        if (!display_.fullScreenOpen()) {
-            applyList(listOps_->ActivateList());
-            restore();
-        }
-        ComputeArea();
-        history_.refreshMenu();
-    }
-    state_.FirstFlag = false;
-    pending_.commands = true;
-    refresh();
-    startUp_->firstShowDone();
-}
-
-void Viewer::pictureOnScreen()
-{
-    startUp_->pictureOnScreen(state_.FirstFlag);
-}
-
-void Viewer::addDeferredArchives()
-{
-    const QStringList archives = startUp_->takeHeldArchives();
-    if (closing_)
-        return;
-    state_.list.setSorted(true);
-    for (const QString &a : archives)
-        applyList(listOps_->rFileName(a));
-    state_.list.setSorted(false);
-    applyList(listOps_->SortList(state_.SortOrder));
-    applyList(listOps_->ActivateList());
-    pending_.paint = true;
-    refresh();
-}
 
 void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState)
 {
@@ -182,19 +71,6 @@ void Viewer::closeDown(const WindowGeometry &geometry, WindowShowState showState
 }
 
 // ---------------------------------------------------------------- display
-
-void Viewer::ComputeArea()
-{
-    if (state_.QuitRequested || !display_.current())
-        return;
-    const QSize area = display_.area();
-    state_.AreaWidth = area.width();
-    state_.AreaHeight = area.height();
-    // The first picture, decoding since the program started, is shrunk to
-    // this size on its own thread.
-    if (state_.FirstFlag && !display_.fullScreenOpen())
-        ViewerStartUp::expect(display_.loadOptions());
-}
 
 void Viewer::setFileOps(FileOps &ops)
 {
@@ -317,8 +193,10 @@ void Viewer::showNow()
 
     display_.noteDirection();
     // The pages ahead start decoding now, beside this one, and decodes the
-    // user has skipped past stop before this one is decoded.
-    prefetchAround();
+    // user has skipped past stop before this one is decoded; not before the
+    // first picture is out.
+    if (startUp_->settled())
+        display_.prefetchAround();
     const ViewerDisplay::Painted painted = display_.paint();
     host_.setCaption(painted.caption);
     if (painted.blank) {
@@ -328,13 +206,6 @@ void Viewer::showNow()
     if (painted.anyShown)
         activationArmed_ = true;
     emit pictureShown();
-}
-
-void Viewer::prefetchAround()
-{
-    if (state_.FirstFlag || !startUp_->settled())
-        return;
-    display_.prefetchAround();
 }
 
 void Viewer::ImageCls()
@@ -368,15 +239,9 @@ void Viewer::applyOrder()
     (void)listOps_->SortList(state_.SortOrder);
 }
 
-void Viewer::openFiles(const QStringList &files)
+void Viewer::open(ListChange change)
 {
-    applyList(listOps_->openFiles(files));
-    refresh();
-}
-
-void Viewer::openFolder(const std::optional<QString> &folder)
-{
-    applyList(listOps_->openFolder(folder));
+    applyList(change);
     refresh();
 }
 

@@ -49,15 +49,14 @@ class Viewer : public QObject, private TransferHooks
     friend class ViewerHistory;
     friend class ViewerSettings;
     friend class ViewerControls;
+    friend class ViewerStartUp;
 
 public:
     Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent = nullptr);
     ~Viewer() override;
 
-    const ViewerFolders &folders() const { return folders_; }
     ViewerState &state() { return state_; }
     const ViewerState &state() const { return state_; }
-    Prompter &prompter() { return prompter_; }
     PictureFormats &formats() { return formats_; }
     ListOps &listOps() { return *listOps_; }
     CommandTable &commands() { return commands_; }
@@ -86,28 +85,19 @@ public:
     void setToolBox(ToolBoxView *box) { toolBox_ = box; }
 
     // ---- start-up and end ----
-    // Plug-ins, picture filter, temporary folder, history.
-    void startUp();
-    void applyCommandLine(const QStringList &args);
-    // The first show: orders and activates the list (the host restores its
-    // geometry in between through `restore`).
-    void firstShow(const std::function<void()> &restore);
-    // A surface is painting a picture. The first time after the first show,
-    // the neighbours and the history follow once that frame is out.
-    void pictureOnScreen();
+    // The services, the command line, the first show and what waits for the
+    // first picture.
+    ViewerStartUp &startUp() { return *startUp_; }
     // The closing sequence: stops everything and saves the settings.
     void closeDown(const WindowGeometry &geometry, WindowShowState showState);
 
     // ---- display ----
     // The surfaces, the picture area, the label and the decoding ahead.
     ViewerDisplay &display() { return display_; }
-    void ComputeArea();
     // Shows the current picture now (resizes, returning to the program, the
     // tool box's steps, renames): prunes vanished files, normalises the
     // position and paints once.
     void Picture();
-    // Decodes the neighbours of the current page once start-up allows it.
-    void prefetchAround();
 
     // ---- input ----
     // Keys, clicks and the wheel, as the windows receive them.
@@ -118,20 +108,14 @@ public:
     // ---- modes ----
     // The slideshow and full screen.
     ViewerModes &modes() { return *modes_; }
-    // CopyMode1 / MoveMode1 (CMcheck follows through the command table).
-    void setCopyMode(bool copy);
-    // Transfer1: opens or closes the transfer switch (Xfer follows).
-    void toggleTransferSwitch();
-    // Files, folders, archives and list files dropped on the main window.
-    void dropOnMain(const QStringList &paths);
 
     // ---- external applications ----
     ViewerApps &apps() { return apps_; }
 
     // ---- opening ----
-    // The files chosen in the open dialog; the chosen folder (nullopt: cancelled).
-    void openFiles(const QStringList &files);
-    void openFolder(const std::optional<QString> &folder);
+    // A list operation of the windows (open files or a folder, drops), then
+    // the refresh: `viewer.open(viewer.listOps().openFolder(dir))`.
+    void open(ListChange change);
 
     // ---- history ----
     ViewerHistory &history() { return history_; }
@@ -175,10 +159,6 @@ private:
     void perform(InputAction action);
 
     void buildCommands();
-    // Reads the journal and mends what a crash left half done.
-    void openJournal();
-    // Archives named on the command line, extracted after the first paint.
-    void addDeferredArchives();
     // Transfers and deletes were allowed or stopped (EnableFileOps).
     void fileOpsChanged();
 
@@ -206,8 +186,6 @@ private:
 
     bool activationArmed_ = true;
     bool closing_ = false;
-    // Neighbours and writing the history wait until the first picture is
-    // on screen.
     ViewerStartUp *startUp_ = nullptr;
     Journal journal_;
     std::unique_ptr<JournalOps> journalOps_;

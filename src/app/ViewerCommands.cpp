@@ -1,4 +1,4 @@
-// The viewer's command table, its input, and drops on the main window.
+// The viewer's command table and its input.
 #include "app/Actions.h"
 #include "app/Viewer.h"
 #include "common/Prompter.h"
@@ -20,15 +20,6 @@ void Viewer::buildCommands()
     for (Id id : {Id::menu_random, Id::menu_normal, Id::menu_reverse, Id::Action1})
         commands_.set(
             id, [this, id] { sortBy(playOrderFrom(actionSpec(id).tag)); }, always);
-    // Sorting: copy or move mode, the transfer switch, the undo of a move.
-    commands_.set(
-        Id::CopyMode1, [this] { setCopyMode(true); }, always, [this] { return state_.settings.Option.Copy; });
-    commands_.set(
-        Id::MoveMode1, [this] { setCopyMode(false); }, always,
-        [this] { return !state_.settings.Option.Copy; });
-    commands_.set(
-        Id::Transfer1, [this] { toggleTransferSwitch(); }, [this] { return fileOpsEnabled(); }, {},
-        [this] { return XferCaption(state_.settings.Option.Open); });
     // Undo and redo walk the journal of file operations; the status bar
     // says what the next undo reverses.
     commands_.set(
@@ -62,22 +53,6 @@ void Viewer::buildCommands()
     // The tool box window is the main window's; the row carries its check mark.
     commands_.set(Id::ToolBox1, {}, always, [this] { return toolBox_ != nullptr; });
     // Windows add the rows that open their dialogs (open, help, about, exit).
-}
-
-void Viewer::setCopyMode(bool copy)
-{
-    state_.settings.Option.Copy = copy;
-    pending_.toolBox = true;
-    pending_.commands = true;
-    refresh();
-}
-
-void Viewer::toggleTransferSwitch()
-{
-    state_.settings.Option.Open = !state_.settings.Option.Open;
-    pending_.toolBox = true;
-    pending_.commands = true;
-    refresh();
 }
 
 // ---------------------------------------------------------------- input
@@ -141,20 +116,3 @@ void Viewer::perform(InputAction a)
         return;
     }
 }
-
-void Viewer::dropOnMain(const QStringList &paths)
-{
-    state_.list.setSorted(true);
-    const QString saved = prompter_.statusText();
-    prompter_.setStatusText(kSearchingText);
-    if (!paths.isEmpty())
-        state_.list.clear();
-    for (const QString &p : paths)
-        applyList(listOps_->rFileName(p));
-    prompter_.setStatusText(saved);
-    state_.list.setSorted(false);
-    applyList(listOps_->SortList(state_.SortOrder));
-    applyList(listOps_->ActivateList());
-    refresh();
-}
-

@@ -55,7 +55,28 @@ void ViewerControls::add(Viewer &v)
         v.refresh();
     });
     c.setControl(Id::SortBy, [&v](const ControlArg &a) { v.sortBy(PlayOrder(a.n)); });
-    c.setControl(Id::CopyMode, [&v](const ControlArg &a) { v.setCopyMode(a.n != 0); });
+    // Sorting: copy or move (CMcheck follows), and the transfer switch
+    // (Xfer follows): menu rows and tool box controls alike.
+    auto setCopy = [&v, &s](bool copy) {
+        s.Option.Copy = copy;
+        v.pending_.toolBox = true;
+        v.pending_.commands = true;
+        v.refresh();
+    };
+    c.setControl(Id::CopyMode, [setCopy](const ControlArg &a) { setCopy(a.n != 0); });
+    c.set(
+        ActionId::CopyMode1, [setCopy] { setCopy(true); }, [] { return true; }, [&s] { return s.Option.Copy; });
+    c.set(
+        ActionId::MoveMode1, [setCopy] { setCopy(false); }, [] { return true; }, [&s] { return !s.Option.Copy; });
+    c.set(
+        ActionId::Transfer1,
+        [&v, &s] {
+            s.Option.Open = !s.Option.Open;
+            v.pending_.toolBox = true;
+            v.pending_.commands = true;
+            v.refresh();
+        },
+        [&v] { return v.fileOpsEnabled(); }, {}, [&s] { return XferCaption(s.Option.Open); });
     c.setControl(Id::TransferTo, [&v](const ControlArg &a) { v.runInput({InputCommand::Transfer, a.n}); });
     c.setControl(Id::Redisplay, [&v](const ControlArg &) { v.Picture(); });
     // The transfer buttons' folders and captions.

@@ -27,16 +27,18 @@ void ViewerDisplay::useFullScreen(DisplayTarget *full)
         current_->updateLabel(labelStyle());
 }
 
-QSize ViewerDisplay::area() const
+void ViewerDisplay::ComputeArea()
 {
-    return current_ ? layout::ComputeArea(state_.settings.Tool.State != 0, current_->surfaceSize()) : QSize();
+    if (state_.QuitRequested || !current_)
+        return;
+    area_ = layout::ComputeArea(state_.settings.Tool.State != 0, current_->surfaceSize());
 }
 
 LoadOptions ViewerDisplay::loadOptions() const
 {
     const qreal dpr = current_ ? current_->surfacePixelRatio() : 1.0;
     LoadOptions options;
-    options.maxSize = QSize(qCeil(state_.AreaWidth * dpr), qCeil(state_.AreaHeight * dpr));
+    options.maxSize = QSize(qCeil(area_.width() * dpr), qCeil(area_.height() * dpr));
     options.autoRotate = state_.AutoRotate;
     return options;
 }
@@ -55,7 +57,7 @@ ViewerDisplay::Painted ViewerDisplay::paint()
     request.form = displayFormFrom(state_.settings.Tool.State);
     request.orient = state_.settings.Tool.Orient;
     request.zoom = state_.settings.Option.Zoom;
-    request.area = QSize(state_.AreaWidth, state_.AreaHeight);
+    request.area = area_;
     const QSize err = current_->errorTextSize();
     request.errorFontPixelHeight = err.height();
     request.errorTextWidth = err.width();

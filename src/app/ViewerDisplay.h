@@ -24,8 +24,9 @@ public:
     // The full-screen surface (null: back to the main window's).
     void useFullScreen(DisplayTarget *full);
 
-    // One display slot in device pixels, from the current surface's size.
-    QSize area() const;
+    // Measures one display slot (AreaWidth × AreaHeight) on the current
+    // surface, for the current display form.
+    void ComputeArea();
     LoadOptions loadOptions() const;
     LabelStyle labelStyle() const;
 
@@ -61,6 +62,7 @@ private:
     PictureCache cache_;
     DisplayTarget *main_ = nullptr;
     DisplayTarget *current_ = nullptr;
+    QSize area_; // AreaWidth × AreaHeight: one display slot
     // The page shown last and the way the user went from it.
     int lastShownIndex_ = -1;
     bool forward_ = true;

@@ -100,7 +100,7 @@ void ViewerModes::MaxNormal()
         v_.display_.useFullScreen(nullptr);
         v_.host_.setFullScreen(false);
     }
-    v_.ComputeArea();
+    v_.display_.ComputeArea();
     if (v_.state_.ListActive)
         v_.pending_.paint = true;
 }
@@ -121,7 +121,7 @@ void ViewerModes::fullScreenClosed(const std::function<void()> &showMain)
     }
     showMain();
     if (wasOpen) {
-        v_.ComputeArea();
+        v_.display_.ComputeArea();
         if (v_.state_.ListActive)
             v_.pending_.paint = true;
     }

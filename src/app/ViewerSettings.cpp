@@ -67,7 +67,7 @@ void ViewerSettings::applyDisplayMode()
 {
     // A running slideshow keeps the file operations off.
     v_.fileOpsChanged();
-    v_.ComputeArea();
+    v_.display_.ComputeArea();
     v_.pending_.paint = true;
 }
 
@@ -88,7 +88,7 @@ void ViewerSettings::applyNow()
         applyDisplayMode();
     } else {
         v_.fileOpsChanged();
-        v_.ComputeArea();
+        v_.display_.ComputeArea();
     }
 }
 

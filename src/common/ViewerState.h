@@ -27,8 +27,7 @@ struct ViewerState {
 
     QString TempFolder;
     QString PictureFilter;
-    int32_t AreaWidth = 0;
-    int32_t AreaHeight = 0;
+    // The size of one display slot (AreaWidth, AreaHeight) is the display's.
 };
 
 // The picture at PictureIndex, empty without one.

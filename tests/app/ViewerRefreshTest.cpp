@@ -77,7 +77,7 @@ protected:
         viewer_->display().setMainTarget(&target_);
         viewer_->setFileOps(ops_);
         viewer_->setToolBox(&box_);
-        viewer_->startUp();
+        viewer_->startUp().startServices();
         Settings &s = viewer_->state().settings;
         s.Option.Open = true;
         s.Option.Copy = false;
@@ -112,7 +112,7 @@ protected:
 TEST_F(ViewerRefresh, EveryCommandPaintsOnceAndUpdatesTheToolBoxOnce)
 {
     // Opening a folder sorts the list and activates it: still one paint.
-    once("open folder", [&] { viewer_->openFolder(pics_.path()); });
+    once("open folder", [&] { viewer_->open(viewer_->listOps().openFolder(pics_.path())); });
     ASSERT_EQ(viewer_->state().list.count(), 4);
 
     // The digit key moves the picture on screen into slot 0's folder.

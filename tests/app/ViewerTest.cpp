@@ -66,9 +66,9 @@ protected:
             ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}}, prompter_,
             host_);
         viewer_->display().setMainTarget(&target_);
-        viewer_->startUp();
+        viewer_->startUp().startServices();
     }
-    void open() { viewer_->openFolder(pics_.path()); }
+    void open() { viewer_->open(viewer_->listOps().openFolder(pics_.path())); }
 
     QTemporaryDir home_, pics_;
     ScriptedPrompter prompter_;
@@ -171,8 +171,8 @@ TEST_F(ViewerTest, CommandLineArchivesFollowTheFirstPaint)
     }
     ASSERT_EQ(zip_close(z), 0);
 
-    viewer_->applyCommandLine({archive});
-    viewer_->firstShow([] {});
+    viewer_->startUp().applyCommandLine({archive});
+    viewer_->startUp().firstShow([] {});
     EXPECT_TRUE(target_.frames.isEmpty());
     EXPECT_EQ(prompter_.progressReports, 0);
     QCoreApplication::processEvents();
@@ -189,8 +189,8 @@ TEST_F(ViewerTest, CommandLineArchivesFollowTheFirstPaint)
 TEST_F(ViewerTest, StartUpShowsTheFirstPictureBeforeAnythingElse)
 {
     const QString history = home_.filePath(QStringLiteral("gd1.lst"));
-    viewer_->applyCommandLine({pics_.path()});
-    viewer_->firstShow([] {});
+    viewer_->startUp().applyCommandLine({pics_.path()});
+    viewer_->startUp().firstShow([] {});
     for (int i = 0; i < 5; ++i) {
         QCoreApplication::processEvents();
         QThread::msleep(10);
@@ -201,7 +201,7 @@ TEST_F(ViewerTest, StartUpShowsTheFirstPictureBeforeAnythingElse)
     EXPECT_FALSE(QFile::exists(history));
     // The surface says the picture is being painted: the rest follows as
     // soon as that frame is out, not a fixed while later.
-    viewer_->pictureOnScreen();
+    viewer_->startUp().pictureOnScreen();
     QCoreApplication::processEvents();
     EXPECT_TRUE(QFile::exists(history));
     QElapsedTimer clock;
@@ -219,9 +219,9 @@ TEST_F(ViewerTest, StartUpShowsTheFirstPictureBeforeAnythingElse)
     Viewer quick(ViewerFolders{otherHome.path(), otherHome.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}},
                  prompter_, host_);
     quick.display().setMainTarget(&target);
-    quick.startUp();
-    quick.applyCommandLine({pics_.path()});
-    quick.firstShow([] {});
+    quick.startUp().startServices();
+    quick.startUp().applyCommandLine({pics_.path()});
+    quick.startUp().firstShow([] {});
     quick.closeDown(WindowGeometry{0, 0, 640, 480}, WindowShowState::Normal);
     EXPECT_TRUE(QFile::exists(otherHome.filePath(QStringLiteral("gd1.lst"))));
 }
@@ -256,9 +256,9 @@ TEST_F(ViewerTest, DecodesAheadTheWayTheUserGoesAndNeverShowsABlankFrame)
         ASSERT_TRUE(img.save(folder.filePath(names.last())));
     }
     auto held = [&](int i) { return viewer_->display().cache().holds(folder.filePath(names[i])); };
-    viewer_->applyCommandLine({folder.path()});
-    viewer_->firstShow([] {});
-    viewer_->pictureOnScreen();
+    viewer_->startUp().applyCommandLine({folder.path()});
+    viewer_->startUp().firstShow([] {});
+    viewer_->startUp().pictureOnScreen();
     QCoreApplication::processEvents();
     viewer_->display().cache().waitForBackground();
     ASSERT_EQ(target_.lastLeft(), names[0]);
@@ -304,9 +304,9 @@ TEST_F(ViewerTest, RapidStepsThroughMixedFormatsNeverShowABlankFrame)
     big.fill(QColor(40, 90, 160));
     ASSERT_TRUE(big.save(folder.filePath(QStringLiteral("m9-big.jpg")), "JPEG", 80));
 
-    viewer_->applyCommandLine({folder.path()});
-    viewer_->firstShow([] {});
-    viewer_->pictureOnScreen();
+    viewer_->startUp().applyCommandLine({folder.path()});
+    viewer_->startUp().firstShow([] {});
+    viewer_->startUp().pictureOnScreen();
     QCoreApplication::processEvents();
     const qsizetype framesBefore = target_.frames.size();
     for (int i = 0; i < 3 * 7; ++i)

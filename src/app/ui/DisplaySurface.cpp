@@ -37,7 +37,7 @@ DisplaySurface::DisplaySurface(Viewer &viewer, Kind kind, QWidget *parent)
         image_[i]->setObjectName(QStringLiteral("Image%1").arg(i + 1));
         image_[i]->setGeometry(0, 0, 0, 0);
         image_[i]->setMouseTracking(full);
-        connect(image_[i], &PictureView::painted, this, [this] { viewer_.pictureOnScreen(); });
+        connect(image_[i], &PictureView::painted, this, [this] { viewer_.startUp().pictureOnScreen(); });
         errChr_[i] = new QLabel(QStringLiteral("表示不可"), this);
         errChr_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         QFont f(QStringLiteral("メイリオ"));

@@ -67,7 +67,9 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     qtPrompter_->setNoticeHandler([this](const QString &text) {
         TfMsgDialog::showNotice(fMax_ ? static_cast<QWidget *>(fMax_) : this, text);
     });
-    viewer_ = std::make_unique<Viewer>(folders, prompter ? *prompter : static_cast<Prompter &>(*qtPrompter_), *this);
+    prompter_ = prompter ? prompter : qtPrompter_.get();
+    appFolder_ = folders.application;
+    viewer_ = std::make_unique<Viewer>(folders, *prompter_, *this);
     connect(viewer_.get(), &Viewer::pictureShown, this, &MainWindow::pictureShown);
     qtPrompter_->setSameDialogContext(&viewer_->state().settings, [this] { return viewer_->state().AutoRotate; });
     createWidgets();
@@ -83,13 +85,13 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     PopupActionBar1->setObjectName(QStringLiteral("PopupActionBar1"));
     appMenus_ = new AppMenus(toolsMenu_ ? toolsMenu_ : menuBar()->addMenu(QString()), PopupActionBar1, this);
     connect(appMenus_, &AppMenus::launchRequested, this, [this](int index) {
-        viewer_->apps().run(index, viewer_->state(), viewer_->prompter());
+        viewer_->apps().run(index, viewer_->state(), *prompter_);
         refocus();
     });
     addWindowCommands();
     keys_ = new KeyRouter(*viewer_, this);
     keys_->addWindow(this);
-    toolBox_ = std::make_unique<ToolBoxLink>(*this, *viewer_, *keys_, [this] { refocus(); });
+    toolBox_ = std::make_unique<ToolBoxLink>(*this, *viewer_, *prompter_, *keys_, [this] { refocus(); });
     viewer_->commands().setRun(ActionId::ToolBox1, [this] { toolBox_->ToolBox1Execute(); });
 
     // Measure the display before the command line adds pictures, so the
@@ -100,9 +102,8 @@ MainWindow::MainWindow(const QStringList &args, Prompter *prompter, QWidget *par
     firstStart_ = firstStart;
     if (layout())
         layout()->activate();
-    viewer_->ComputeArea();
-    viewer_->startUp();
-    viewer_->applyCommandLine(args);
+    viewer_->startUp().startServices();
+    viewer_->startUp().applyCommandLine(args);
     // Focus comes back to the pictures whenever a dialog or menu closes.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         if (!now && isActiveWindow())
@@ -226,8 +227,8 @@ void MainWindow::addWindowCommands()
     });
     c.setRun(ActionId::ShortcutCreate, [this] {
         ViewerState &st = viewer_->state();
-        TfShortCut::run(st.settings, viewer_->folders().application, QCoreApplication::applicationFilePath(),
-                        !st.list.isEmpty(), viewer_->prompter(), this);
+        TfShortCut::run(st.settings, appFolder_, QCoreApplication::applicationFilePath(),
+                        !st.list.isEmpty(), *prompter_, this);
     });
     createRenameModeMenu();
 }
@@ -239,7 +240,7 @@ RenameContext MainWindow::renameContext()
                          st.PictureIndex,
                          st.settings,
                          viewer_->settings().rules(),
-                         viewer_->prompter(),
+                         *prompter_,
                          &viewer_->journal(),
                          renameHost_,
                          [this] { viewer_->Picture(); },
@@ -332,7 +333,7 @@ void MainWindow::copyToClipboard()
     options.autoRotate = viewer_->state().AutoRotate;
     if (!shown.isNull() && image.size() != shown.naturalSize && LoadPictureFile(v->hint(), full, options))
         image = full.image;
-    CopyPictureToClipboard(image, v->hint(), viewer_->prompter());
+    CopyPictureToClipboard(image, v->hint(), *prompter_);
 }
 
 void MainWindow::setCaption(const QString &caption)
@@ -367,7 +368,7 @@ void MainWindow::dropEvent(QDropEvent *event)
     const QStringList paths = DroppedPaths(event->mimeData());
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    viewer_->dropOnMain(paths);
+    viewer_->open(viewer_->listOps().openDropped(paths));
     // The files came from another program: come to the front.
     raise();
     activateWindow();
@@ -461,7 +462,7 @@ void MainWindow::FormShow()
     if (layout())
         layout()->activate();
     setAcceptDrops(true);
-    viewer_->firstShow([this] {
+    viewer_->startUp().firstShow([this] {
         applyStoredGeometry();
         if (layout())
             layout()->activate();
@@ -507,7 +508,7 @@ void MainWindow::openPictureFiles()
     OpenPictureDialog dialog(viewer_->formats(), st.PictureFilter, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    viewer_->openFiles(dialog.selectedFiles());
+    viewer_->open(viewer_->listOps().openFiles(dialog.selectedFiles()));
 }
 
 void MainWindow::openFolder()
@@ -516,7 +517,7 @@ void MainWindow::openFolder()
     if (start.isEmpty() || !QFileInfo(start).isDir())
         start.clear();
     const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("フォルダを開く"), start);
-    viewer_->openFolder(dir.isEmpty() ? std::nullopt : std::optional<QString>(dir));
+    viewer_->open(viewer_->listOps().openFolder(dir.isEmpty() ? std::nullopt : std::optional<QString>(dir)));
 }
 
 // ---------------------------------------------------------------- geometry
@@ -591,7 +592,7 @@ void MainWindow::FormResize()
 {
     if (viewer_->state().FirstFlag && !isVisible())
         return;
-    viewer_->ComputeArea();
+    viewer_->display().ComputeArea();
     if (viewer_->state().ListActive)
         viewer_->Picture();
 }

@@ -99,6 +99,8 @@ private:
     void refocus();
 
     std::unique_ptr<QtPrompter> qtPrompter_;
+    Prompter *prompter_ = nullptr; // the message boxes, or the one tests script
+    QString appFolder_;            // settings, history, camera rules
     std::unique_ptr<Viewer> viewer_;
     std::unique_ptr<ToolBoxLink> toolBox_; // goes before the viewer it uses
     std::array<QAction *, size_t(ActionId::Count)> actions_{};

@@ -11,8 +11,9 @@
 #include <QGuiApplication>
 #include <QWindow>
 
-ToolBoxLink::ToolBoxLink(MainWindow &main, Viewer &viewer, KeyRouter &keys, std::function<void()> refocus)
-    : main_(main), viewer_(viewer), keys_(keys), refocus_(std::move(refocus))
+ToolBoxLink::ToolBoxLink(MainWindow &main, Viewer &viewer, Prompter &prompter, KeyRouter &keys,
+                         std::function<void()> refocus)
+    : main_(main), viewer_(viewer), prompter_(prompter), keys_(keys), refocus_(std::move(refocus))
 {
 }
 
@@ -142,7 +143,7 @@ const CommandTable &ToolBoxLink::commands() const
 
 Prompter &ToolBoxLink::prompter()
 {
-    return viewer_.prompter();
+    return prompter_;
 }
 
 QMenu *ToolBoxLink::renameModeMenu()

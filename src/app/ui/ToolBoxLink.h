@@ -18,7 +18,7 @@ class ToolBoxLink : public QObject, public ToolBoxHost
     Q_OBJECT
 public:
     // `refocus` gives the keyboard focus back to the pictures.
-    ToolBoxLink(MainWindow &main, Viewer &viewer, KeyRouter &keys, std::function<void()> refocus);
+    ToolBoxLink(MainWindow &main, Viewer &viewer, Prompter &prompter, KeyRouter &keys, std::function<void()> refocus);
     ~ToolBoxLink() override;
 
     TToolBox *window() const { return box_; }
@@ -49,6 +49,7 @@ private:
 
     MainWindow &main_;
     Viewer &viewer_;
+    Prompter &prompter_;
     KeyRouter &keys_;
     std::function<void()> refocus_;
     QPointer<TToolBox> box_;

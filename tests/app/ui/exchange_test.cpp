@@ -131,7 +131,7 @@ TEST_F(ExchangeTest, ApplicationsGetActionsAndPopUpItemsFollowingTheList)
     EXPECT_EQ(popup->actions().at(1)->text(), QStringLiteral("edit"));
     for (QAction *a : apps)
         EXPECT_FALSE(a->isEnabled());
-    w.viewer().openFolder(path("a"));
+    w.viewer().open(w.viewer().listOps().openFolder(path("a")));
     for (QAction *a : apps)
         EXPECT_TRUE(a->isEnabled());
 }

@@ -89,10 +89,10 @@ TEST_F(MainWindowTest, StartsIdleWithMenusInOrder)
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("\xFF\xD8\xFF\xE0 not a picture");
     bad.close();
-    w.viewer().openFolder(broken.path());
+    w.viewer().open(w.viewer().listOps().openFolder(broken.path()));
     EXPECT_TRUE(w.state().ListActive);
     EXPECT_FALSE(hint->isVisible());
-    w.viewer().openFolder(pics_.path());
+    w.viewer().open(w.viewer().listOps().openFolder(pics_.path()));
     EXPECT_FALSE(hint->isVisible());
 }
 
@@ -352,7 +352,7 @@ TEST_F(MainWindowTest, FileActionsFollowTheDisplayFormAndTheSlideshow)
     radio("見開き(奇数)")->click();
     EXPECT_EQ(w.state().settings.Tool.State, 1);
     EXPECT_EQ(fileActions(), off);
-    w.viewer().openFolder(pics_.path()); // a list made active in a spread
+    w.viewer().open(w.viewer().listOps().openFolder(pics_.path())); // a list made active in a spread
     EXPECT_EQ(fileActions(), off);
     radio("単ページ")->click();
     EXPECT_EQ(fileActions(), on);

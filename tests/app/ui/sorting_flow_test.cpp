@@ -301,7 +301,7 @@ TEST_F(SortingFlowTest, UndoAfterOpeningAnotherFolderLeavesTheNewListAlone)
     press(&w, Qt::Key_0);
     ASSERT_TRUE(QFile::exists(keep.filePath(QStringLiteral("a.png"))));
     ASSERT_TRUE(w.action(ActionId::MoveUndo1)->isEnabled());
-    w.viewer().openFolder(second.path());
+    w.viewer().open(w.viewer().listOps().openFolder(second.path()));
     EXPECT_TRUE(w.action(ActionId::MoveUndo1)->isEnabled());
     QTest::keyClick(w.focusWidget() ? w.focusWidget() : &w, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(QFile::exists(keep.filePath(QStringLiteral("a.png"))));

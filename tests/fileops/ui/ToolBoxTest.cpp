@@ -167,7 +167,7 @@ TEST_F(ToolBoxFixture, ControlsFollowTheListAndTheDisplayForm)
 
     // Three pictures: the slider spans the list and follows the picture.
     makePictures(3);
-    w.viewer().openFolder(pics_.path());
+    w.viewer().open(w.viewer().listOps().openFolder(pics_.path()));
     auto *slider = named<QSlider>(box, "TrackBar");
     EXPECT_TRUE(slider->isEnabled());
     EXPECT_EQ(slider->maximum(), 2);
