@@ -92,8 +92,9 @@ void ViewerSettings::applyNow()
     }
 }
 
-void ViewerSettings::applyOptions(const OptionResult &changes)
+void ViewerSettings::applyOptions(const Settings &edited, const OptionResult &changes)
 {
+    v_.state_.settings = edited;
     v_.apps_.read(v_.state_.settings.AppList);
     v_.host_.appsChanged();
     // The user's plug-in folder (anew), else the program's own as at start.
@@ -107,6 +108,11 @@ void ViewerSettings::applyOptions(const OptionResult &changes)
     v_.pending_.toolBox = true;
     applyNow();
     v_.refresh();
+}
+
+void ViewerSettings::keepShortcut(const ShortCutSettings &choices)
+{
+    v_.state_.settings.ShortCut = choices;
 }
 
 void ViewerSettings::toggleLabel()

@@ -34,10 +34,12 @@ public:
     void apply();
     // The same without the refresh (inside a command).
     void applyNow();
-    // What follows a confirmed options dialog: the applications, the
-    // plug-ins and picture filter, the camera rules, the prefetch budget,
-    // then the display and its label.
-    void applyOptions(const OptionResult &changes);
+    // A confirmed options dialog: its edited settings take over, then the
+    // applications, the plug-ins and picture filter, the camera rules, the
+    // prefetch budget, the display and its label follow.
+    void applyOptions(const Settings &edited, const OptionResult &changes);
+    // The launcher dialog's choices, kept for its next opening.
+    void keepShortcut(const ShortCutSettings &choices);
     // The display form changed: file operations, picture area, a new paint.
     void applyDisplayMode();
     // FileNameVisible1: the file-name label on or off.

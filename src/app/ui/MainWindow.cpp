@@ -3,6 +3,7 @@
 #include "app/ui/DisplaySurface.h"
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/KeyRouter.h"
+#include "app/ui/MainDialogs.h"
 #include "app/ui/PictureView.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/ToolBoxLink.h"
@@ -211,80 +212,17 @@ void MainWindow::createMenus()
 void MainWindow::addWindowCommands()
 {
     CommandTable &c = viewer_->commands();
-    c.setRun(ActionId::fileopen1, [this] { openPictureFiles(); });
     c.setControl(ControlId::AcceptDrops, [this](const ControlArg &a) { setDropsAccepted(a.n != 0); });
-    c.setRun(ActionId::OpenFolder1, [this] { openFolder(); });
     c.setRun(ActionId::exit1, [this] { close(); });
-    c.setRun(ActionId::Help1, [this] { TfHelpViewer::open(this, viewer_->state().settings.Help); });
-    c.setRun(ActionId::about1, [this] { TfAbout::showAbout(this); });
-    c.setRun(ActionId::fNameChange1, [this] { renamePictures(); });
-    c.setRun(ActionId::clipcopy1, [this] { copyToClipboard(); });
-    c.setRun(ActionId::Journal1, [this] { showJournal(); });
-    c.setRun(ActionId::option1, [this] {
-        ViewerState &st = viewer_->state();
-        if (const auto changes = TfOption::run(st.settings, viewer_->settings().ruleLines(), this))
-            viewer_->settings().applyOptions(*changes);
-    });
-    c.setRun(ActionId::ShortcutCreate, [this] {
-        ViewerState &st = viewer_->state();
-        TfShortCut::run(st.settings, appFolder_, QCoreApplication::applicationFilePath(),
-                        !st.list.isEmpty(), *prompter_, this);
-    });
-    createRenameModeMenu();
+    dialogs_ = new MainDialogs({this, *viewer_, *prompter_, appFolder_,
+                                [this] { return fMax_ ? fMax_->surface() : surface_; },
+                                [this] { return toolBox_ ? toolBox_->window() : nullptr; }, [this] { refocus(); }});
+    dialogs_->addCommands(c);
 }
 
-RenameContext MainWindow::renameContext()
+QMenu *MainWindow::renameModeMenu() const
 {
-    ViewerState &st = viewer_->state();
-    return RenameContext{st.list,
-                         st.PictureIndex,
-                         st.settings,
-                         viewer_->settings().rules(),
-                         *prompter_,
-                         &viewer_->journal(),
-                         renameHost_,
-                         [this] { viewer_->Picture(); },
-                         [this](const QString &name) { viewer_->display().showName(name); },
-                         [this] { return viewer_->state().FullScreen; },
-                         [this](const QString &name) {
-                             if (TToolBox *box = toolBox_ ? toolBox_->window() : nullptr)
-                                 box->setRenameCaption(name);
-                         }};
-}
-
-void MainWindow::showJournal()
-{
-    JournalDialog dialog(viewer_->journal(), this);
-    connect(&dialog, &JournalDialog::stepsTaken, viewer_.get(), &Viewer::stepsTaken);
-    dialog.exec();
-}
-
-void MainWindow::renamePictures()
-{
-    ViewerState &st = viewer_->state();
-    if (st.list.isEmpty() || renameHost_.open)
-        return;
-    // Renaming walks the pictures in name order (the tool box's order
-    // button follows).
-    if (st.SortOrder != PlayOrder::Name)
-        viewer_->sortBy(PlayOrder::Name);
-    NameChangeDlg(renameContext(), this);
-    refocus();
-}
-
-void MainWindow::createRenameModeMenu()
-{
-    PopupMenu3 = new QMenu(this);
-    PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
-    for (const RenameMenuItem &item : RenameModeMenu()) {
-        QAction *a = PopupMenu3->addAction(item.caption);
-        a->setObjectName(item.objectName);
-        const int tag = item.tag;
-        connect(a, &QAction::triggered, this, [this, tag] {
-            MenuItem1Click(renameContext(), tag, this);
-            refocus();
-        });
-    }
+    return dialogs_->renameModeMenu();
 }
 
 void MainWindow::commandsChanged()
@@ -317,23 +255,6 @@ void MainWindow::showAppMenu()
 {
     QWidget *w = fMax_ ? static_cast<QWidget *>(fMax_) : this;
     appMenus_->popUpAtCentre(w);
-}
-
-void MainWindow::copyToClipboard()
-{
-    // In full screen the picture there is the one shown.
-    const DisplaySurface *s = fMax_ ? fMax_->surface() : surface_;
-    const PictureView *v = s->view(0);
-    // The view holds the picture at the size shown; the clipboard gets the
-    // file's own pixels, turned as on screen (within the decoding budget).
-    const PictureData &shown = v->picture();
-    QImage image = shown.image;
-    PictureData full;
-    LoadOptions options;
-    options.autoRotate = viewer_->state().AutoRotate;
-    if (!shown.isNull() && image.size() != shown.naturalSize && LoadPictureFile(v->hint(), full, options))
-        image = full.image;
-    CopyPictureToClipboard(image, v->hint(), *prompter_);
 }
 
 void MainWindow::setCaption(const QString &caption)
@@ -498,26 +419,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     event->accept();
     QApplication::quit();
-}
-
-// ---------------------------------------------------------------- dialogs
-
-void MainWindow::openPictureFiles()
-{
-    ViewerState &st = viewer_->state();
-    OpenPictureDialog dialog(viewer_->formats(), st.PictureFilter, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    viewer_->open(viewer_->listOps().openFiles(dialog.selectedFiles()));
-}
-
-void MainWindow::openFolder()
-{
-    QString start = viewer_->state().settings.Window.LastDir;
-    if (start.isEmpty() || !QFileInfo(start).isDir())
-        start.clear();
-    const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("フォルダを開く"), start);
-    viewer_->open(viewer_->listOps().openFolder(dir.isEmpty() ? std::nullopt : std::optional<QString>(dir)));
 }
 
 // ---------------------------------------------------------------- geometry

@@ -4,8 +4,6 @@
 // pictures are painted on a DisplaySurface.
 #include "app/Actions.h"
 #include "app/Viewer.h"
-#include "fileops/ui/RenameContext.h"
-#include "fileops/ui/RenameDialog.h"
 
 #include <QMainWindow>
 #include <array>
@@ -18,6 +16,7 @@ class DisplaySurface;
 class FullScreenWindow;
 class HistoryMenu;
 class KeyRouter;
+class MainDialogs;
 class AppMenus;
 class QtPrompter;
 class ToolBoxLink;
@@ -45,9 +44,7 @@ public:
     bool startsHidden() const { return fMax_ != nullptr; }
     void slideshowToggle() { viewer_->modes().toggleSlideshow(); }
     // The rename mode menu (N1..N5); the tool box's rename button drops it down.
-    QMenu *renameModeMenu() const { return PopupMenu3; }
-    // What the rename dialog works on.
-    RenameContext renameContext();
+    QMenu *renameModeMenu() const;
     // The tool box (ToolBox1); its window is null while it is closed.
     ToolBoxLink &toolBox() { return *toolBox_; }
 
@@ -88,14 +85,7 @@ private:
     void applyStoredGeometry();
     void correctFrameGeometry();
     void FormResize();
-    void openPictureFiles();
-    void openFolder();
     void onFullScreenClosedByUser();
-    void createRenameModeMenu();
-    void renamePictures();
-    // The window of the file operations journal ("操作履歴").
-    void showJournal();
-    void copyToClipboard();
     void refocus();
 
     std::unique_ptr<QtPrompter> qtPrompter_;
@@ -110,11 +100,10 @@ private:
     QLabel *place_ = nullptr; // the second panel: position and tally
     FullScreenWindow *fMax_ = nullptr;
     KeyRouter *keys_ = nullptr;
-    QMenu *PopupMenu3 = nullptr;
     QMenu *toolsMenu_ = nullptr;
     QMenu *PopupActionBar1 = nullptr;
     AppMenus *appMenus_ = nullptr;
-    RenameHost renameHost_;
+    MainDialogs *dialogs_ = nullptr;
 
     bool closing_ = false;
     bool firstStart_ = false;       // no settings file: the tool box goes beside us
