@@ -2,7 +2,7 @@
 // The external applications of the tools menu and the space key, as the
 // settings list them, started on the picture shown.
 #include "common/ViewerState.h"
-#include "extras/ExternalApps.h"
+#include "desktop/ExternalApps.h"
 
 class Prompter;
 

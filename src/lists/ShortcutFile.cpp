@@ -1,7 +1,7 @@
 #include "lists/ShortcutFile.h"
 
 #include "common/Prompter.h"
-#include "extras/DesktopEntry.h"
+#include "desktop/DesktopEntry.h"
 #include "platform/Process.h"
 #include "platform/SafeOpen.h"
 #include "settings/Settings.h"

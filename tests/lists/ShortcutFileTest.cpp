@@ -1,7 +1,7 @@
 #include "lists/ShortcutFile.h"
-#include "extras/DesktopEntry.h"
 
 #include "ScriptedPrompter.h"
+#include "desktop/DesktopEntry.h"
 #include "lists/ListFile.h"
 #include "lists/ShortcutPlan.h"
 #include "settings/Settings.h"

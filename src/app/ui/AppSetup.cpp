@@ -1,6 +1,6 @@
 #include "app/ui/AppSetup.h"
 
-#include "extras/ui/AboutBox.h"
+#include "common/ui/AboutBox.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -4,7 +4,7 @@
 #include "app/ui/GestureFilter.h"
 #include "app/ui/PictureView.h"
 #include "common/Layout.h"
-#include "extras/ui/DragOut.h"
+#include "desktop/ui/DragOut.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "app/Viewer.h"
 #include "app/ui/DisplaySurface.h"
 #include "common/AppTexts.h"
-#include "extras/FileMime.h"
+#include "desktop/FileMime.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 
 #include "common/Prompter.h"
 #include "common/ui/FitToDesktop.h"
-#include "extras/FileMime.h"
+#include "desktop/FileMime.h"
 #include "fileops/RenameModes.h"
 #include "fileops/ToolBoxLayout.h"
 #include "fileops/ui/BelowDialogs.h"

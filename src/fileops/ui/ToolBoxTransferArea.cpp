@@ -1,7 +1,7 @@
 #include "fileops/ui/ToolBoxTransferArea.h"
 
 #include "common/Prompter.h"
-#include "extras/ui/DragOut.h"
+#include "desktop/ui/DragOut.h"
 #include "fileops/ToolBoxLayout.h"
 #include "fileops/Transfer.h"
 #include "fileops/ui/ToolBoxGlyphs.h"

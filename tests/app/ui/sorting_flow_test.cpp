@@ -4,7 +4,7 @@
 #include "ScriptedPrompter.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/ToolBoxLink.h"
-#include "extras/ui/MsgDialog.h"
+#include "common/ui/MsgDialog.h"
 #include "fileops/RenameModes.h"
 #include "fileops/ui/ToolBox.h"
 #include "fileops/ui/ToolBoxTransferArea.h"

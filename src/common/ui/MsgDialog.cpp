@@ -1,4 +1,4 @@
-#include "extras/ui/MsgDialog.h"
+#include "common/ui/MsgDialog.h"
 
 #include <QFrame>
 #include <QLabel>

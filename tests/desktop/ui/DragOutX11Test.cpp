@@ -1,8 +1,8 @@
 // Dragging the picture out through a real X server: the mouse is driven by
 // xdotool, so the drag goes through the X drag-and-drop protocol exactly as
-// with a hand on the mouse. Runs under Xvfb (tests/extras/ui/drag_out_x11.sh);
+// with a hand on the mouse. Runs under Xvfb (tests/desktop/ui/drag_out_x11.sh);
 // elsewhere these tests are skipped.
-#include "extras/ui/DragOut.h"
+#include "desktop/ui/DragOut.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "extras/ui/AppMenus.h"
+#include "desktop/ui/AppMenus.h"
 
 #include <QAction>
 #include <QMenu>

@@ -2,7 +2,7 @@
 // The external applications in the tools menu (actions "app0".. after the
 // menu's own items) and in the pop-up menu that the space key opens. Both
 // are rebuilt as a whole from the menu model.
-#include "extras/ExternalApps.h"
+#include "desktop/ExternalApps.h"
 
 #include <QList>
 #include <QObject>

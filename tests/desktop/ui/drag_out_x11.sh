@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the drag-out tests through a real X server: Xvfb, a window manager
 # when one is installed, and xdotool driving the pointer.
-# Usage: tests/extras/ui/drag_out_x11.sh <path to test_extras_ui>
+# Usage: tests/desktop/ui/drag_out_x11.sh <path to test_desktop_ui>
 set -euo pipefail
 exe="${1:?test program}"
 exec xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" bash -c '

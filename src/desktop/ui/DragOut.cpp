@@ -1,6 +1,6 @@
-#include "extras/ui/DragOut.h"
+#include "desktop/ui/DragOut.h"
 
-#include "extras/FileMime.h"
+#include "desktop/FileMime.h"
 
 #include <QApplication>
 #include <QDrag>

@@ -1,4 +1,4 @@
-#include "extras/ui/HelpViewer.h"
+#include "common/ui/HelpViewer.h"
 
 #include "platform/AppPaths.h"
 #include "settings/Settings.h"

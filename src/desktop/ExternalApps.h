@@ -3,7 +3,7 @@
 // configured entry is called, and starting it on the picture being shown.
 // An entry is a program, or a freedesktop launcher (".desktop") whose Exec
 // line says how to call its program.
-#include "extras/DesktopEntry.h"
+#include "desktop/DesktopEntry.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "extras/DesktopEntry.h"
+#include "desktop/DesktopEntry.h"
 
 #include <gtest/gtest.h>
 

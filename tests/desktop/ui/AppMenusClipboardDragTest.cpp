@@ -1,8 +1,8 @@
 #include "ScriptedPrompter.h"
-#include "extras/FileMime.h"
-#include "extras/ui/AppMenus.h"
-#include "extras/ui/ClipboardCopy.h"
-#include "extras/ui/DragOut.h"
+#include "desktop/FileMime.h"
+#include "desktop/ui/AppMenus.h"
+#include "desktop/ui/ClipboardCopy.h"
+#include "desktop/ui/DragOut.h"
 
 #include <QAction>
 #include <QApplication>

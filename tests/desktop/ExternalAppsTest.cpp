@@ -1,4 +1,4 @@
-#include "extras/ExternalApps.h"
+#include "desktop/ExternalApps.h"
 
 #include "ScriptedPrompter.h"
 

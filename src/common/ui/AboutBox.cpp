@@ -1,4 +1,4 @@
-#include "extras/ui/AboutBox.h"
+#include "common/ui/AboutBox.h"
 
 #include "common/AppTexts.h"
 #include "platform/AppPaths.h"

@@ -1,7 +1,7 @@
-#include "extras/ui/ClipboardCopy.h"
+#include "desktop/ui/ClipboardCopy.h"
 
 #include "common/Prompter.h"
-#include "extras/FileMime.h"
+#include "desktop/FileMime.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "extras/FileMime.h"
+#include "desktop/FileMime.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,8 +1,8 @@
 // How the help page and the about box sit on screen: the page fits the help
 // window's default width, and the fixed-size about box offers no minimise or
 // maximise.
-#include "extras/ui/AboutBox.h"
-#include "extras/ui/HelpViewer.h"
+#include "common/ui/AboutBox.h"
+#include "common/ui/HelpViewer.h"
 #include "settings/Settings.h"
 
 #include <QScrollBar>

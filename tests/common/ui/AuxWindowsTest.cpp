@@ -1,6 +1,6 @@
-#include "extras/ui/AboutBox.h"
-#include "extras/ui/HelpViewer.h"
-#include "extras/ui/MsgDialog.h"
+#include "common/ui/AboutBox.h"
+#include "common/ui/HelpViewer.h"
+#include "common/ui/MsgDialog.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
