@@ -133,7 +133,8 @@ TEST_F(ViewerRefresh, EveryCommandPaintsOnceAndUpdatesTheToolBoxOnce)
     EXPECT_EQ(viewer_->state().list.count(), 3);
     EXPECT_EQ(QDir(ops_.trash).entryList(QDir::Files).size(), 1);
 
-    once("options OK", [&] { viewer_->settings().applyOptions(std::as_const(*viewer_).state().settings, OptionResult{}); });
+    once("options OK",
+         [&] { viewer_->settings().applyOptions(std::as_const(*viewer_).state().settings, OptionResult{}); });
 
     auto *timer = viewer_->findChild<SlideshowTimer *>();
     ASSERT_NE(timer, nullptr);

@@ -203,9 +203,9 @@ TEST_F(ToolBoxFixture, ModalDialogsAreNotCoveredByIt)
     QTimer::singleShot(0, [&] {
         QWidget *dlg = QApplication::activeModalWidget();
         ASSERT_NE(dlg, nullptr);
-        QTest::qWait(50);
         seen = true;
-        coveredWhileOpen = onTop(box);
+        // The tool box steps down once the dialog's showing is through.
+        coveredWhileOpen = !QTest::qWaitFor([&] { return !onTop(box); }, 1000);
         QTest::keyClick(dlg, Qt::Key_Escape);
     });
     QTest::keyClick(&w, Qt::Key_F4);
