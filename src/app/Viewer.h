@@ -55,8 +55,12 @@ public:
     Viewer(const ViewerFolders &folders, Prompter &prompter, ViewerHost &host, QObject *parent = nullptr);
     ~Viewer() override;
 
-    ViewerState &state() { return state_; }
+    // What windows read. Commands change it; the only windows that write
+    // are the two that edit in place while their own command runs (the
+    // rename dialog renames the list's files one by one, the same-name
+    // dialog keeps its last answers), and tests that arrange a state.
     const ViewerState &state() const { return state_; }
+    ViewerState &state() { return state_; }
     PictureFormats &formats() { return formats_; }
     ListOps &listOps() { return *listOps_; }
     CommandTable &commands() { return commands_; }

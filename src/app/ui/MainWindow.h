@@ -34,7 +34,7 @@ public:
     ~MainWindow() override;
 
     Viewer &viewer() { return *viewer_; }
-    ViewerState &state() { return viewer_->state(); }
+    const ViewerState &state() const { return std::as_const(*viewer_).state(); }
     QAction *action(ActionId id) const { return actions_[size_t(id)]; }
     FullScreenWindow *fullScreenWindow() const { return fMax_; }
     DisplaySurface *surface() const { return surface_; }

@@ -106,7 +106,7 @@ TEST_F(ExchangeTest, CtrlCCopiesTheShownPictureInSinglePageOnly)
     EXPECT_EQ(qvariant_cast<QImage>(mime->imageData()).size(), QSize(48, 32));
     EXPECT_EQ(mime->urls().value(0).toLocalFile(), path("a/1.png"));
     for (int form : {1, 2}) {
-        w.state().settings.Tool.State = form;
+        w.viewer().state().settings.Tool.State = form;
         w.viewer().settings().apply();
         EXPECT_FALSE(w.action(ActionId::clipcopy1)->isEnabled()) << form;
     }

@@ -66,7 +66,7 @@ TEST_F(JournalFlowTest, APictureTravelsWithItsRawAndSidecarsAndComesBackWithCtrl
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     // The RAW beside its JPEG is not a picture of its own.
     EXPECT_EQ(w.state().list.count(), 2);
-    w.state().settings.TransferSlots[0].Folder = keep;
+    w.viewer().state().settings.TransferSlots[0].Folder = keep;
     w.action(ActionId::MoveMode1)->trigger();
     ASSERT_EQ(shown(w), QStringLiteral("IMG_0042.JPG"));
 
@@ -111,7 +111,7 @@ TEST_F(JournalFlowTest, MovesOfAnEarlierRunAreUndoneAfterARestart)
         MainWindow w({folder.path()});
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-        w.state().settings.TransferSlots[0].Folder = keep.path();
+        w.viewer().state().settings.TransferSlots[0].Folder = keep.path();
         w.action(ActionId::MoveMode1)->trigger();
         key(&w, Qt::Key_0);
         key(&w, Qt::Key_0);

@@ -371,8 +371,8 @@ TEST_F(MainWindowTest, DigitKeyMovesAndCtrlZBringsBack)
     MainWindow w({pics_.path()}, &prompter);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    auto &opt = w.state().settings.Option;
-    w.state().settings.TransferSlots[0].Folder = target.path();
+    auto &opt = w.viewer().state().settings.Option;
+    w.viewer().state().settings.TransferSlots[0].Folder = target.path();
     w.action(ActionId::MoveMode1)->trigger();
     EXPECT_FALSE(opt.Copy);
     EXPECT_TRUE(w.action(ActionId::MoveMode1)->isChecked());
@@ -399,7 +399,7 @@ TEST_F(MainWindowTest, DigitKeyMovesAndCtrlZBringsBack)
     QTest::keyClick(&w, Qt::Key_0);
     EXPECT_TRUE(QFile::exists(pic(0)));
     // Spreads switch transfers off.
-    w.state().settings.Tool.State = 1;
+    w.viewer().state().settings.Tool.State = 1;
     w.viewer().settings().apply();
     EXPECT_FALSE(w.action(ActionId::Transfer1)->isEnabled());
 }

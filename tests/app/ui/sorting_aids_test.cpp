@@ -82,7 +82,7 @@ TEST_F(SortingAidsTest, StatusPanelShowsThePositionAndWhatEachFolderReceived)
     MainWindow w({folder_.path()}, &prompter);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    auto &s = w.state().settings;
+    auto &s = w.viewer().state().settings;
     s.TransferSlots[0].Folder = keep;
     s.TransferSlots[1].Folder = rejects + QLatin1Char('/'); // as the folder picker may give it
     w.action(ActionId::MoveMode1)->trigger();

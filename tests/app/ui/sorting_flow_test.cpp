@@ -69,9 +69,9 @@ TEST_F(SortingFlowTest, DigitKeysTypedDuringNoticesAllMoveInOrder)
     MainWindow w({folder.path()});
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    w.state().settings.TransferSlots[0].Folder = keep.path();
-    w.state().settings.TransferSlots[1].Folder = drop.path();
-    w.state().settings.Option.Numbering = true;
+    w.viewer().state().settings.TransferSlots[0].Folder = keep.path();
+    w.viewer().state().settings.TransferSlots[1].Folder = drop.path();
+    w.viewer().state().settings.Option.Numbering = true;
     w.action(ActionId::MoveMode1)->trigger();
 
     int sent = 0;
@@ -136,7 +136,7 @@ TEST_F(SortingFlowTest, EnterInTheRenameDialogRenamesOnePictureInEveryMode)
         MainWindow w({folder.path()}, &prompter);
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-        w.state().settings.RenameMode = uint8_t(mode);
+        w.viewer().state().settings.RenameMode = uint8_t(mode);
         press(&w, Qt::Key_Right); // the copy modes need a picture before
         ASSERT_EQ(w.state().PictureIndex, 1);
 
@@ -189,7 +189,7 @@ TEST_F(SortingFlowTest, ControlCharactersInANewNameAreRefused)
     MainWindow w({folder.path()}, &prompter);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    w.state().settings.RenameMode = 0;
+    w.viewer().state().settings.RenameMode = 0;
     QTimer::singleShot(0, [&] {
         QWidget *dlg = QApplication::activeModalWidget();
         ASSERT_TRUE(dlg);
@@ -259,8 +259,8 @@ TEST_F(SortingFlowTest, KeysWhileEditingAButtonCaptionStayInTheEditor)
     MainWindow w({folder.path()});
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    w.state().settings.TransferSlots[0].Folder = keep.path();
-    w.state().settings.TransferSlots[0].Caption = QStringLiteral("old");
+    w.viewer().state().settings.TransferSlots[0].Folder = keep.path();
+    w.viewer().state().settings.TransferSlots[0].Caption = QStringLiteral("old");
     w.toolBox().open();
     TToolBox *box = w.toolBox().window();
     ASSERT_TRUE(box);
@@ -296,7 +296,7 @@ TEST_F(SortingFlowTest, UndoAfterOpeningAnotherFolderLeavesTheNewListAlone)
     MainWindow w({first.path()});
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    w.state().settings.TransferSlots[0].Folder = keep.path();
+    w.viewer().state().settings.TransferSlots[0].Folder = keep.path();
     w.action(ActionId::MoveMode1)->trigger();
     press(&w, Qt::Key_0);
     ASSERT_TRUE(QFile::exists(keep.filePath(QStringLiteral("a.png"))));

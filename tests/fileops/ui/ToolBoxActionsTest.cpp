@@ -51,7 +51,7 @@ protected:
         makePictures(3, pics.path());
         ScriptedPrompter prompter;
         MainWindow w({pics.path()}, &prompter);
-        w.state().settings.TransferSlots[1] = {target.path(), QStringLiteral("T"), {}};
+        w.viewer().state().settings.TransferSlots[1] = {target.path(), QStringLiteral("T"), {}};
         showActive(w);
         TToolBox *box = toolBoxOf(w);
         EXPECT_NE(box, nullptr);

@@ -105,7 +105,7 @@ TEST_F(ToolBoxFixture, HintsShowWhileTheMainWindowHasTheKeys)
 {
     makePictures(2);
     MainWindow w({pics_.path()});
-    w.state().settings.TransferSlots[0].Folder = pics_.path();
+    w.viewer().state().settings.TransferSlots[0].Folder = pics_.path();
     showActive(w);
     TToolBox *box = toolBoxOf(w);
     ASSERT_NE(box, nullptr);

@@ -44,7 +44,7 @@ TEST_F(ToolBoxFixture, TenSlotsGiveTheFullHeightAndNumberedButtons)
 {
     makePictures(2);
     MainWindow w({pics_.path()});
-    auto &s = w.state().settings;
+    auto &s = w.viewer().state().settings;
     s.Option.nButton = 10;
     s.TransferSlots[0] = {pics_.path(), QStringLiteral("abcdefghijklmn"), {}};
     s.TransferSlots[1] = {pics_.path(), QStringLiteral("abcdefghijkl"), {}};
