@@ -58,7 +58,7 @@ QStringList withoutQtOptions(const QStringList &args)
     return out;
 }
 
-// The types Qt reads on a usual desktop, and those of the format module.
+// The types Qt reads on a usual desktop, and those of the format modules.
 // The real list comes from the image plug-ins, which cannot be asked before
 // the application object exists; a guess that misses only costs the early
 // decode.
