@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "common/PathUtil.h"
 #include "common/ViewerState.h"
+#include "decode/FormatNames.h"
 #include "platform/AppPaths.h"
 #include "platform/FileTree.h"
 #include "settings/SettingsStore.h"
@@ -57,27 +58,23 @@ QStringList withoutQtOptions(const QStringList &args)
     return out;
 }
 
-// The types Qt reads on a usual desktop. The real list comes from the image
-// plug-ins, which cannot be asked before the application object exists; a
-// guess that misses only costs the early decode.
+// The types Qt reads on a usual desktop, and those of the format modules.
+// The real list comes from the image plug-ins, which cannot be asked before
+// the application object exists; a guess that misses only costs the early
+// decode.
 bool looksLikePicture(const QString &path)
 {
-    static const QStringList kTypes = {
+    static const QStringList kQtTypes = {
         QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"),  QStringLiteral("jfif"),
         QStringLiteral("png"), QStringLiteral("gif"),  QStringLiteral("bmp"),  QStringLiteral("webp"),
         QStringLiteral("tif"), QStringLiteral("tiff"), QStringLiteral("ico"),  QStringLiteral("tga"),
         QStringLiteral("pbm"), QStringLiteral("pgm"),  QStringLiteral("ppm"),  QStringLiteral("xbm"),
         QStringLiteral("xpm"), QStringLiteral("svg"),  QStringLiteral("svgz"),
-        QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("avif"), QStringLiteral("jxl"),
-        QStringLiteral("cr2"),  QStringLiteral("cr3"),  QStringLiteral("nef"),  QStringLiteral("nrw"),
-        QStringLiteral("arw"),  QStringLiteral("sr2"),  QStringLiteral("raf"),  QStringLiteral("orf"),
-        QStringLiteral("rw2"),  QStringLiteral("pef"),  QStringLiteral("dng"),  QStringLiteral("srw"),
-        QStringLiteral("3fr"),  QStringLiteral("iiq"),  QStringLiteral("x3f"),
     };
     QString e = LowerExt(path);
     if (e.startsWith(QLatin1Char('.')))
         e.remove(0, 1);
-    return kTypes.contains(e);
+    return kQtTypes.contains(e) || NeedsFormatModule(path);
 }
 
 // The folder's first picture in name order, as the list will order it.

@@ -5,6 +5,7 @@
 #include "common/PathUtil.h"
 #include "common/Prompter.h"
 #include "common/ViewerState.h"
+#include "decode/FormatModule.h"
 #include "fileops/FileGroup.h"
 #include "lists/ListFile.h"
 #include "platform/FileTree.h"
@@ -27,9 +28,7 @@ struct SortedScope {
 };
 } // namespace
 
-ListOps::ListOps(ViewerState &state, Prompter &prompter) : st_(state), prompter_(prompter)
-{
-}
+ListOps::ListOps(ViewerState &state, Prompter &prompter) : st_(state), prompter_(prompter) {}
 
 bool ListOps::isMediaPath(const QString &path)
 {
@@ -51,18 +50,25 @@ bool ListOps::isPicturePath(const QString &path) const
 
 ListChange ListOps::rFileName(const QString &path)
 {
-    if (FileExt(path) == QLatin1String(".lst")) {
-        if (IsFile(path) && ReadListFile(path, st_.list, prompter_))
-            return {ListChange::Kind::Replaced};
-        return {};
-    }
-    if (IsFolder(path))
-        return ScanFolder(WithBackslash(path) + QStringLiteral("*.*"));
-    if (isArchivePath(path))
-        ExtractArchive(path);
-    else if (isPicturePath(path))
-        st_.list.add(path);
-    return {ListChange::Kind::Replaced};
+    const ListChange change = [&]() -> ListChange {
+        if (FileExt(path) == QLatin1String(".lst")) {
+            if (IsFile(path) && ReadListFile(path, st_.list, prompter_))
+                return {ListChange::Kind::Replaced};
+            return {};
+        }
+        if (IsFolder(path))
+            return ScanFolder(WithBackslash(path) + QStringLiteral("*.*"));
+        if (isArchivePath(path))
+            ExtractArchive(path);
+        else if (isPicturePath(path))
+            st_.list.add(path);
+        return {ListChange::Kind::Replaced};
+    }();
+    // The libraries for RAW, HEIF, AVIF and JPEG XL load while the window
+    // is still being made, not when the first such picture is shown.
+    if (change.kind != ListChange::Kind::Nothing)
+        LoadFormatModulesSoonFor(st_.list.items());
+    return change;
 }
 
 ListChange ListOps::ScanFolder(const QString &mask)
@@ -120,7 +126,9 @@ void ListOps::ExtractArchive(const QString &path)
     ZipExtractResult res;
     ZipExtractOptions options;
     const QString text = QStringLiteral("書庫ファイルを展開しています。\n") + FileNamePart(path);
-    options.progress = [&](int64_t written, int64_t total) { return prompter_.progress(text, written, total); };
+    options.progress = [&](int64_t written, int64_t total) {
+        return prompter_.progress(text, written, total);
+    };
     if (QDir().mkpath(dest))
         res = ExtractZip(path, dest, options);
     else
@@ -161,6 +169,7 @@ ListChange ListOps::ActivateList()
         st_.ListActive = false;
         return {ListChange::Kind::Activated};
     }
+    LoadFormatModulesSoonFor(st_.list.items());
     st_.PictureIndex = 0;
     st_.ListActive = true;
     return {ListChange::Kind::Activated, 0};

@@ -2,7 +2,7 @@
 
 #include "decode/FastScale.h"
 #include "decode/FormatModule.h"
-#include "decode/RawDecoder.h"
+#include "decode/FormatNames.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -44,15 +44,6 @@ bool startsLikeJpeg(const QString &path)
            uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
 }
 
-// Pictures decoded by the format module: RAWs without Qt, the others
-// with Qt's image machinery, all with the module loaded first.
-bool needsFormatModule(const QString &path)
-{
-    static const QStringList kModern = {QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("hif"),
-                                        QStringLiteral("avif"), QStringLiteral("jxl")};
-    return HasRawExtension(path) || kModern.contains(QFileInfo(path).suffix().toLower());
-}
-
 // Receives the calls for the main thread, so that they can be delivered on
 // their own (deliverReady) without running anything else queued there.
 QObject *courier()
@@ -85,6 +76,7 @@ struct Shared {
     bool appReady = false;
     QSize screen;
     EarlyPicture::Request request;
+    QSize decodedFor; // the area the picture was decoded (or shrunk) for
     std::optional<LoadOptions> expected;
     Stamp stamp;
     bool ok = false;
@@ -105,6 +97,7 @@ struct Shared {
         appReady = false;
         screen = QSize();
         request = EarlyPicture::Request();
+        decodedFor = QSize();
         expected.reset();
         stamp = Stamp();
         ok = false;
@@ -132,10 +125,22 @@ Shared &shared()
     return s;
 }
 
-QSize finalSize(const PictureData &picture, const LoadOptions &options)
+// The size the early picture is handed over at for `options`; invalid when
+// the usual decode must be done instead. The size it is shown at when the
+// picture covers that; otherwise the picture as it is, when it was decoded
+// for an area at least as large: the usual decode would find no more in
+// the file (a RAW's preview smaller than the window, say).
+QSize handOverSize(const PictureData &picture, const LoadOptions &options, QSize decodedFor)
 {
-    return options.maxSize.isEmpty() ? picture.naturalSize
-                                     : FitDecodeSize(picture.naturalSize, options.maxSize);
+    const QSize want =
+        options.maxSize.isEmpty() ? picture.naturalSize : FitDecodeSize(picture.naturalSize, options.maxSize);
+    const QSize have = picture.image.size();
+    if (have.width() >= want.width() && have.height() >= want.height())
+        return want;
+    const QSize area = options.maxSize;
+    if (area.isEmpty() || decodedFor.width() < area.width() || decodedFor.height() < area.height())
+        return QSize();
+    return FitDecodeSize(have, want);
 }
 
 void run(std::function<EarlyPicture::Request()> choose)
@@ -150,10 +155,10 @@ void run(std::function<EarlyPicture::Request()> choose)
     }
     s.enter(Phase::Decoding);
     const bool jpeg = startsLikeJpeg(request.path);
-    if (!jpeg && needsFormatModule(request.path)) {
+    if (const std::optional<FormatModuleKind> module = FormatModuleFor(request.path); !jpeg && module) {
         // Its libraries load here while the application object is made.
         lock.unlock();
-        FormatModule();
+        FormatModule(*module);
         lock.relock();
     }
     // A RAW's preview goes through the JPEG decoder too.
@@ -183,6 +188,7 @@ void run(std::function<EarlyPicture::Request()> choose)
     s.stamp = before;
     s.ok = ok;
     s.picture = std::move(picture);
+    s.decodedFor = options.maxSize;
     // Told the size before the decode ended: the window is up and the main
     // thread waits, so the shrink may take both cores.
     const int threads = s.expected ? 2 : 1;
@@ -196,9 +202,8 @@ void run(std::function<EarlyPicture::Request()> choose)
         s.changed.wait(&s.mutex);
     if (s.phase != Phase::Decoded || !s.ok)
         return;
-    const QSize want = finalSize(s.picture, *s.expected);
-    const QSize have = s.picture.image.size();
-    if (s.picture.animated || have == want || have.width() < want.width() || have.height() < want.height()) {
+    const QSize want = handOverSize(s.picture, *s.expected, s.decodedFor);
+    if (s.picture.animated || !want.isValid() || s.picture.image.size() == want) {
         s.enter(Phase::Ready); // nothing to shrink, or take() refuses it
         return;
     }
@@ -210,6 +215,7 @@ void run(std::function<EarlyPicture::Request()> choose)
     if (s.phase != Phase::Scaling)
         return;
     s.picture.image = shrunk;
+    s.decodedFor = s.expected->maxSize; // no longer more than that
     s.enter(Phase::Ready);
 }
 
@@ -299,16 +305,16 @@ bool take(const QString &path, const LoadOptions &options, PictureData &out)
     PictureData picture = std::move(s.picture);
     s.picture = PictureData();
     const bool ok = s.ok && stampOf(path) == s.stamp;
+    const QSize decodedFor = s.decodedFor;
     s.enter(Phase::Taken);
     if (!ok)
         return false;
     lock.unlock();
 
-    const QSize want = finalSize(picture, options);
-    const QSize have = picture.image.size();
-    if (have.width() < want.width() || have.height() < want.height())
-        return false;                      // decoded for a smaller window than it is shown in
-    if (!picture.animated && have != want) // the other core is free by now
+    const QSize want = handOverSize(picture, options, decodedFor);
+    if (!want.isValid())
+        return false;                                      // decoded for a smaller window than it is shown in
+    if (!picture.animated && picture.image.size() != want) // the other core is free by now
         picture.image = ShrinkImage(picture.image, want, 2);
     out = std::move(picture);
     return true;

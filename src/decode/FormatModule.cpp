@@ -2,6 +2,7 @@
 
 #include "decode/ColourProfile.h"
 #include "decode/DecodeCancel.h"
+#include "decode/FormatNames.h"
 #include "platform/AppPaths.h"
 #include "platform/DynamicLibrary.h"
 
@@ -11,13 +12,37 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <atomic>
+#include <thread>
+#include <vector>
 
 namespace
 {
 
-QStringList modulePaths()
+struct Module {
+    constexpr Module(const char *name, bool (*check)(const FormatCalls &)) : file(name), fits(check) {}
+    const char *file;
+    // The calls this module must carry.
+    bool (*fits)(const FormatCalls &calls);
+    QMutex mutex; // made before, and gone after, any thread that loads
+    const FormatCalls *calls = nullptr;
+    bool settled = false;
+    std::atomic<bool> askedFor{false};
+};
+
+Module rawModule{"glimmerdeck-raw.so", [](const FormatCalls &c) { return c.decodeRaw && c.decodeRawFrom; }};
+Module codecModule{"glimmerdeck-formats.so", [](const FormatCalls &c) {
+                       return c.decodeHeif && c.decodeAvif && c.decodeJpegXl && c.openAvifFrames &&
+                              c.openJpegXlFrames && c.convertToDisplaySpace && c.setDisplayProfile &&
+                              c.iccFromCicp;
+                   }};
+
+Module &moduleOf(FormatModuleKind kind)
 {
-    const QString name = QStringLiteral(GD_FORMAT_MODULE_NAME);
+    return kind == FormatModuleKind::Raw ? rawModule : codecModule;
+}
+
+QStringList modulePaths(const QString &name)
+{
     QStringList paths;
     // Beside the executable (the build tree), then the library folders of
     // an installed tree, moved or not, then where it was built.
@@ -29,13 +54,13 @@ QStringList modulePaths()
                                      QStringLiteral("/glimmerdeck/") + name);
     }
     paths << QStringLiteral(GD_FORMAT_MODULE_DIR "/") + name;
-    paths << QStringLiteral(GD_FORMAT_MODULE_BUILT);
+    paths << QStringLiteral(GD_FORMAT_MODULE_BUILT "/") + name;
     return paths;
 }
 
-const FormatCalls *load()
+const FormatCalls *load(const Module &module)
 {
-    for (const QString &path : modulePaths()) {
+    for (const QString &path : modulePaths(QString::fromLatin1(module.file))) {
         if (!QFileInfo(path).isFile())
             continue;
         void *handle = DynamicLibrary::open(path);
@@ -43,7 +68,8 @@ const FormatCalls *load()
             continue;
         const auto entry =
             reinterpret_cast<FormatModuleEntry>(DynamicLibrary::symbol(handle, GD_FORMAT_MODULE_ENTRY));
-        if (const FormatCalls *calls = entry ? entry(kFormatCallsVersion, DecodeCancelled) : nullptr)
+        const FormatCalls *calls = entry ? entry(kFormatCallsVersion, DecodeCancelled) : nullptr;
+        if (calls && module.fits(*calls))
             return calls; // kept loaded: its pictures and frame sources may live on
         DynamicLibrary::close(handle);
     }
@@ -52,66 +78,116 @@ const FormatCalls *load()
 
 // A display profile other than sRGB has been given: sRGB pictures need converting too.
 std::atomic<bool> displayProfileGiven{false};
+
+// The thread that loads modules ahead of need; the program waits for it
+// at exit rather than unload libraries under it.
+// at exit rather than unload libraries under it. One per module at most.
+struct AheadLoader {
+    std::vector<std::thread> threads;
+    ~AheadLoader()
+    {
+        for (std::thread &t : threads)
+            t.join();
+    }
+};
+
 } // namespace
 
-const FormatCalls *FormatModule()
+const FormatCalls *FormatModule(FormatModuleKind kind)
 {
-    static QMutex mutex;
-    static const FormatCalls *calls = nullptr;
-    static bool settled = false;
-    QMutexLocker lock(&mutex);
-    if (!settled) {
-        calls = load();
+    Module &m = moduleOf(kind);
+    m.askedFor = true;
+    QMutexLocker lock(&m.mutex);
+    if (!m.settled) {
+        m.calls = load(m);
         // Before the application object exists (a picture decoded while the
         // program starts) the folder beside the executable is not known
         // yet: a module not found then is looked for again later.
-        settled = calls || QCoreApplication::instance();
+        m.settled = m.calls || QCoreApplication::instance();
     }
-    return calls;
+    return m.calls;
+}
+
+std::optional<FormatModuleKind> FormatModuleFor(const QString &path)
+{
+    if (HasRawExtension(path))
+        return FormatModuleKind::Raw;
+    if (NeedsFormatModule(path))
+        return FormatModuleKind::Codecs;
+    return std::nullopt;
+}
+
+void LoadFormatModulesSoonFor(const QStringList &paths)
+{
+    static QMutex mutex;
+    QMutexLocker lock(&mutex);
+    if (rawModule.askedFor && codecModule.askedFor)
+        return;
+    std::vector<FormatModuleKind> wanted;
+    for (const QString &path : paths) {
+        const std::optional<FormatModuleKind> kind = FormatModuleFor(path);
+        if (!kind || moduleOf(*kind).askedFor.exchange(true))
+            continue;
+        wanted.push_back(*kind);
+        if (rawModule.askedFor && codecModule.askedFor)
+            break;
+    }
+    if (wanted.empty())
+        return;
+    static AheadLoader loader;
+    loader.threads.emplace_back([wanted] {
+        for (FormatModuleKind kind : wanted)
+            FormatModule(kind);
+    });
+}
+
+bool FormatModuleAskedFor(FormatModuleKind kind)
+{
+    return moduleOf(kind).askedFor.load();
 }
 
 // ---- the decoders' own names, forwarded
 
 FormatResult DecodeRaw(QByteArrayView data, QSize area, bool turn, bool develop, RawPicture &out)
 {
-    const FormatCalls *m = FormatModule();
+    const FormatCalls *m = FormatModule(FormatModuleKind::Raw);
     return m ? m->decodeRaw(data, area, turn, develop, out) : FormatResult::Broken;
 }
 
 FormatResult DecodeRawFrom(const RawReader &read, qint64 size, QSize area, bool turn, bool develop,
                            RawPicture &out)
 {
-    const FormatCalls *m = FormatModule();
+    const FormatCalls *m = FormatModule(FormatModuleKind::Raw);
     return m ? m->decodeRawFrom(read, size, area, turn, develop, out) : FormatResult::Broken;
 }
 
 FormatResult DecodeHeif(QByteArrayView data, DecodedStill &out)
 {
-    const FormatCalls *m = FormatModule();
+    const FormatCalls *m = FormatModule(FormatModuleKind::Codecs);
     return m ? m->decodeHeif(data, out) : FormatResult::Broken;
 }
 
 FormatResult DecodeAvif(QByteArrayView data, DecodedStill &out)
 {
-    const FormatCalls *m = FormatModule();
+    const FormatCalls *m = FormatModule(FormatModuleKind::Codecs);
     return m ? m->decodeAvif(data, out) : FormatResult::Broken;
 }
 
 FormatResult DecodeJpegXl(QByteArrayView data, DecodedStill &out)
 {
-    const FormatCalls *m = FormatModule();
+    const FormatCalls *m = FormatModule(FormatModuleKind::Codecs);
     return m ? m->decodeJpegXl(data, out) : FormatResult::Broken;
 }
 
 std::unique_ptr<FrameSource> OpenAvifFrames(const QByteArray &data)
 {
-    const FormatCalls *m = FormatModule();
+    const FormatCalls *m = FormatModule(FormatModuleKind::Codecs);
     return m ? m->openAvifFrames(data) : nullptr;
 }
 
 std::unique_ptr<FrameSource> OpenJpegXlFrames(const QByteArray &data)
 {
-    const FormatCalls *m = FormatModule();
+    const FormatCalls *m = FormatModule(FormatModuleKind::Codecs);
     return m ? m->openJpegXlFrames(data) : nullptr;
 }
 
@@ -123,19 +199,19 @@ bool ConvertToDisplaySpace(QImage &image, const QByteArray &icc)
     // recognises it without the colour library.
     if (!displayProfileGiven.load() && QColorSpace::fromIccProfile(icc) == QColorSpace(QColorSpace::SRgb))
         return false;
-    const FormatCalls *m = FormatModule();
+    const FormatCalls *m = FormatModule(FormatModuleKind::Codecs);
     return m && m->convertToDisplaySpace(image, icc);
 }
 
 void SetDisplayProfile(const QByteArray &icc)
 {
     displayProfileGiven = !icc.isEmpty();
-    if (const FormatCalls *m = FormatModule())
+    if (const FormatCalls *m = FormatModule(FormatModuleKind::Codecs))
         m->setDisplayProfile(icc);
 }
 
 QByteArray IccFromCicp(int primaries, int transfer)
 {
-    const FormatCalls *m = FormatModule();
+    const FormatCalls *m = FormatModule(FormatModuleKind::Codecs);
     return m ? m->iccFromCicp(primaries, transfer) : QByteArray();
 }

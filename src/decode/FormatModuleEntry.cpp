@@ -1,5 +1,5 @@
-// Built into the format module only (FormatModule.h): hands the program the
-// decoders and takes its cancellation check in return.
+// Built into each format module only (FormatModule.h): hands the program the
+// decoders of that module and takes its cancellation check in return.
 #include "decode/ColourProfile.h"
 #include "decode/DecodeCancel.h"
 #include "decode/FormatModule.h"
@@ -21,15 +21,17 @@ glimmerdeck_format_calls(int version, bool (*cancelled)())
     if (version != kFormatCallsVersion)
         return nullptr;
     programCancelled = cancelled;
-    static const FormatCalls calls{DecodeRaw,
-                                   DecodeRawFrom,
-                                   DecodeHeif,
-                                   DecodeAvif,
-                                   DecodeJpegXl,
-                                   OpenAvifFrames,
-                                   OpenJpegXlFrames,
-                                   ConvertToDisplaySpace,
-                                   SetDisplayProfile,
-                                   IccFromCicp};
+#ifdef GD_RAW_MODULE
+    static const FormatCalls calls{.decodeRaw = DecodeRaw, .decodeRawFrom = DecodeRawFrom};
+#else
+    static const FormatCalls calls{.decodeHeif = DecodeHeif,
+                                   .decodeAvif = DecodeAvif,
+                                   .decodeJpegXl = DecodeJpegXl,
+                                   .openAvifFrames = OpenAvifFrames,
+                                   .openJpegXlFrames = OpenJpegXlFrames,
+                                   .convertToDisplaySpace = ConvertToDisplaySpace,
+                                   .setDisplayProfile = SetDisplayProfile,
+                                   .iccFromCicp = IccFromCicp};
+#endif
     return &calls;
 }

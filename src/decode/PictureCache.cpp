@@ -185,6 +185,7 @@ bool PictureCache::get(const QString &path, const LoadOptions &options, PictureD
         early.path = path;
         early.stamp = stamp;
         early.autoRotate = options.autoRotate;
+        early.maxSize = options.maxSize; // shrunk to this area: no use for a larger one
         early.picture = picture;
         QMutexLocker lock(&mutex_);
         insertLocked(early);

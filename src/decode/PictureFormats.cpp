@@ -1,6 +1,6 @@
 #include "decode/PictureFormats.h"
 
-#include "decode/RawDecoder.h"
+#include "decode/FormatNames.h"
 
 #include <QImageReader>
 #include <QSet>
@@ -42,6 +42,7 @@ constexpr Known kKnown[] = {
     {"mng", "Multiple-image Network Graphics"},
     {"heic", "HEIF Image"},
     {"heif", "HEIF Image"},
+    {"hif", "HEIF Image"},
     {"avif", "AVIF Image"},
     {"jxl", "JPEG XL Image"},
 };
@@ -90,8 +91,7 @@ void PictureFormats::addQtFormats()
         seen.insert(e);
     }
     // Decoded by the libraries built in, whatever Qt has plug-ins for.
-    QStringList own = {"heic", "heif", "avif", "jxl"};
-    own += RawExtensions();
+    const QStringList own = ModernExtensions() + RawExtensions();
     for (const QString &e : own) {
         if (!seen.contains(e))
             formats_.append({e, describe(e), false});

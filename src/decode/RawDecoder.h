@@ -5,6 +5,7 @@
 // developing the RAW takes seconds. The RAW is developed only when it holds
 // no usable preview, and then no larger than it is shown.
 #include "decode/FormatDecoders.h"
+#include "decode/FormatNames.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -12,10 +13,6 @@
 #include <QSize>
 #include <QString>
 #include <functional>
-
-// The RAW file name extensions, any letter case (lower case, no dot).
-const QStringList &RawExtensions();
-bool HasRawExtension(const QString &path);
 
 struct RawPicture {
     QByteArray jpeg;     // the embedded preview, when it is used

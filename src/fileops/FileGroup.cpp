@@ -2,6 +2,7 @@
 
 #include "common/NameParts.h"
 #include "common/PathUtil.h"
+#include "decode/FormatNames.h"
 #include "platform/FileTree.h"
 
 #include <QHash>
@@ -10,11 +11,6 @@
 
 namespace
 {
-const QStringList kRawExts = {QStringLiteral(".cr2"), QStringLiteral(".cr3"), QStringLiteral(".nef"),
-                              QStringLiteral(".nrw"), QStringLiteral(".arw"), QStringLiteral(".sr2"),
-                              QStringLiteral(".raf"), QStringLiteral(".orf"), QStringLiteral(".rw2"),
-                              QStringLiteral(".pef"), QStringLiteral(".dng"), QStringLiteral(".srw"),
-                              QStringLiteral(".3fr"), QStringLiteral(".iiq"), QStringLiteral(".x3f")};
 const QStringList kSidecarExts = {QStringLiteral(".xmp"), QStringLiteral(".thm"), QStringLiteral(".pp3"),
                                   QStringLiteral(".dop"), QStringLiteral(".aae")};
 
@@ -71,7 +67,7 @@ QStringList companionsIn(const QString &pictureName, const BaseIndex &index)
 
 bool IsRawExt(const QString &ext)
 {
-    return kRawExts.contains(ext, Qt::CaseInsensitive);
+    return ext.startsWith(QLatin1Char('.')) && RawExtensions().contains(ext.mid(1), Qt::CaseInsensitive);
 }
 
 bool IsSidecarExt(const QString &ext)

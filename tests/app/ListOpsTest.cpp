@@ -1,6 +1,7 @@
 #include "app/ListOps.h"
 
 #include "ListRecorders.h"
+#include "decode/FormatModule.h"
 #include "platform/FileTree.h"
 
 #include <QDir>
@@ -208,4 +209,29 @@ TEST_F(ListOpsTest, ExtractionReportsProgressAndCanBeStopped)
     EXPECT_TRUE(prompter.errors.isEmpty());
     EXPECT_EQ(prompter.progressEnds, 2);
     EXPECT_LT(st.list.count(), 8);
+}
+
+TEST_F(ListOpsTest, AListOfRawsLoadsTheirLibrariesAheadAndAListOfJpegsNothing)
+{
+    ASSERT_FALSE(FormatModuleAskedFor(FormatModuleKind::Raw)) << "needs a process of its own, as CTest runs it";
+    ASSERT_FALSE(FormatModuleAskedFor(FormatModuleKind::Codecs));
+    st.PictureFilter = QStringLiteral("Pictures (*.jpg;*.png;*.dng;*.hif)");
+    for (const char *n : {"a.jpg", "b.png"})
+        touch(d + n);
+    (void)ops.rFileName(dir.path());
+    (void)ops.ActivateList();
+    EXPECT_EQ(st.list.count(), 2);
+    EXPECT_FALSE(FormatModuleAskedFor(FormatModuleKind::Raw));
+    EXPECT_FALSE(FormatModuleAskedFor(FormatModuleKind::Codecs));
+
+    // A RAW joins: LibRaw alone loads, as soon as the list holds it.
+    touch(d + "c.DNG");
+    (void)ops.rFileName(d + "c.DNG");
+    EXPECT_TRUE(FormatModuleAskedFor(FormatModuleKind::Raw));
+    EXPECT_FALSE(FormatModuleAskedFor(FormatModuleKind::Codecs));
+    EXPECT_NE(FormatModule(FormatModuleKind::Raw), nullptr); // waits for the load under way
+
+    touch(d + "d.hif");
+    (void)ops.rFileName(d + "d.hif");
+    EXPECT_TRUE(FormatModuleAskedFor(FormatModuleKind::Codecs));
 }

@@ -128,6 +128,9 @@ TEST(EarlyPicture, TheCacheTakesItAndTellsWhenReady)
     ASSERT_TRUE(cache.get(path, shownIn(QSize(500, 400)), p));
     EXPECT_EQ(p.image.size(), FitDecodeSize(QSize(1200, 800), QSize(500, 400)));
     EXPECT_EQ(cache.count(), 1);
+    // Kept for the window's size only: full screen decodes it again, sharp.
+    ASSERT_TRUE(cache.get(path, shownIn(QSize(1920, 1080)), p));
+    EXPECT_EQ(p.image.size(), QSize(1200, 800));
 }
 
 TEST(EarlyPicture, ARawPreviewIsDecodedBeforeTheApplicationIsReady)
@@ -149,4 +152,32 @@ TEST(EarlyPicture, ARawPreviewIsDecodedBeforeTheApplicationIsReady)
     ASSERT_TRUE(EarlyPicture::take(path, options, early));
     EXPECT_EQ(early.naturalSize, usual.naturalSize);
     EXPECT_EQ(early.image.size(), usual.image.size());
+}
+
+TEST(EarlyPicture, ARawPreviewSmallerThanTheWindowIsHandedOver)
+{
+    // The usual decode would show the same preview, as large as it is:
+    // there is nothing to decode twice.
+    const QString path = QStringLiteral(GD_TESTDATA "/formats/preview.dng"); // preview 64 × 96 upright
+    const LoadOptions options = shownIn(QSize(700, 500));
+    PictureData usual;
+    ASSERT_TRUE(LoadPictureFile(path, usual, options));
+    ASSERT_EQ(usual.image.size(), QSize(64, 96));
+    for (bool expectFirst : {true, false}) {
+        SCOPED_TRACE(expectFirst ? "size known early" : "size known late");
+        Released released;
+        start(path, QSize(800, 600));
+        if (expectFirst)
+            EarlyPicture::expect(options);
+        PictureData early;
+        ASSERT_TRUE(EarlyPicture::take(path, options, early));
+        EXPECT_EQ(early.naturalSize, QSize(128, 192));
+        EXPECT_EQ(early.image, usual.image);
+    }
+    // Decoded for a smaller area than it is shown in: it might have been
+    // reduced, so it is decoded again.
+    Released released;
+    start(path, QSize(40, 40));
+    PictureData early;
+    EXPECT_FALSE(EarlyPicture::take(path, options, early));
 }

@@ -317,8 +317,22 @@ TEST(Raw, AJpegNamedLikeARawStillShows)
     PictureData p;
     ASSERT_TRUE(LoadPictureFile(path, p, upright()));
     EXPECT_EQ(p.naturalSize, QSize(48, 32));
-    EXPECT_TRUE(HasRawExtension("/a/b.CR3"));
-    EXPECT_FALSE(HasRawExtension("/a.dng/b"));
+}
+
+TEST(FormatNames, RawsAndModernFormatsByName)
+{
+    struct Case {
+        const char *path;
+        bool raw, module;
+    };
+    for (const Case &c :
+         {Case{"/a/b.CR3", true, true}, Case{"/a/b.dng", true, true}, Case{"/a/b.HIF", false, true},
+          Case{"/a/b.heic", false, true}, Case{"/a/b.avif", false, true}, Case{"/a/b.jxl", false, true},
+          Case{"/a/b.jpg", false, false}, Case{"/a/b.heic.jpg", false, false}, Case{"/a.dng/b", false, false},
+          Case{"/a/b.dngx", false, false}, Case{"/a/dng", false, false}, Case{"", false, false}}) {
+        EXPECT_EQ(HasRawExtension(c.path), c.raw) << c.path;
+        EXPECT_EQ(NeedsFormatModule(c.path), c.module) << c.path;
+    }
 }
 
 TEST(HostileFormats, HugeHeadersAreRefusedBeforeDecoding)

@@ -272,8 +272,8 @@ TEST(PictureFormats, RegistryAndFilter)
     // unless a reader for them is installed; HEIF, AVIF, JPEG XL and camera
     // RAWs through the libraries built in, with or without Qt plug-ins.
     QList<QByteArray> readable = QImageReader::supportedImageFormats();
-    for (const char *ext : {"heic", "heif", "avif", "jxl", "cr2", "cr3", "nef", "nrw", "arw", "sr2", "raf",
-                            "orf", "rw2", "pef", "dng", "srw", "3fr", "iiq", "x3f"})
+    for (const char *ext : {"heic", "heif", "hif", "avif", "jxl", "cr2", "cr3", "nef", "nrw", "arw",
+                            "sr2",  "raf",  "orf", "rw2",  "pef", "dng", "srw", "3fr", "iiq", "x3f"})
         readable.append(ext);
     for (const char *ext : {"gif", "jpg", "jpeg", "png", "bmp", "ico", "wmf", "emf", "tif", "tiff"})
         EXPECT_EQ(formats.find(QString::fromLatin1(ext)) != nullptr, readable.contains(ext)) << ext;
