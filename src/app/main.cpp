@@ -3,6 +3,7 @@
 #include "app/ui/AppSetup.h"
 #include "app/ui/BenchProbe.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/ScreenProfile.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
@@ -41,6 +42,8 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("glimmerdeck"));
     QApplication::setQuitOnLastWindowClosed(false);
     AppSetup::loadQtTranslations(app);
+    // Pictures with a profile of their own are converted into the screen's.
+    UseScreenProfile();
     // The icon is an SVG drawn at several sizes when a window is made: it
     // waits until the first picture is on screen.
     QTimer::singleShot(200, &app, [] { AppSetup::setWindowIcon(); });

@@ -78,6 +78,13 @@ const FormatCalls *load(const Module &module)
 
 // A display profile other than sRGB has been given: sRGB pictures need converting too.
 std::atomic<bool> displayProfileGiven{false};
+// The profile itself, handed to the colour library when it loads (guarded
+// by the codec module's mutex).
+QByteArray &displayProfile()
+{
+    static QByteArray icc;
+    return icc;
+}
 
 // The thread that loads modules ahead of need; the program waits for it
 // at exit rather than unload libraries under it.
@@ -100,6 +107,8 @@ const FormatCalls *FormatModule(FormatModuleKind kind)
     QMutexLocker lock(&m.mutex);
     if (!m.settled) {
         m.calls = load(m);
+        if (m.calls && &m == &codecModule && !displayProfile().isEmpty())
+            m.calls->setDisplayProfile(displayProfile());
         // Before the application object exists (a picture decoded while the
         // program starts) the folder beside the executable is not known
         // yet: a module not found then is looked for again later.
@@ -205,9 +214,13 @@ bool ConvertToDisplaySpace(QImage &image, const QByteArray &icc)
 
 void SetDisplayProfile(const QByteArray &icc)
 {
+    // Kept for the colour library, which is loaded on first need (or is
+    // loading ahead on another thread): it gets the profile once there.
+    QMutexLocker lock(&codecModule.mutex);
+    displayProfile() = icc;
     displayProfileGiven = !icc.isEmpty();
-    if (const FormatCalls *m = FormatModule(FormatModuleKind::Codecs))
-        m->setDisplayProfile(icc);
+    if (codecModule.calls)
+        codecModule.calls->setDisplayProfile(icc);
 }
 
 QByteArray IccFromCicp(int primaries, int transfer)

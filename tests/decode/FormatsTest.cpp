@@ -2,12 +2,15 @@
 // upright as each format defines it, colour profiles converted to sRGB,
 // and hostile headers refused before anything large is allocated.
 #include "decode/Animation.h"
+#include "decode/ColourProfile.h"
 #include "decode/DecodeCancel.h"
+#include "decode/FormatModule.h"
 #include "decode/FormatDecoders.h"
 #include "decode/JpegDecoder.h"
 #include "decode/LoadPicture.h"
 #include "decode/RawDecoder.h"
 
+#include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
 #include <QSignalSpy>
@@ -186,6 +189,27 @@ TEST(Colour, PicturesWithoutAProfileAreUntouched)
             for (int col = 0; col < 3; ++col)
                 EXPECT_EQ(patchAt(p.image, col, row, 3, 2) & 0xFFFFFF, kPatch[row][col] & 0xFFFFFF) << name;
     }
+}
+
+// A screen with a Display P3 profile, made known before the colour library
+// is loaded (as at start-up): a P3 picture then keeps its stored values
+// instead of being converted to sRGB.
+TEST(Colour, TheScreensProfileReachesTheColourLibraryWhenItLoads)
+{
+    SetDisplayProfile(QColorSpace(QColorSpace::DisplayP3).iccProfile());
+    struct Reset {
+        ~Reset() { SetDisplayProfile({}); } // other tests in this process expect sRGB
+    } reset;
+    // Knowing the screen's profile costs a start-up nothing: the colour
+    // library is loaded by the first picture that needs it.
+    EXPECT_FALSE(FormatModuleAskedFor(FormatModuleKind::Codecs));
+    PictureData p3;
+    ASSERT_TRUE(LoadPictureFile(kDir + "p3.png", p3, upright()));
+    const QImage stored(kDir + "pattern.png");
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 3; ++col)
+            EXPECT_TRUE(near(patchAt(p3.image, col, row, 3, 2), patchAt(stored, col, row, 3, 2), 2))
+                << col << "," << row;
 }
 
 TEST(Raw, EmbeddedPreviewTurnedWithTheRawsOwnSize)

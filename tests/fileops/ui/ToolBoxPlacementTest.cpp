@@ -28,11 +28,11 @@ bool onTop(TToolBox *box)
 // On a real X server with a window manager: back from full screen the tool
 // box is still "always on top", above the main window and where it was (the
 // window manager forgets the state when the window is hidden on the way).
-// Run by toolbox_x11.sh; skipped on other platforms.
+// Run by the CTest entry fileops_ui_x11 (tests/support/run_x11.sh); skipped on other platforms.
 TEST_F(ToolBoxFixture, X11AfterFullScreenAndBackItStaysAboveTheMainWindow)
 {
     if (QGuiApplication::platformName() != u"xcb" || QStandardPaths::findExecutable("xprop").isEmpty())
-        GTEST_SKIP() << "needs X11 and xprop (toolbox_x11.sh)";
+        GTEST_SKIP() << "needs X11 and xprop (ctest -R fileops_ui_x11)";
     auto xprop = [](const QStringList &args) {
         QProcess p;
         p.start(QStringLiteral("xprop"), args);
@@ -82,7 +82,7 @@ TEST_F(ToolBoxFixture, X11AfterFullScreenAndBackItStaysAboveTheMainWindow)
 TEST_F(ToolBoxFixture, X11FirstStartTheWindowStaysCentred)
 {
     if (QGuiApplication::platformName() != u"xcb")
-        GTEST_SKIP() << "needs X11 (toolbox_x11.sh)";
+        GTEST_SKIP() << "needs X11 (ctest -R fileops_ui_x11)";
     makePictures(2);
     MainWindow w({pics_.path()});
     showActive(w);
