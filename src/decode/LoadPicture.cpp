@@ -17,6 +17,7 @@
 #include <QMutex>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -349,6 +350,30 @@ Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &
     return Decoded::Ok;
 }
 
+// The memory the last file was read into on this thread, or a new block.
+// Freshly allocated memory is filled by the system page by page as it is
+// first written, which for a camera's JPEG costs a good part of decoding it.
+thread_local QByteArray spareReadBuffer;
+constexpr qint64 kKeptReadBuffer = 16ll << 20;
+
+QByteArray readBuffer(qint64 size)
+{
+    QByteArray data = std::exchange(spareReadBuffer, QByteArray());
+    // A copy still held elsewhere is never written into.
+    if (data.isDetached() && data.capacity() >= size && size <= kKeptReadBuffer) {
+        data.resize(size);
+        return data;
+    }
+    data = QByteArray();
+    return QByteArray(size, Qt::Uninitialized);
+}
+
+void keepReadBuffer(QByteArray data)
+{
+    if (data.capacity() <= kKeptReadBuffer)
+        spareReadBuffer = std::move(data);
+}
+
 bool loadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options)
 {
     // Regular files only: opening a named pipe would block the viewer.
@@ -387,7 +412,7 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
 
     // Read, not mapped: a file cut short by another program while mapped
     // would kill the viewer with SIGBUS; read bytes just end early.
-    QByteArray data(size, Qt::Uninitialized);
+    QByteArray data = readBuffer(size);
     const qint64 got = file.read(data.data(), size);
     if (got <= 0)
         return false;
@@ -396,7 +421,7 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
         return false;
     PictureData result;
     const Decoded decoded = decodeBuiltIn(path, data, result, options);
-    data.clear(); // the encoded bytes are not needed past this point
+    keepReadBuffer(std::move(data)); // the encoded bytes are not needed past this point
     file.close();
     if (decoded == Decoded::TooLarge || DecodeCancelled())
         return false; // no plug-in is asked either
