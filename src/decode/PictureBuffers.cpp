@@ -1,8 +1,8 @@
 #include "decode/PictureBuffers.h"
 
+#include "platform/LargeBlocks.h"
+
 #include <QMutex>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 namespace
@@ -14,6 +14,9 @@ constexpr qint64 kMinBlock = 1 << 20;
 constexpr qint64 kMaxBlock = 32ll << 20;
 // Blocks held for reuse at most: a few screen-sized pictures.
 constexpr qint64 kMaxSpare = 32ll << 20;
+// Blocks come in steps of this size (AllocateLargeBlock): one this much
+// larger than asked for still fits.
+constexpr qint64 kSlack = 2 << 20;
 // Room in front of the pixels for the block's capacity; keeps them aligned.
 constexpr size_t kHeader = 64;
 
@@ -30,9 +33,15 @@ Pool &pool()
     return *p;
 }
 
+// The pixels' room in a block (the block is kHeader bytes more).
 qint64 capacityOf(void *block)
 {
     return *static_cast<qint64 *>(block);
+}
+
+void freeBlock(void *block)
+{
+    FreeLargeBlock(block, size_t(capacityOf(block)) + kHeader);
 }
 
 void release(void *block)
@@ -46,7 +55,7 @@ void release(void *block)
         void *oldest = p.spare.front();
         p.spare.erase(p.spare.begin());
         p.spareBytes -= capacityOf(oldest);
-        std::free(oldest);
+        freeBlock(oldest);
     }
     p.counters.spareBytes = p.spareBytes;
 }
@@ -60,7 +69,7 @@ void *acquire(qint64 bytes)
         QMutexLocker lock(&p.mutex);
         for (size_t i = p.spare.size(); i-- > 0;) {
             const qint64 have = capacityOf(p.spare[i]);
-            if (have >= bytes && have - bytes <= bytes / 4) {
+            if (have >= bytes && have - bytes <= bytes / 4 + kSlack) {
                 void *block = p.spare[i];
                 p.spare.erase(p.spare.begin() + qsizetype(i));
                 p.spareBytes -= have;
@@ -71,9 +80,10 @@ void *acquire(qint64 bytes)
         }
         ++p.counters.fresh;
     }
-    void *block = std::malloc(kHeader + size_t(bytes));
+    size_t capacity = 0;
+    void *block = AllocateLargeBlock(kHeader + size_t(bytes), capacity);
     if (block)
-        *static_cast<qint64 *>(block) = bytes;
+        *static_cast<qint64 *>(block) = qint64(capacity - kHeader);
     return block;
 }
 
@@ -111,7 +121,7 @@ void DropSparePictureBuffers()
     Pool &p = pool();
     QMutexLocker lock(&p.mutex);
     for (void *block : p.spare)
-        std::free(block);
+        freeBlock(block);
     p.spare.clear();
     p.spareBytes = 0;
     p.counters.spareBytes = 0;
