@@ -8,6 +8,7 @@
 #include "decode/FormatDecoders.h"
 #include "decode/JpegDecoder.h"
 #include "decode/RawDecoder.h"
+#include "platform/LargeBlocks.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -17,7 +18,6 @@
 #include <QMutex>
 #include <cmath>
 #include <cstring>
-#include <utility>
 
 namespace
 {
@@ -350,29 +350,30 @@ Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &
     return Decoded::Ok;
 }
 
-// The memory the last file was read into on this thread, or a new block.
-// Freshly allocated memory is filled by the system page by page as it is
-// first written, which for a camera's JPEG costs a good part of decoding it.
-thread_local QByteArray spareReadBuffer;
-constexpr qint64 kKeptReadBuffer = 16ll << 20;
-
-QByteArray readBuffer(qint64 size)
+// A large file's bytes go into memory of their own, asked of the system in
+// huge pages (LargeBlocks.h) and given back as soon as the picture is
+// decoded: freshly allocated memory is otherwise filled by the system page
+// by page as it is first written, which for a camera's JPEG costs a good
+// part of decoding it.
+class ReadBlock
 {
-    QByteArray data = std::exchange(spareReadBuffer, QByteArray());
-    // A copy still held elsewhere is never written into.
-    if (data.isDetached() && data.capacity() >= size && size <= kKeptReadBuffer) {
-        data.resize(size);
-        return data;
+public:
+    explicit ReadBlock(qint64 size)
+    {
+        if (size >= kMinLargeRead)
+            block_ = AllocateLargeBlock(size_t(size), capacity_);
     }
-    data = QByteArray();
-    return QByteArray(size, Qt::Uninitialized);
-}
+    ~ReadBlock() { FreeLargeBlock(block_, capacity_); }
+    ReadBlock(const ReadBlock &) = delete;
+    ReadBlock &operator=(const ReadBlock &) = delete;
+    // Null for a small file (an ordinary array does) or when out of memory.
+    char *data() const { return static_cast<char *>(block_); }
 
-void keepReadBuffer(QByteArray data)
-{
-    if (data.capacity() <= kKeptReadBuffer)
-        spareReadBuffer = std::move(data);
-}
+private:
+    static constexpr qint64 kMinLargeRead = 2 << 20;
+    void *block_ = nullptr;
+    size_t capacity_ = 0;
+};
 
 bool loadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options)
 {
@@ -412,16 +413,22 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
 
     // Read, not mapped: a file cut short by another program while mapped
     // would kill the viewer with SIGBUS; read bytes just end early.
-    QByteArray data = readBuffer(size);
-    const qint64 got = file.read(data.data(), size);
+    // The decoders never keep the bytes past this function, so they may
+    // read them where they lie.
+    const ReadBlock block(size);
+    QByteArray data = block.data() ? QByteArray() : QByteArray(size, Qt::Uninitialized);
+    const qint64 got = file.read(block.data() ? block.data() : data.data(), size);
     if (got <= 0)
         return false;
-    data.truncate(got);
+    if (block.data())
+        data = QByteArray::fromRawData(block.data(), got);
+    else
+        data.truncate(got);
     if (DecodeCancelled())
         return false;
     PictureData result;
     const Decoded decoded = decodeBuiltIn(path, data, result, options);
-    keepReadBuffer(std::move(data)); // the encoded bytes are not needed past this point
+    data.clear(); // the encoded bytes are not needed past this point
     file.close();
     if (decoded == Decoded::TooLarge || DecodeCancelled())
         return false; // no plug-in is asked either
