@@ -159,10 +159,34 @@ void ViewerStartUp::pictureOnScreen()
     QTimer::singleShot(0, this, &ViewerStartUp::afterFirstPicture);
 }
 
+void ViewerStartUp::holdForWindow()
+{
+    if (settled_)
+        return;
+    ++windowsToPaint_;
+    // A window that never paints (hidden at once, say) holds nothing for long.
+    QTimer::singleShot(500, this, [this] {
+        if (windowsToPaint_ > 0) {
+            windowsToPaint_ = 1;
+            windowPainted();
+        }
+    });
+}
+
+void ViewerStartUp::windowPainted()
+{
+    if (windowsToPaint_ == 0)
+        return;
+    if (--windowsToPaint_ == 0 && firstPaintSeen_)
+        QTimer::singleShot(0, this, &ViewerStartUp::afterFirstPicture);
+}
+
 void ViewerStartUp::afterFirstPicture()
 {
     if (settled_)
         return; // already done, by the first paint or by the timer
+    if (windowsToPaint_ > 0 && firstPaintSeen_)
+        return; // once the other windows have painted (windowPainted)
     // A slow first picture still decoding early: wait for it rather than
     // decode it a second time.
     if (EarlyPicture::working()) {

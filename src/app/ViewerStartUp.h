@@ -37,6 +37,12 @@ public:
     bool awaitEarly(const QString &path);
     // Whether the first picture is out: decoding ahead may start.
     bool settled() const { return settled_; }
+    // Another window opening at start (the tool box) is still to paint:
+    // decoding ahead waits for it too, so that it does not take the
+    // processors from that paint. Each hold ends with windowPainted(), or
+    // on its own after a moment.
+    void holdForWindow();
+    void windowPainted();
 
     // A list to write into the history once the first picture is out.
     void holdHistory(const QStringList &list);
@@ -55,6 +61,7 @@ private:
     bool settled_ = false;
     bool firstPaintSeen_ = false;
     bool earlyAwaited_ = false;
+    int windowsToPaint_ = 0;
     QList<QStringList> history_;
     QStringList archives_;
 };

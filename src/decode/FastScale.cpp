@@ -1,5 +1,7 @@
 #include "decode/FastScale.h"
 
+#include "decode/PictureBuffers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -199,7 +201,7 @@ QImage ShrinkImage(const QImage &src, QSize size, int threads)
     // Averaging is only right on premultiplied colours.
     const QImage in =
         f == QImage::Format_ARGB32 ? src.convertToFormat(QImage::Format_ARGB32_Premultiplied) : src;
-    QImage out(size, in.format());
+    QImage out = NewPictureImage(size, in.format());
     if (out.isNull())
         return QImage();
     out.setDotsPerMeterX(src.dotsPerMeterX());
@@ -262,7 +264,7 @@ RowShrinker::RowShrinker(QSize from, QSize to, QImage::Format format) : d(std::m
                     to.height() <= from.height();
     if (!ok)
         return;
-    d->out = QImage(to, format);
+    d->out = NewPictureImage(to, format);
     if (d->out.isNull())
         return;
     d->from = from;

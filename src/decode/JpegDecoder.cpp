@@ -3,6 +3,7 @@
 #include "decode/DecodeCancel.h"
 #include "decode/DecodeLimits.h"
 #include "decode/FastScale.h"
+#include "decode/PictureBuffers.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -157,7 +158,7 @@ JpegResult DecodeJpeg(QByteArrayView data, QSize target, QImage &out, QSize &nat
             return JpegResult::Broken;
         image = shrinker.result();
     } else {
-        image = QImage(decoded, QImage::Format_RGB32);
+        image = NewPictureImage(decoded, QImage::Format_RGB32);
         if (image.isNull()) { // too large to allocate
             jpeg_abort_decompress(&d.cinfo);
             return JpegResult::Broken;

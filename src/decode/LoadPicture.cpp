@@ -8,6 +8,7 @@
 #include "decode/FormatDecoders.h"
 #include "decode/JpegDecoder.h"
 #include "decode/RawDecoder.h"
+#include "platform/LargeBlocks.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -349,6 +350,31 @@ Decoded decodeBuiltIn(const QString &path, const QByteArray &data, PictureData &
     return Decoded::Ok;
 }
 
+// A large file's bytes go into memory of their own, asked of the system in
+// huge pages (LargeBlocks.h) and given back as soon as the picture is
+// decoded: freshly allocated memory is otherwise filled by the system page
+// by page as it is first written, which for a camera's JPEG costs a good
+// part of decoding it.
+class ReadBlock
+{
+public:
+    explicit ReadBlock(qint64 size)
+    {
+        if (size >= kMinLargeRead)
+            block_ = AllocateLargeBlock(size_t(size), capacity_);
+    }
+    ~ReadBlock() { FreeLargeBlock(block_, capacity_); }
+    ReadBlock(const ReadBlock &) = delete;
+    ReadBlock &operator=(const ReadBlock &) = delete;
+    // Null for a small file (an ordinary array does) or when out of memory.
+    char *data() const { return static_cast<char *>(block_); }
+
+private:
+    static constexpr qint64 kMinLargeRead = 2 << 20;
+    void *block_ = nullptr;
+    size_t capacity_ = 0;
+};
+
 bool loadPictureFile(const QString &path, PictureData &picture, const LoadOptions &options)
 {
     // Regular files only: opening a named pipe would block the viewer.
@@ -387,11 +413,17 @@ bool loadPictureFile(const QString &path, PictureData &picture, const LoadOption
 
     // Read, not mapped: a file cut short by another program while mapped
     // would kill the viewer with SIGBUS; read bytes just end early.
-    QByteArray data(size, Qt::Uninitialized);
-    const qint64 got = file.read(data.data(), size);
+    // The decoders never keep the bytes past this function, so they may
+    // read them where they lie.
+    const ReadBlock block(size);
+    QByteArray data = block.data() ? QByteArray() : QByteArray(size, Qt::Uninitialized);
+    const qint64 got = file.read(block.data() ? block.data() : data.data(), size);
     if (got <= 0)
         return false;
-    data.truncate(got);
+    if (block.data())
+        data = QByteArray::fromRawData(block.data(), got);
+    else
+        data.truncate(got);
     if (DecodeCancelled())
         return false;
     PictureData result;

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -319,4 +320,62 @@ TEST_F(ViewerTest, RapidStepsThroughMixedFormatsNeverShowABlankFrame)
     const PictureCache::Counters c = viewer_->display().cache().counters();
     EXPECT_GE(c.used, 1);
     EXPECT_LE(viewer_->display().decodedPictures(), 7);
+}
+
+// Decoding ahead starts once the first picture is on screen, and once a
+// window opening beside it (the tool box) has painted too, or a moment later
+// when that window never paints.
+TEST_F(ViewerTest, DecodingAheadWaitsForTheWindowsOpeningBesideThePicture)
+{
+    enum Step { Hold, Picture, WindowPainted };
+    const struct {
+        const char *what;
+        std::vector<Step> steps;
+        std::vector<bool> settledAfter; // after each step
+    } cases[] = {
+        {"picture alone", {Picture}, {true}},
+        {"tool box paints after the picture", {Hold, Picture, WindowPainted}, {false, false, true}},
+        {"tool box paints first", {Hold, WindowPainted, Picture}, {false, false, true}},
+        {"two windows", {Hold, Hold, Picture, WindowPainted, WindowPainted}, {false, false, false, false, true}},
+    };
+    for (const auto &c : cases) {
+        Viewer viewer(ViewerFolders{home_.path(), home_.filePath(QStringLiteral("glimmerdeck.ini")), {}, {}},
+                      prompter_, host_);
+        viewer.state().FirstFlag = false; // the first show is over
+        ViewerStartUp &s = viewer.startUp();
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            switch (c.steps[i]) {
+            case Hold:
+                s.holdForWindow();
+                break;
+            case Picture:
+                s.pictureOnScreen();
+                break;
+            case WindowPainted:
+                s.windowPainted();
+                break;
+            }
+            QCoreApplication::processEvents();
+            EXPECT_EQ(s.settled(), c.settledAfter[i]) << c.what << ", step " << i;
+        }
+        // More paints change nothing.
+        s.windowPainted();
+        s.pictureOnScreen();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(s.settled()) << c.what;
+    }
+}
+
+TEST_F(ViewerTest, AWindowThatNeverPaintsHoldsDecodingAheadForAMomentOnly)
+{
+    viewer_->state().FirstFlag = false;
+    ViewerStartUp &s = viewer_->startUp();
+    s.holdForWindow();
+    s.pictureOnScreen();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(s.settled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.settled(); }, 5000));
+    s.windowPainted(); // late: changes nothing
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(s.settled());
 }

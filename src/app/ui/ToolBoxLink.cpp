@@ -1,6 +1,7 @@
 #include "app/ui/ToolBoxLink.h"
 
 #include "app/Viewer.h"
+#include "app/ViewerStartUp.h"
 #include "app/ui/FullScreenWindow.h"
 #include "app/ui/KeyRouter.h"
 #include "app/ui/MainWindow.h"
@@ -8,8 +9,40 @@
 #include "fileops/ui/ToolBox.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QWindow>
+
+namespace
+{
+
+// Tells the start-up once a window's first paint is on screen.
+class FirstPaintWatcher : public QObject
+{
+public:
+    FirstPaintWatcher(QWidget *window, ViewerStartUp *startUp) : QObject(window), startUp_(startUp)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && startUp_) {
+            // Queued: runs once the paint under way has been put on screen.
+            QTimer::singleShot(0, startUp_.data(), &ViewerStartUp::windowPainted);
+            startUp_ = nullptr;
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<ViewerStartUp> startUp_;
+};
+
+} // namespace
 
 ToolBoxLink::ToolBoxLink(MainWindow &main, Viewer &viewer, Prompter &prompter, KeyRouter &keys,
                          std::function<void()> refocus)
@@ -57,10 +90,21 @@ void ToolBoxLink::open(std::optional<int> stayBelow)
     // put (stored or centred). At start the tool box waits for it.
     QWindow *mainHandle = main_.windowHandle();
     if (QGuiApplication::platformName() == u"xcb" && !main_.fullScreenWindow() && main_.isVisible() &&
-        mainHandle && !mainHandle->isExposed())
+        mainHandle && !mainHandle->isExposed()) {
         WhenExposed(mainHandle, this, show);
-    else
+        holdStartUpUntilPainted();
+    } else {
         show();
+    }
+}
+
+void ToolBoxLink::holdStartUpUntilPainted()
+{
+    ViewerStartUp *startUp = &viewer_.startUp();
+    if (!box_ || startUp->settled())
+        return;
+    startUp->holdForWindow();
+    new FirstPaintWatcher(box_, startUp);
 }
 
 void ToolBoxLink::close()

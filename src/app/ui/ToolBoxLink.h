@@ -46,6 +46,8 @@ public:
 private:
     void forget();
     void stayAbove(QWidget *window);
+    // Decoding ahead waits until the tool box opening at start has painted.
+    void holdStartUpUntilPainted();
 
     MainWindow &main_;
     Viewer &viewer_;
