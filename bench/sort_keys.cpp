@@ -43,8 +43,8 @@ int main(int argc, char **argv)
     MainWindow w({folder.path()});
     w.resize(1024, 768);
     w.show();
-    w.state().settings.TransferSlots[0].Folder = keep.path();
-    w.state().settings.TransferSlots[1].Folder = drop.path();
+    w.viewer().state().settings.TransferSlots[0].Folder = keep.path();
+    w.viewer().state().settings.TransferSlots[1].Folder = drop.path();
     w.action(ActionId::MoveMode1)->trigger();
 
     const int undos = std::min(50, count);
