@@ -50,6 +50,7 @@ bool ListOps::isPicturePath(const QString &path) const
 
 ListChange ListOps::rFileName(const QString &path)
 {
+    bool onePicture = false;
     const ListChange change = [&]() -> ListChange {
         if (FileExt(path) == QLatin1String(".lst")) {
             if (IsFile(path) && ReadListFile(path, st_.list, prompter_))
@@ -60,14 +61,16 @@ ListChange ListOps::rFileName(const QString &path)
             return ScanFolder(WithBackslash(path) + QStringLiteral("*.*"));
         if (isArchivePath(path))
             ExtractArchive(path);
-        else if (isPicturePath(path))
+        else if ((onePicture = isPicturePath(path)))
             st_.list.add(path);
         return {ListChange::Kind::Replaced};
     }();
     // The libraries for RAW, HEIF, AVIF and JPEG XL load while the window
-    // is still being made, not when the first such picture is shown.
+    // is still being made, not when the first such picture is shown. One
+    // picture added (say one of thousands on the command line) is looked
+    // at alone, not the whole list again.
     if (change.kind != ListChange::Kind::Nothing)
-        LoadFormatModulesSoonFor(st_.list.items());
+        LoadFormatModulesSoonFor(onePicture ? QStringList{path} : st_.list.items());
     return change;
 }
 
