@@ -32,8 +32,8 @@ Frame PlanFrame(const FrameRequest &r, const SlotLoader &load)
                 return f;
             }
             s.failed = true;
-            s.errorPos =
-                layout::ErrorLabelPosition(slot, r.area, r.errorFontPixelHeight, r.errorTextWidth, 0);
+            const QSize text = r.errorTextSize ? r.errorTextSize() : QSize(64, 16);
+            s.errorPos = layout::ErrorLabelPosition(slot, r.area, text.height(), text.width(), 0);
             continue;
         }
         lastRead = s.path;

@@ -15,8 +15,9 @@ struct FrameRequest {
     int orient = 0;    // slot of the current page in a spread
     bool zoom = false; // enlarge small pictures
     QSize area;        // one display slot
-    int errorFontPixelHeight = 16;
-    int errorTextWidth = 64; // width of "表示不可"
+    // "表示不可" in its font: text width and font pixel height. Asked only
+    // when a slot cannot be shown; {64, 16} when not given.
+    std::function<QSize()> errorTextSize;
 };
 
 // Decodes one slot's picture; false when it cannot be shown.

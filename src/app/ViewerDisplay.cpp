@@ -58,9 +58,7 @@ ViewerDisplay::Painted ViewerDisplay::paint()
     request.orient = state_.settings.Tool.Orient;
     request.zoom = state_.settings.Option.Zoom;
     request.area = area_;
-    const QSize err = current_->errorTextSize();
-    request.errorFontPixelHeight = err.height();
-    request.errorTextWidth = err.width();
+    request.errorTextSize = [this] { return current_->errorTextSize(); };
     const LoadOptions options = loadOptions();
     const Frame frame = PlanFrame(request, [&](const QString &path, PictureData &picture) {
         return cache_.get(path, options, picture);

@@ -2,6 +2,7 @@
 #include "app/EarlyStart.h"
 #include "app/ui/AppSetup.h"
 #include "app/ui/BenchProbe.h"
+#include "app/ui/FirstFrame.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/ScreenProfile.h"
 #include "platform/TerminationSignals.h"
@@ -78,6 +79,7 @@ int main(int argc, char **argv)
         w.runFirstShow(); // full screen from the command line: the main window waits hidden
     else
         w.show();
+    WarmBackingStore(&w);
     // A first picture that became ready while the window was being built
     // goes into the window's first frame, not a second one after it.
     EarlyPicture::deliverReady();

@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <system_error>
+#include <thread>
 #ifdef __linux__
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 #ifdef __linux__
@@ -44,6 +47,30 @@ void FreeLargeBlock(void *block, size_t capacity)
         munmap(block, capacity);
 }
 
+void PrefaultInBackground(const void *block, size_t bytes)
+{
+#ifdef MADV_POPULATE_WRITE
+    // Only the pages wholly inside the block.
+    const auto page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto from = reinterpret_cast<uintptr_t>(block);
+    const uintptr_t start = (from + page - 1) & ~(page - 1), end = (from + bytes) & ~(page - 1);
+    if (!block || page == 0 || end <= start)
+        return;
+    try {
+        // One call maps every page in, without changing what they hold; an
+        // old kernel refuses it and nothing happens.
+        std::thread([start, end] {
+            madvise(reinterpret_cast<void *>(start), end - start, MADV_POPULATE_WRITE);
+        }).detach();
+    } catch (const std::system_error &) {
+        // no thread to spare: the pages fault in as they are written
+    }
+#else
+    (void)block;
+    (void)bytes;
+#endif
+}
+
 #else
 
 void *AllocateLargeBlock(size_t bytes, size_t &capacity)
@@ -56,5 +83,7 @@ void FreeLargeBlock(void *block, size_t)
 {
     std::free(block);
 }
+
+void PrefaultInBackground(const void *, size_t) {}
 
 #endif

@@ -10,3 +10,9 @@
 void *AllocateLargeBlock(size_t bytes, size_t &capacity);
 // Gives back a block of the capacity AllocateLargeBlock reported.
 void FreeLargeBlock(void *block, size_t capacity);
+
+// Maps in, on a thread of its own, the pages of a block nobody has written
+// to yet (a window's new backing store), so that whoever writes it first
+// does not stop at every page. The contents are left as they are; a block
+// freed meanwhile is harmless.
+void PrefaultInBackground(const void *block, size_t bytes);

@@ -18,6 +18,17 @@ const QString kHintText =
     QStringLiteral("画像ファイルを開く (Ctrl+O)\nフォルダを開く (Ctrl+F)\n"
                    "または、画像・フォルダ・zip をここへドラッグ＆ドロップしてください。");
 
+const QString kErrorText = QStringLiteral("表示不可");
+
+// The font of "表示不可"; its fallback for Japanese is looked up when a
+// picture first fails, not while the window is built.
+QFont errorFont()
+{
+    QFont f(QStringLiteral("メイリオ"));
+    f.setPixelSize(16);
+    return f;
+}
+
 int fontPixelHeight(const QFont &font, const QWidget *w)
 {
     return qRound(font.pointSizeF() * w->logicalDpiY() / 72.0);
@@ -38,21 +49,6 @@ DisplaySurface::DisplaySurface(Viewer &viewer, Kind kind, QWidget *parent)
         image_[i]->setGeometry(0, 0, 0, 0);
         image_[i]->setMouseTracking(full);
         connect(image_[i], &PictureView::painted, this, [this] { viewer_.startUp().pictureOnScreen(); });
-        errChr_[i] = new QLabel(QStringLiteral("表示不可"), this);
-        errChr_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        QFont f(QStringLiteral("メイリオ"));
-        f.setPixelSize(16);
-        errChr_[i]->setFont(f);
-        // A palette rather than a style sheet: the same red on no background,
-        // without starting the style-sheet engine for the first window.
-        QPalette red = errChr_[i]->palette();
-        red.setColor(QPalette::WindowText, Qt::red);
-        errChr_[i]->setPalette(red);
-        errChr_[i]->setAutoFillBackground(false);
-        errChr_[i]->adjustSize();
-        errChr_[i]->hide();
-        // Clicks on the labels over the pictures are theirs, not the window's.
-        errChr_[i]->setAttribute(Qt::WA_NoMousePropagation);
     }
     panel_ = new QLabel(this);
     panel_->setObjectName(QStringLiteral("Panel1"));
@@ -114,8 +110,27 @@ QSize DisplaySurface::surfaceSize() const
 
 QSize DisplaySurface::errorTextSize() const
 {
-    const QFont f = errChr_[0]->font();
-    return QSize(QFontMetrics(f).horizontalAdvance(errChr_[0]->text()), f.pixelSize());
+    const QFont f = errorFont();
+    return QSize(QFontMetrics(f).horizontalAdvance(kErrorText), f.pixelSize());
+}
+
+QLabel *DisplaySurface::errorLabel(int slot)
+{
+    QLabel *&label = errChr_[size_t(slot)];
+    if (label)
+        return label;
+    label = new QLabel(kErrorText, this);
+    label->setObjectName(QStringLiteral("Label%1").arg(slot + 1));
+    label->setFont(errorFont());
+    // A palette rather than a style sheet: the same red on no background,
+    // without starting the style-sheet engine.
+    QPalette red = label->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(red);
+    label->setAutoFillBackground(false);
+    // Clicks on the labels over the pictures are theirs, not the window's.
+    label->setAttribute(Qt::WA_NoMousePropagation);
+    return label;
 }
 
 void DisplaySurface::paintFrame(const Frame &frame, const LabelStyle &label)
@@ -128,11 +143,12 @@ void DisplaySurface::paintFrame(const Frame &frame, const LabelStyle &label)
         PictureView *view = image_[size_t(slot)];
         QLabel *err = errChr_[size_t(slot)];
         if (s.failed) {
+            err = errorLabel(slot);
             err->adjustSize();
             err->move(s.errorPos);
             err->show();
             err->raise();
-        } else {
+        } else if (err) {
             err->hide();
         }
         if (s.path.isEmpty() || s.failed || (slot == 1 && !frame.spread)) {
@@ -164,7 +180,8 @@ void DisplaySurface::clearFrame()
         v->setGeometry(0, 0, 0, 0);
     }
     for (QLabel *l : errChr_)
-        l->hide();
+        if (l)
+            l->hide();
     // No picture, no name.
     panel_->clear();
     panel_->hide();

@@ -44,12 +44,14 @@ protected:
 
 private:
     void showFileName(const QString &name, const LabelStyle &label);
+    // The "表示不可" label of a slot, made when a picture first fails.
+    QLabel *errorLabel(int slot);
     void placeHint();
 
     Viewer &viewer_;
     Kind kind_;
     std::array<PictureView *, 2> image_{};
-    std::array<QLabel *, 2> errChr_{};
+    std::array<QLabel *, 2> errChr_{}; // null until needed
     QLabel *panel_ = nullptr;
     QLabel *hint_ = nullptr;
 };

@@ -13,24 +13,26 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWindow>
+#include <utility>
 
 namespace
 {
 
-// Tells the start-up once a window's first paint is on screen.
+// Tells the start-up once a window's first paint is on screen. Watches the
+// native window: a widget covered by its children gets no paint event.
 class FirstPaintWatcher : public QObject
 {
 public:
-    FirstPaintWatcher(QWidget *window, ViewerStartUp *startUp) : QObject(window), startUp_(startUp)
+    FirstPaintWatcher(QWindow *window, ViewerStartUp *startUp) : QObject(window), startUp_(startUp)
     {
         window->installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && startUp_) {
-            // Queued: runs once the paint under way has been put on screen.
+        if (event->type() == QEvent::Expose && startUp_ && static_cast<QWindow *>(watched)->isExposed()) {
+            // Queued: runs once the window has painted what the expose asks for.
             QTimer::singleShot(0, startUp_.data(), &ViewerStartUp::windowPainted);
             startUp_ = nullptr;
             deleteLater();
@@ -58,7 +60,7 @@ ToolBoxLink::~ToolBoxLink()
 
 void ToolBoxLink::ToolBox1Execute()
 {
-    if (box_)
+    if (isOpen())
         close();
     else
         open();
@@ -66,11 +68,44 @@ void ToolBoxLink::ToolBox1Execute()
 
 void ToolBoxLink::open(std::optional<int> stayBelow)
 {
-    if (box_)
+    if (box_ || making_)
         return;
+    // On X11 a window of ours that appears before the main window makes
+    // window managers place the main window anew, away from where it was
+    // put (stored or centred). At start the tool box waits for it.
+    QWindow *mainHandle = main_.windowHandle();
+    if (QGuiApplication::platformName() != u"xcb" || main_.fullScreenWindow() || !main_.isVisible() ||
+        !mainHandle || mainHandle->isExposed()) {
+        make();
+        show(stayBelow);
+        return;
+    }
+    // The main window is being shown. Its map request goes out first; the
+    // tool box is built while the window manager frames the main window,
+    // and appears once the main window is on screen.
+    making_ = true;
+    holdStartUp();
+    QTimer::singleShot(0, this, [this, stayBelow, mainHandle = QPointer<QWindow>(mainHandle)] {
+        if (!making_)
+            return; // made meanwhile (the main window closes)
+        make();
+        // Everything showing needs but the map: styles, layout, native window.
+        box_->prepare();
+        watchFirstPaint();
+        if (mainHandle && !mainHandle->isExposed())
+            WhenExposed(mainHandle, this, [this, stayBelow] { show(stayBelow); });
+        else
+            show(stayBelow);
+    });
+}
+
+void ToolBoxLink::make()
+{
+    making_ = false;
     // Owned by us, not by the main window: it stays up over the full-screen
     // view, while the main window is hidden.
     viewer_.transfer().SetPath.clear(); // the folder pickers start afresh
+    shown_ = false;
     box_ = new TToolBox(*this);
     box_->setAttribute(Qt::WA_DeleteOnClose);
     keys_.addWindow(box_);
@@ -78,44 +113,49 @@ void ToolBoxLink::open(std::optional<int> stayBelow)
     viewer_.setToolBox(box_);
     above_ = nullptr;
     main_.commandsChanged();
-    auto show = [this, stayBelow] {
-        if (!box_ || box_->isVisible())
-            return;
-        box_->open(stayBelow);
-        stayAbove(main_.fullScreenWindow());
-        returnFocus();
-    };
-    // On X11 a window of ours that appears before the main window makes
-    // window managers place the main window anew, away from where it was
-    // put (stored or centred). At start the tool box waits for it.
-    QWindow *mainHandle = main_.windowHandle();
-    if (QGuiApplication::platformName() == u"xcb" && !main_.fullScreenWindow() && main_.isVisible() &&
-        mainHandle && !mainHandle->isExposed()) {
-        WhenExposed(mainHandle, this, show);
-        holdStartUpUntilPainted();
-    } else {
-        show();
-    }
 }
 
-void ToolBoxLink::holdStartUpUntilPainted()
+void ToolBoxLink::show(std::optional<int> stayBelow)
+{
+    if (!box_ || box_->isVisible())
+        return;
+    shown_ = true;
+    box_->open(stayBelow);
+    stayAbove(main_.fullScreenWindow());
+    returnFocus();
+}
+
+void ToolBoxLink::holdStartUp()
 {
     ViewerStartUp *startUp = &viewer_.startUp();
-    if (!box_ || startUp->settled())
+    if (startUp->settled())
         return;
     startUp->holdForWindow();
-    new FirstPaintWatcher(box_, startUp);
+    startUpHeld_ = true;
+}
+
+void ToolBoxLink::watchFirstPaint()
+{
+    if (std::exchange(startUpHeld_, false) && box_->windowHandle())
+        new FirstPaintWatcher(box_->windowHandle(), &viewer_.startUp());
 }
 
 void ToolBoxLink::close()
 {
+    if (std::exchange(making_, false)) {
+        if (std::exchange(startUpHeld_, false))
+            viewer_.startUp().windowPainted(); // nothing to wait for
+        main_.commandsChanged();
+    }
     if (box_)
         box_->close(); // keeps its position, then says it closed
 }
 
 void ToolBoxLink::keepPosition()
 {
-    if (box_)
+    if (making_)
+        make(); // opens at the next start, where it was to appear now
+    else if (box_ && shown_)
         box_->storePosition();
 }
 

@@ -22,7 +22,7 @@ public:
     ~ToolBoxLink() override;
 
     TToolBox *window() const { return box_; }
-    bool isOpen() const { return box_ != nullptr; }
+    bool isOpen() const { return box_ != nullptr || making_; }
     // ToolBox1: closes the tool box when open, else opens it.
     void ToolBox1Execute();
     void open(std::optional<int> stayBelow = std::nullopt);
@@ -44,10 +44,13 @@ public:
     void returnFocus() override;
 
 private:
+    void make();
+    void show(std::optional<int> stayBelow);
     void forget();
     void stayAbove(QWidget *window);
     // Decoding ahead waits until the tool box opening at start has painted.
-    void holdStartUpUntilPainted();
+    void holdStartUp();
+    void watchFirstPaint();
 
     MainWindow &main_;
     Viewer &viewer_;
@@ -56,4 +59,7 @@ private:
     std::function<void()> refocus_;
     QPointer<TToolBox> box_;
     QPointer<QWidget> above_; // the full-screen window it is kept above
+    bool making_ = false;     // opened at start: built once the main window's map request is out
+    bool startUpHeld_ = false; // the start-up waits for its first paint
+    bool shown_ = false;       // the tool box made last has been on screen
 };

@@ -266,6 +266,15 @@ void TToolBox::open(std::optional<int> stayBelow)
         stayBelow_.reset();
 }
 
+void TToolBox::prepare()
+{
+    ensurePolished(); // and every control in it
+    content_->adjustSize();
+    const auto &tool = host_.model().settings.Tool;
+    move(tool.Left, tool.Top);
+    winId();
+}
+
 void TToolBox::fitToDesktop()
 {
     FitToDesktop(*this);

@@ -31,6 +31,9 @@ public:
     // `stayBelow`: a line on the screen it keeps below while it is placed,
     // shorter if need be.
     void open(std::optional<int> stayBelow = std::nullopt);
+    // Does ahead what showing needs but the map itself: styles, fonts and
+    // layout of the controls, and the native window.
+    void prepare();
     // Tool.Left and Tool.Top := where the window is.
     void storePosition();
     // Closes without telling anyone (the main window is closing).

@@ -255,6 +255,46 @@ TEST_F(MainWindowTest, UndecodableFileBeepsAndEmptiesTheSlot)
     EXPECT_TRUE(view->hasPicture());
 }
 
+// In a spread the page that cannot be shown says so in its own half, and
+// the label goes when a spread of good pages follows.
+TEST_F(MainWindowTest, ASpreadMarksTheBrokenPageInItsHalf)
+{
+    QFile bad(pic(1));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    bad.write("not a picture");
+    bad.close();
+    RecordingPrompter prompter;
+    MainWindow w({pics_.path()}, &prompter);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto shownLabels = [&] {
+        QList<QLabel *> out;
+        for (QLabel *l : w.findChildren<QLabel *>())
+            if (l->isVisible() && l->text() == QStringLiteral("表示不可"))
+                out << l;
+        return out;
+    };
+    EXPECT_TRUE(shownLabels().isEmpty());
+    for (QRadioButton *b : w.toolBox().window()->findChildren<QRadioButton *>())
+        if (b->text() == QStringLiteral("見開き(奇数)"))
+            b->click(); // p0 and the broken p1 side by side
+    ASSERT_EQ(w.state().settings.Tool.State, 1);
+    const QList<QLabel *> labels = shownLabels();
+    ASSERT_EQ(labels.size(), 1);
+    PictureView *good = nullptr;
+    for (PictureView *v : w.findChildren<PictureView *>())
+        if (v->isVisible() && v->hasPicture())
+            good = v;
+    ASSERT_NE(good, nullptr);
+    const QRect label(labels[0]->mapTo(&w, QPoint(0, 0)), labels[0]->size());
+    const QRect picture(good->mapTo(&w, QPoint(0, 0)), good->size());
+    EXPECT_FALSE(label.intersects(picture));
+    const int middle = w.centralWidget()->mapTo(&w, w.centralWidget()->rect().center()).x();
+    EXPECT_NE(label.center().x() < middle, picture.center().x() < middle) << "the other half";
+    key(&w, Qt::Key_Right); // p2 alone
+    EXPECT_TRUE(shownLabels().isEmpty());
+}
+
 TEST_F(MainWindowTest, KeyRepeatsQueuedWhileBusyAreDropped)
 {
     MainWindow w({pics_.path()});
