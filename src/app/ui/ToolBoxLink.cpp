@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QImage>
 #include <QTimer>
 #include <QWindow>
 #include <utility>
@@ -91,6 +92,12 @@ void ToolBoxLink::open(std::optional<int> stayBelow)
         make();
         // Everything showing needs but the map: styles, layout, native window.
         box_->prepare();
+        // Painted once off screen: the glyphs of its captions are ready
+        // when it appears.
+        {
+            QImage scratch(box_->size(), QImage::Format_ARGB32_Premultiplied);
+            box_->render(&scratch);
+        }
         watchFirstPaint();
         if (mainHandle && !mainHandle->isExposed())
             WhenExposed(mainHandle, this, [this, stayBelow] { show(stayBelow); });
