@@ -19,6 +19,9 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QThreadPool>
+#include <dlfcn.h>
+#include <system_error>
+#include <thread>
 
 namespace
 {
@@ -90,6 +93,22 @@ QString firstPictureIn(const QString &folder)
         return QString();
     PictureList::sortByName(paths);
     return paths.first();
+}
+
+// The font configuration (some sixty files) is read while Qt starts: the
+// first window waits for Qt's font list, which reads it otherwise. The
+// library is Qt's own, already loaded; reading it twice is safe, it keeps
+// the first.
+void readFontConfigurationAhead()
+{
+    auto init = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "FcInit"));
+    if (!init)
+        return;
+    try {
+        std::thread([init] { init(); }).detach();
+    } catch (const std::system_error &) {
+        // no thread to spare: Qt reads it when it needs it
+    }
 }
 
 } // namespace
@@ -166,6 +185,7 @@ void applicationReady()
 
 void begin(int argc, char **argv)
 {
+    readFontConfigurationAhead();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
