@@ -43,6 +43,7 @@ public:
     // on its own after a moment.
     void holdForWindow();
     void windowPainted();
+    bool waitsForWindows() const { return windowsToPaint_ > 0; }
 
     // A list to write into the history once the first picture is out.
     void holdHistory(const QStringList &list);

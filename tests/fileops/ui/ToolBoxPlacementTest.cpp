@@ -99,6 +99,25 @@ TEST_F(ToolBoxFixture, X11FirstStartTheWindowStaysCentred)
     EXPECT_FALSE(box->frameGeometry().intersects(menu));
 }
 
+// On a real X server: decoding ahead waits for the tool box opening at start
+// until the tool box is on screen, not for the half second it waits at most.
+TEST_F(ToolBoxFixture, X11AtStartDecodingAheadWaitsOnlyUntilTheToolBoxIsOnScreen)
+{
+    if (QGuiApplication::platformName() != u"xcb")
+        GTEST_SKIP() << "needs X11 (ctest -R fileops_ui_x11)";
+    makePictures(2);
+    MainWindow w({pics_.path()});
+    w.show();
+    ASSERT_TRUE(w.viewer().startUp().waitsForWindows());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            TToolBox *box = w.toolBox().window();
+            return box && box->windowHandle() && box->windowHandle()->isExposed();
+        },
+        3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.viewer().startUp().waitsForWindows(); }, 250));
+}
+
 // The tool box is never the active window, yet its hints show: the folder
 // hint is the only place where a transfer button's whole folder shows.
 TEST_F(ToolBoxFixture, HintsShowWhileTheMainWindowHasTheKeys)
