@@ -57,6 +57,13 @@ void key(QWidget *w, Qt::Key k)
     QApplication::sendEvent(w, &press);
 }
 
+// A file named like a picture that holds none.
+bool writeNonPicture(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write("not a picture") > 0;
+}
+
 // Records what the window would have shown in message boxes.
 using RecordingPrompter = ScriptedPrompter;
 
@@ -237,16 +244,14 @@ TEST_F(MainWindowTest, FilesDeletedOutsideDropOutAndTheLastOneIsReportedOnce)
 
 TEST_F(MainWindowTest, UndecodableFileBeepsAndEmptiesTheSlot)
 {
-    QFile bad(pics_.filePath(QStringLiteral("p3.png")));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a picture");
-    bad.close();
+    const QString bad = pics_.filePath(QStringLiteral("p3.png"));
+    ASSERT_TRUE(writeNonPicture(bad));
     RecordingPrompter prompter;
     MainWindow w({pics_.path()}, &prompter);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     key(&w, Qt::Key_Left); // the last file, p3.png
-    EXPECT_EQ(w.windowTitle(), caption(4, 4, bad.fileName()));
+    EXPECT_EQ(w.windowTitle(), caption(4, 4, bad));
     EXPECT_EQ(prompter.beeps, 1);
     auto *view = w.findChild<PictureView *>(QStringLiteral("Image1"));
     ASSERT_NE(view, nullptr);
@@ -259,10 +264,7 @@ TEST_F(MainWindowTest, UndecodableFileBeepsAndEmptiesTheSlot)
 // the label goes when a spread of good pages follows.
 TEST_F(MainWindowTest, ASpreadMarksTheBrokenPageInItsHalf)
 {
-    QFile bad(pic(1));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    bad.write("not a picture");
-    bad.close();
+    ASSERT_TRUE(writeNonPicture(pic(1)));
     RecordingPrompter prompter;
     MainWindow w({pics_.path()}, &prompter);
     w.show();
