@@ -4,6 +4,8 @@
 #include "ToolBoxSupport.h"
 #include "app/ui/FullScreenWindow.h"
 #include "common/DesktopFit.h"
+#include "platform/AppPaths.h"
+#include "settings/IniFile.h"
 
 #include <QFile>
 #include <QMenuBar>
@@ -116,6 +118,32 @@ TEST_F(ToolBoxFixture, X11AtStartDecodingAheadWaitsOnlyUntilTheToolBoxIsOnScreen
         },
         3000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w.viewer().startUp().waitsForWindows(); }, 250));
+}
+
+// On a real X server the tool box opening at start is built a moment after
+// the main window is shown. A viewer closed within that moment still keeps
+// that the tool box is open, and where it is to appear.
+TEST_F(ToolBoxFixture, X11ClosedBeforeTheToolBoxAppearedItStaysOpenAndInPlace)
+{
+    if (QGuiApplication::platformName() != u"xcb")
+        GTEST_SKIP() << "needs X11 (ctest -R fileops_ui_x11)";
+    makePictures(1);
+    QFile settings(AppPaths::settingsPath());
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[Tool]\r\nLeft=123\r\nTop=45\r\n");
+    settings.close();
+    {
+        MainWindow w({pics_.path()});
+        w.show();
+        ASSERT_TRUE(w.toolBox().isOpen());
+        ASSERT_EQ(w.toolBox().window(), nullptr) << "built at once: nothing to check";
+        w.close();
+    }
+    IniFile ini(AppPaths::settingsPath());
+    ASSERT_TRUE(ini.load());
+    EXPECT_EQ(ini.value(QStringLiteral("Tool"), QStringLiteral("Show"), {}), QStringLiteral("1"));
+    EXPECT_EQ(ini.value(QStringLiteral("Tool"), QStringLiteral("Left"), {}), QStringLiteral("123"));
+    EXPECT_EQ(ini.value(QStringLiteral("Tool"), QStringLiteral("Top"), {}), QStringLiteral("45"));
 }
 
 // The tool box is never the active window, yet its hints show: the folder
