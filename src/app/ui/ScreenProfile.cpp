@@ -15,9 +15,9 @@ namespace
 {
 // Real display profiles are a few KiB, large LUT-based ones some hundred.
 constexpr quint32 kMostProfileBytes = 4u << 20;
-} // namespace
 
-QByteArray ReadScreenProfile()
+// The property's bytes as published, whatever they hold.
+QByteArray publishedProfile()
 {
     QByteArray icc;
 #ifdef GD_HAVE_XCB
@@ -40,16 +40,25 @@ QByteArray ReadScreenProfile()
         icc = QByteArray(static_cast<const char *>(xcb_get_property_value(r)), xcb_get_property_value_length(r));
     std::free(r);
 #endif
-    // Something that is not an ICC profile is no profile.
-    if (!icc.isEmpty() && !QColorSpace::fromIccProfile(icc).isValid())
-        icc.clear();
     return icc;
+}
+} // namespace
+
+QByteArray ReadScreenProfile()
+{
+    const QByteArray icc = publishedProfile();
+    // Something that is not an ICC profile is no profile.
+    return !icc.isEmpty() && QColorSpace::fromIccProfile(icc).isValid() ? icc : QByteArray();
 }
 
 void UseScreenProfile()
 {
-    const QByteArray icc = ReadScreenProfile();
+    // Read once: the profile is parsed only when one is published.
+    const QByteArray icc = publishedProfile();
+    if (icc.isEmpty())
+        return;
+    const QColorSpace space = QColorSpace::fromIccProfile(icc);
     // An sRGB screen is what the decoders assume anyway.
-    if (!icc.isEmpty() && QColorSpace::fromIccProfile(icc) != QColorSpace(QColorSpace::SRgb))
+    if (space.isValid() && space != QColorSpace(QColorSpace::SRgb))
         SetDisplayProfile(icc);
 }

@@ -88,7 +88,7 @@ void ToolBoxLink::open(std::optional<int> stayBelow)
     holdStartUp();
     QTimer::singleShot(0, this, [this, stayBelow, mainHandle = QPointer<QWindow>(mainHandle)] {
         if (!making_)
-            return; // made meanwhile (the main window closes)
+            return; // made meanwhile (the main window closes) or called off (ToolBox1)
         make();
         // Everything showing needs but the map: styles, layout, native window.
         box_->prepare();
