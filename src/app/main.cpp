@@ -5,6 +5,7 @@
 #include "app/ui/FirstFrame.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/ScreenProfile.h"
+#include "app/ui/WindowFrame.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
@@ -81,8 +82,11 @@ int main(int argc, char **argv)
         w.show();
     WarmBackingStore(&w);
     // A first picture that became ready while the window was being built
-    // goes into the window's first frame, not a second one after it.
+    // goes into the window's first frame, not a second one after it; so
+    // does one that became ready while the window manager framed it.
     EarlyPicture::deliverReady();
+    if (w.isVisible())
+        AsSoonAsExposed(w.windowHandle(), &w, [] { EarlyPicture::deliverReady(); });
     if (!w.isVisible() && !w.startsHidden())
         return 0; // closed meanwhile (a signal during a message box)
     const int status = app.exec();

@@ -47,30 +47,6 @@ void FreeLargeBlock(void *block, size_t capacity)
         munmap(block, capacity);
 }
 
-void PrefaultInBackground(const void *block, size_t bytes)
-{
-#ifdef MADV_POPULATE_WRITE
-    // Only the pages wholly inside the block.
-    const auto page = uintptr_t(sysconf(_SC_PAGESIZE));
-    const auto from = reinterpret_cast<uintptr_t>(block);
-    const uintptr_t start = (from + page - 1) & ~(page - 1), end = (from + bytes) & ~(page - 1);
-    if (!block || page == 0 || end <= start)
-        return;
-    try {
-        // One call maps every page in, without changing what they hold; an
-        // old kernel refuses it and nothing happens.
-        std::thread([start, end] {
-            madvise(reinterpret_cast<void *>(start), end - start, MADV_POPULATE_WRITE);
-        }).detach();
-    } catch (const std::system_error &) {
-        // no thread to spare: the pages fault in as they are written
-    }
-#else
-    (void)block;
-    (void)bytes;
-#endif
-}
-
 #else
 
 void *AllocateLargeBlock(size_t bytes, size_t &capacity)
@@ -84,6 +60,52 @@ void FreeLargeBlock(void *block, size_t)
     std::free(block);
 }
 
-void PrefaultInBackground(const void *, size_t) {}
-
 #endif
+
+PageWarmer::PageWarmer(void *block, size_t bytes)
+{
+    if (!block || bytes == 0)
+        return;
+    try {
+        thread_ = std::thread([this, first = static_cast<char *>(block), bytes] {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+            // The system maps the whole block in at once; an old kernel
+            // refuses and the writes below do it page by page.
+            const auto page = uintptr_t(sysconf(_SC_PAGESIZE));
+            const auto from = reinterpret_cast<uintptr_t>(first);
+            const uintptr_t start = (from + page - 1) & ~(page - 1), end = (from + bytes) & ~(page - 1);
+            if (page > 0 && end > start)
+                madvise(reinterpret_cast<void *>(start), end - start, MADV_POPULATE_WRITE);
+#endif
+            // Adding nothing writes the byte as it is, whoever else reads it.
+            constexpr size_t kStep = 4096, kBatch = 64;
+            const auto ready = [](char &byte) {
+                std::atomic_ref<char>(byte).fetch_add(0, std::memory_order_relaxed);
+            };
+            for (size_t at = 0; at < bytes && !stop_.load(std::memory_order_relaxed);)
+                for (size_t n = 0; n < kBatch && at < bytes; ++n, at += kStep)
+                    ready(first[at]);
+            if (!stop_.load(std::memory_order_relaxed))
+                ready(first[bytes - 1]); // the last page, when the block starts inside a page
+        });
+    } catch (const std::system_error &) {
+        // no thread to spare: the pages are readied as they are written
+    }
+}
+
+PageWarmer::~PageWarmer()
+{
+    stop();
+}
+
+void PageWarmer::finish()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void PageWarmer::stop()
+{
+    stop_.store(true, std::memory_order_relaxed);
+    finish();
+}

@@ -92,17 +92,26 @@ void ToolBoxLink::open(std::optional<int> stayBelow)
         make();
         // Everything showing needs but the map: styles, layout, native window.
         box_->prepare();
-        // Painted once off screen: the glyphs of its captions are ready
-        // when it appears.
-        {
-            QImage scratch(box_->size(), QImage::Format_ARGB32_Premultiplied);
-            box_->render(&scratch);
-        }
         watchFirstPaint();
+        // Its map request goes out before the main window's first paint:
+        // the window manager frames it meanwhile.
         if (mainHandle && !mainHandle->isExposed())
-            WhenExposed(mainHandle, this, [this, stayBelow] { show(stayBelow); });
+            AsSoonAsExposed(mainHandle, this, [this, stayBelow] { showAtStart(stayBelow); });
         else
-            show(stayBelow);
+            showAtStart(stayBelow);
+    });
+}
+
+void ToolBoxLink::showAtStart(std::optional<int> stayBelow)
+{
+    show(stayBelow);
+    // While the window manager frames it, it is painted once off screen:
+    // the glyphs of its captions are ready when it is exposed.
+    QTimer::singleShot(0, this, [box = QPointer<TToolBox>(box_)] {
+        if (!box || box->windowHandle() == nullptr || box->windowHandle()->isExposed())
+            return;
+        QImage scratch(box->size(), QImage::Format_ARGB32_Premultiplied);
+        box->render(&scratch);
     });
 }
 

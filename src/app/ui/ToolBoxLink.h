@@ -46,6 +46,7 @@ public:
 private:
     void make();
     void show(std::optional<int> stayBelow);
+    void showAtStart(std::optional<int> stayBelow);
     void forget();
     void stayAbove(QWidget *window);
     // Decoding ahead waits until the tool box opening at start has painted.

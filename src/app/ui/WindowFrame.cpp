@@ -145,8 +145,8 @@ namespace
 class ExposeWaiter : public QObject
 {
 public:
-    ExposeWaiter(QWindow *window, QObject *context, std::function<void()> then)
-        : QObject(window), context_(context), then_(std::move(then))
+    ExposeWaiter(QWindow *window, QObject *context, std::function<void()> then, bool beforePaint)
+        : QObject(window), context_(context), then_(std::move(then)), beforePaint_(beforePaint)
     {
         window->installEventFilter(this);
     }
@@ -157,7 +157,9 @@ protected:
         auto *window = static_cast<QWindow *>(watched);
         if (event->type() == QEvent::Expose && window->isExposed()) {
             window->removeEventFilter(this);
-            if (context_)
+            if (context_ && beforePaint_)
+                then_();
+            else if (context_)
                 QTimer::singleShot(0, context_.data(), then_);
             deleteLater();
         }
@@ -167,10 +169,16 @@ protected:
 private:
     QPointer<QObject> context_;
     std::function<void()> then_;
+    bool beforePaint_;
 };
 } // namespace
 
 void WhenExposed(QWindow *window, QObject *context, std::function<void()> then)
 {
-    new ExposeWaiter(window, context, std::move(then));
+    new ExposeWaiter(window, context, std::move(then), false);
+}
+
+void AsSoonAsExposed(QWindow *window, QObject *context, std::function<void()> then)
+{
+    new ExposeWaiter(window, context, std::move(then), true);
 }

@@ -35,3 +35,6 @@ std::optional<int> PlaceToolBoxBeside(QMainWindow &main, const QMargins &predict
 // Runs `then` once `window` is on screen (after its expose event, from the
 // event loop); nothing when `context` is gone by then.
 void WhenExposed(QWindow *window, QObject *context, std::function<void()> then);
+// Runs `then` as `window` is exposed, before it paints (within the expose
+// event): for work that should reach the window system ahead of its paint.
+void AsSoonAsExposed(QWindow *window, QObject *context, std::function<void()> then);
