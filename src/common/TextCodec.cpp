@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace
 {
@@ -11,6 +12,12 @@ constexpr const char *kCp932 = "windows-31j";
 
 QString decodeCp932(const QByteArray &bytes)
 {
+    // Printable ASCII, tabs and line ends read the same in CP932; the
+    // converter (tables loaded on first use) is then not needed: the rule
+    // file shipped is such text. (Some control characters read otherwise.)
+    const auto plain = [](char c) { return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r'; };
+    if (std::all_of(bytes.cbegin(), bytes.cend(), plain))
+        return QString::fromLatin1(bytes);
     QStringDecoder dec(kCp932, QStringDecoder::Flag::Stateless);
     return dec(bytes);
 }
