@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QScreen>
@@ -168,15 +167,14 @@ void applicationReady()
     const QScreen *screen = QGuiApplication::primaryScreen();
     EarlyPicture::applicationReady(screen ? screen->availableGeometry().size() * screen->devicePixelRatio()
                                           : QSize());
-    // Reading the font configuration and finding the fallback fonts for
-    // Japanese text takes several milliseconds; both are shared by all
-    // threads, so they are done here while the window is put together.
-    // Likewise every image plug-in, loaded to ask what it reads.
+    // Qt's list of the installed fonts takes several milliseconds to make
+    // and is shared by all threads, so it is made here while the window is
+    // put together. Likewise every image plug-in, loaded to ask what it
+    // reads. (A Japanese face opened here would not serve the main thread:
+    // each thread opens its own, and the start waits longer for the cores.)
     QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
     QThreadPool::globalInstance()->start([] {
         QFontDatabase::families();
-        QFontMetrics(QGuiApplication::font())
-            .horizontalAdvance(QStringLiteral("ファイル編集ツールヘルプ表示不可"));
         // The locale's collation rules, which the list's name order needs
         // (already loaded when the early thread sorted a folder).
         QCollator().compare(QStringLiteral("a"), QStringLiteral("b"));
