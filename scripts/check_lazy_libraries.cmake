@@ -1,12 +1,13 @@
 # Fails when the executable EXE names one of the format libraries as needed:
-# those come with the format modules, loaded on first use. The RAW module
+# those come with the format modules, loaded on first use (and libzip, loaded
+# when the first archive is opened). The RAW module
 # RAW_MODULE must not bring in the codec libraries either: a folder of RAWs
 # would then wait for them.
 execute_process(COMMAND readelf -d ${EXE} OUTPUT_VARIABLE dyn RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "readelf failed on ${EXE}")
 endif()
-string(REGEX MATCHALL "\\[(libraw|libheif|libavif|libjxl|liblcms2)[^]]*\\]" found "${dyn}")
+string(REGEX MATCHALL "\\[(libraw|libheif|libavif|libjxl|liblcms2|libzip)[^]]*\\]" found "${dyn}")
 if(found)
   message(FATAL_ERROR "linked at start-up, not on first use: ${found}")
 endif()

@@ -1,6 +1,7 @@
 #include "platform/ZipExtract.h"
 
 #include "common/PathUtil.h"
+#include "platform/ZipLibrary.h"
 
 #include <QFile>
 #include <cerrno>
@@ -11,7 +12,6 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
-#include <zip.h>
 
 namespace
 {
@@ -134,7 +134,7 @@ bool publish(const QByteArray &tmp, const QString &target)
 }
 
 struct ArchiveCloser {
-    void operator()(zip_t *z) const { zip_discard(z); }
+    void operator()(zip_t *z) const { Zip()->discard(z); }
 };
 
 } // namespace
@@ -200,11 +200,11 @@ public:
                                     ? archiveBytes * qMax<int64_t>(1, opt.maxRatio)
                                     : INT64_MAX;
         allowance_ = qMin(opt.maxTotalBytes, qMax(byRatio, opt.ratioGraceBytes));
-        const zip_int64_t n = zip_get_num_entries(za, 0);
+        const zip_int64_t n = Zip()->get_num_entries(za, 0);
         for (zip_int64_t i = 0; i < n; ++i) {
             zip_stat_t st;
-            zip_stat_init(&st);
-            if (zip_stat_index(za, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE) &&
+            Zip()->stat_init(&st);
+            if (Zip()->stat_index(za, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE) &&
                 declaredTotal_ < INT64_MAX - int64_t(qMin<zip_uint64_t>(st.size, INT64_MAX / 2)))
                 declaredTotal_ += int64_t(qMin<zip_uint64_t>(st.size, INT64_MAX / 2));
         }
@@ -218,7 +218,7 @@ private:
     enum class Stop { No, Entry, Archive };
 
     Stop writeEntry(zip_file_t *zf, int fd, int64_t declared, bool declaredValid, QString &failure);
-    QString zipReason() const { return reasonFor(zip_error_code_zip(zip_get_error(za_))); }
+    QString zipReason() const { return reasonFor(Zip()->error_code_zip(Zip()->get_error(za_))); }
 
     zip_t *za_;
     const QString &folder_;
@@ -235,9 +235,9 @@ Extraction::Stop Extraction::writeEntry(zip_file_t *zf, int fd, int64_t declared
 {
     int64_t total = 0;
     for (;;) {
-        const zip_int64_t got = zip_fread(zf, buf_.get(), zip_uint64_t(kBuf));
+        const zip_int64_t got = Zip()->fread(zf, buf_.get(), zip_uint64_t(kBuf));
         if (got < 0) {
-            failure = reasonFor(zip_error_code_zip(zip_file_get_error(zf)));
+            failure = reasonFor(Zip()->error_code_zip(Zip()->file_get_error(zf)));
             return Stop::No;
         }
         if (got == 0)
@@ -284,8 +284,8 @@ Extraction::Stop Extraction::writeEntry(zip_file_t *zf, int fd, int64_t declared
 
 bool Extraction::entry(zip_int64_t i)
 {
-    const char *rawC = zip_get_name(za_, zip_uint64_t(i), ZIP_FL_ENC_RAW);
-    const char *strictC = zip_get_name(za_, zip_uint64_t(i), ZIP_FL_ENC_STRICT);
+    const char *rawC = Zip()->get_name(za_, zip_uint64_t(i), ZIP_FL_ENC_RAW);
+    const char *strictC = Zip()->get_name(za_, zip_uint64_t(i), ZIP_FL_ENC_STRICT);
     if (!rawC || !strictC) {
         res_.problems << QStringLiteral("#%1: ").arg(i + 1) + zipReason();
         return true;
@@ -294,7 +294,7 @@ bool Extraction::entry(zip_int64_t i)
 
     zip_uint8_t opsys = 0;
     zip_uint32_t attr = 0;
-    if (zip_file_get_external_attributes(za_, zip_uint64_t(i), 0, &opsys, &attr) == 0 &&
+    if (Zip()->file_get_external_attributes(za_, zip_uint64_t(i), 0, &opsys, &attr) == 0 &&
         opsys == ZIP_OPSYS_UNIX && ((attr >> 16) & S_IFMT) == S_IFLNK) {
         res_.unsafe << name;
         return true;
@@ -314,8 +314,8 @@ bool Extraction::entry(zip_int64_t i)
         return true;
 
     zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat_index(za_, zip_uint64_t(i), 0, &st) != 0) {
+    Zip()->stat_init(&st);
+    if (Zip()->stat_index(za_, zip_uint64_t(i), 0, &st) != 0) {
         res_.problems << name + QStringLiteral(": ") + zipReason();
         return true;
     }
@@ -340,7 +340,7 @@ bool Extraction::entry(zip_int64_t i)
         return false;
     }
 
-    zip_file_t *zf = zip_fopen_index(za_, zip_uint64_t(i), 0);
+    zip_file_t *zf = Zip()->fopen_index(za_, zip_uint64_t(i), 0);
     if (!zf) {
         res_.problems << name + QStringLiteral(": ") + zipReason();
         return true;
@@ -351,13 +351,13 @@ bool Extraction::entry(zip_int64_t i)
     QByteArray tmp = QFile::encodeName(dir + QStringLiteral("/.gd-part-XXXXXX"));
     const int fd = mkostemp(tmp.data(), O_CLOEXEC);
     if (fd < 0) {
-        zip_fclose(zf);
+        Zip()->fclose(zf);
         res_.problems << name + QStringLiteral(": ファイルを作成できません。");
         return true;
     }
     QString failure;
     const Stop stop = writeEntry(zf, fd, declared, declaredValid, failure);
-    if (zip_fclose(zf) != 0 && failure.isEmpty())
+    if (Zip()->fclose(zf) != 0 && failure.isEmpty())
         failure = reasonFor(ZIP_ER_CRC);
     if (failure.isEmpty() && (st.valid & ZIP_STAT_MTIME)) {
         const timespec times[2] = {{st.mtime, 0}, {st.mtime, 0}};
@@ -382,8 +382,12 @@ ZipExtractResult ExtractZip(const QString &archive, const QString &folder, const
 {
     ZipExtractResult res;
     const QByteArray path = QFile::encodeName(archive);
+    if (!Zip()) {
+        res.problems << QStringLiteral("zip ファイルを読むためのライブラリ (libzip) を読み込めません。");
+        return res;
+    }
     int err = 0;
-    std::unique_ptr<zip_t, ArchiveCloser> za(zip_open(path.constData(), ZIP_RDONLY, &err));
+    std::unique_ptr<zip_t, ArchiveCloser> za(Zip()->open(path.constData(), ZIP_RDONLY, &err));
     if (!za) {
         res.problems << reasonFor(err);
         return res;
@@ -391,7 +395,7 @@ ZipExtractResult ExtractZip(const QString &archive, const QString &folder, const
     struct stat ast;
     const int64_t archiveBytes = stat(path.constData(), &ast) == 0 ? int64_t(ast.st_size) : 0;
     Extraction x(za.get(), folder, opt, archiveBytes, res);
-    const zip_int64_t n = zip_get_num_entries(za.get(), 0);
+    const zip_int64_t n = Zip()->get_num_entries(za.get(), 0);
     for (zip_int64_t i = 0; i < n; ++i) {
         if (!x.entry(i))
             break;
