@@ -78,13 +78,12 @@ PageWarmer::PageWarmer(void *block, size_t bytes)
                 madvise(reinterpret_cast<void *>(start), end - start, MADV_POPULATE_WRITE);
 #endif
             // Adding nothing writes the byte as it is, whoever else reads it.
-            constexpr size_t kStep = 4096, kBatch = 64;
+            constexpr size_t kStep = 4096;
             const auto ready = [](char &byte) {
                 std::atomic_ref<char>(byte).fetch_add(0, std::memory_order_relaxed);
             };
-            for (size_t at = 0; at < bytes && !stop_.load(std::memory_order_relaxed);)
-                for (size_t n = 0; n < kBatch && at < bytes; ++n, at += kStep)
-                    ready(first[at]);
+            for (size_t at = 0; at < bytes && !stop_.load(std::memory_order_relaxed); at += kStep)
+                ready(first[at]);
             if (!stop_.load(std::memory_order_relaxed))
                 ready(first[bytes - 1]); // the last page, when the block starts inside a page
         });

@@ -14,11 +14,9 @@ template <typename F> bool resolve(void *lib, const char *name, F &f)
 
 const ZipLibrary *load()
 {
-    // The name it was built against first; then any other version.
-    void *lib = nullptr;
-    for (const char *name : {GD_LIBZIP_SONAME, "libzip.so.5", "libzip.so.4", "libzip.so"})
-        if ((lib = dlopen(name, RTLD_NOW | RTLD_LOCAL)))
-            break;
+    // Only the version it was built against: another major version lays
+    // out zip_stat_t and friends otherwise.
+    void *lib = dlopen(GD_LIBZIP_SONAME, RTLD_NOW | RTLD_LOCAL);
     if (!lib)
         return nullptr;
     static ZipLibrary z;

@@ -9,43 +9,11 @@
 #include "fileops/ui/ToolBox.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QTimer>
 #include <QWindow>
 #include <utility>
-
-namespace
-{
-
-// Tells the start-up once a window's first paint is on screen. Watches the
-// native window: a widget covered by its children gets no paint event.
-class FirstPaintWatcher : public QObject
-{
-public:
-    FirstPaintWatcher(QWindow *window, ViewerStartUp *startUp) : QObject(window), startUp_(startUp)
-    {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Expose && startUp_ && static_cast<QWindow *>(watched)->isExposed()) {
-            // Queued: runs once the window has painted what the expose asks for.
-            QTimer::singleShot(0, startUp_.data(), &ViewerStartUp::windowPainted);
-            startUp_ = nullptr;
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    QPointer<ViewerStartUp> startUp_;
-};
-
-} // namespace
 
 ToolBoxLink::ToolBoxLink(MainWindow &main, Viewer &viewer, Prompter &prompter, KeyRouter &keys,
                          std::function<void()> refocus)
@@ -152,8 +120,11 @@ void ToolBoxLink::holdStartUp()
 
 void ToolBoxLink::watchFirstPaint()
 {
+    // Its native window, not the widget: the widget, covered by its
+    // children, gets no paint event.
     if (std::exchange(startUpHeld_, false) && box_->windowHandle())
-        new FirstPaintWatcher(box_->windowHandle(), &viewer_.startUp());
+        WhenExposed(box_->windowHandle(), &viewer_.startUp(),
+                    [startUp = &viewer_.startUp()] { startUp->windowPainted(); });
 }
 
 void ToolBoxLink::close()
